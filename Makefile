@@ -1,0 +1,78 @@
+# Lockwarden Editor: the two commands a developer needs are `make run` and `make test`.
+# Both install the Debian packages the project needs first (see `deps`).
+
+JOBS        ?= $(shell nproc)
+BUILD_DIR   ?= build
+DEBUG_DIR   := $(BUILD_DIR)/debug
+RUN_DIR     := $(BUILD_DIR)/run
+BENCH_DIR   := $(BUILD_DIR)/release
+FUZZ_DIR    := $(BUILD_DIR)/fuzz
+FUZZ_SECONDS ?= 60
+
+# Everything the build, the tests, the benchmarks, the fuzzers and `make run` use.
+PACKAGES := cmake ninja-build g++ pkg-config clang libclang-rt-14-dev clang-format \
+            libssl-dev libcli11-dev nlohmann-json3-dev libbenchmark-dev libpugixml-dev \
+            qt6-base-dev qt6-svg-dev libgl-dev fonts-liberation2 fonts-dejavu-core \
+            xvfb xauth
+
+CMAKE_COMMON := -G Ninja -DCMAKE_EXPORT_COMPILE_COMMANDS=ON
+
+.PHONY: all deps build test run bench fuzz format clean
+
+all: build
+
+deps:
+	@missing=""; \
+	for p in $(PACKAGES); do \
+	    dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q 'install ok installed' || missing="$$missing $$p"; \
+	done; \
+	if [ -z "$$missing" ]; then exit 0; fi; \
+	if [ "$$(id -u)" -ne 0 ]; then \
+	    echo "Missing Debian packages. Install them with:"; \
+	    echo "  sudo apt-get install -y$$missing"; \
+	    exit 1; \
+	fi; \
+	echo "Installing:$$missing"; \
+	export DEBIAN_FRONTEND=noninteractive; \
+	apt-get update -qq && apt-get install -y -qq --no-install-recommends$$missing
+
+# Debug build with AddressSanitizer and UndefinedBehaviorSanitizer, then every test.
+test: deps
+	cmake -S . -B $(DEBUG_DIR) $(CMAKE_COMMON) -DCMAKE_BUILD_TYPE=Debug -DLW_SANITIZE=ON
+	cmake --build $(DEBUG_DIR) -j $(JOBS)
+	cd $(DEBUG_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+build: deps
+	cmake -S . -B $(RUN_DIR) $(CMAKE_COMMON) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLW_BUILD_TESTS=OFF
+	cmake --build $(RUN_DIR) -j $(JOBS)
+
+# Starts the editor; until it exists, shows what the command-line tool offers.
+run: build
+	@if [ -x $(RUN_DIR)/src/app/lockwarden-editor ]; then \
+	    exec $(RUN_DIR)/src/app/lockwarden-editor; \
+	else \
+	    $(RUN_DIR)/src/cli/lockwarden-cli --help; \
+	fi
+
+bench: deps
+	cmake -S . -B $(BENCH_DIR) $(CMAKE_COMMON) -DCMAKE_BUILD_TYPE=Release -DLW_BUILD_TESTS=OFF -DLW_BUILD_BENCH=ON
+	cmake --build $(BENCH_DIR) -j $(JOBS)
+	@for b in $(BENCH_DIR)/bench/bench_*; do \
+	    [ -x "$$b" ] || continue; echo "== $$b"; "$$b" || exit 1; \
+	done
+
+fuzz: deps
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_DIR) $(CMAKE_COMMON) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	    -DLW_BUILD_TESTS=OFF -DLW_BUILD_GUI=OFF -DLW_BUILD_FUZZ=ON -DLW_SANITIZE=ON
+	cmake --build $(FUZZ_DIR) -j $(JOBS)
+	@for f in $(FUZZ_DIR)/fuzz/*_fuzzer; do \
+	    [ -x "$$f" ] || continue; name=$$(basename $$f); mkdir -p $(FUZZ_DIR)/corpus/$$name; \
+	    echo "== $$name for $(FUZZ_SECONDS) s"; \
+	    "$$f" -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 $(FUZZ_DIR)/corpus/$$name fuzz/corpus/$$name || exit 1; \
+	done
+
+format:
+	git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+clean:
+	rm -rf $(BUILD_DIR)

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "cipher/Des.h"
+#include "platform/SecureMemory.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+// The buffer operations of the enciphered file layouts: padded DES-CBC with an all-zero IV,
+// and the per-word rotation that the document layout adds on top.
+namespace cipher {
+
+// Pads `data` (PKCS #5: 1 to 8 bytes, each holding the pad count) and enciphers it. Returns 1
+// with the ciphertext in `out`, or 0 with `out` untouched when there is no data or the key is
+// refused (bad parity, weak or semi-weak).
+int EncryptBuffer(const DesKey& key, const uint8_t* data, size_t length, std::vector<uint8_t>& out);
+
+// Deciphers and strips the padding. Returns 1 with the plaintext in `out` (possibly empty), or
+// 0 with `out` emptied when the length is 0 or not a multiple of 8, the key is refused, or the
+// padding is out of range or inconsistent.
+int DecryptBuffer(const DesKey& key, const uint8_t* data, size_t length, platform::SecureBytes& out);
+
+// Rotates each whole 32-bit little-endian word i by (i + 1) mod 32 bits; trailing bytes stay.
+void RotateWordsLeft(uint8_t* buffer, size_t length);
+void RotateWordsRight(uint8_t* buffer, size_t length);
+
+} // namespace cipher

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "platform/SecureMemory.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Reading and writing whole enciphered files: the document layout that both document types and
+// the command-line tool use, and the plain layout of the screen-lock settings file.
+//
+// Document layout: the text's UTF-16LE code units, padded and DES-CBC enciphered under the key
+// of the file password, then each 32-bit word rotated. Passwords and texts are UTF-8 here.
+namespace cipher {
+
+enum class DocResult {
+    Ok,
+    CannotRead,       // the file could not be opened or read; see the system error
+    CannotWrite,      // the file could not be written; the old file is unchanged
+    WrongPassword,    // the file does not decipher under the password: wrong password or damaged file
+    EmptyText,        // there is nothing to encipher: an empty text cannot be stored
+    UnusablePassword, // the password gives a weak DES key (the empty password always does)
+    InvalidText,      // the text to write is not valid UTF-8
+};
+
+struct DocStatus {
+    DocResult result = DocResult::Ok;
+    uint32_t systemError = 0; // errno of a failed read or write
+    bool ok() const { return result == DocResult::Ok; }
+};
+
+// The bytes a password feeds into the key: Windows-1252 when every character has a byte there,
+// so that files interoperate with those written on Western Windows systems; UTF-8 otherwise.
+platform::SecureString PasswordBytes(std::string_view passwordUtf8);
+
+// The file bytes of a text under a password.
+DocResult EncodeDocument(std::string_view textUtf8, std::string_view passwordUtf8, std::vector<uint8_t>& fileBytes);
+
+// The text held in file bytes. When the preferred password bytes do not decipher the file and
+// the password's UTF-8 bytes differ from them, those are tried as well. The file bytes are
+// consumed and released as early as possible to keep the peak memory low.
+DocResult DecodeDocument(std::vector<uint8_t> fileBytes, std::string_view passwordUtf8, platform::SecureString& text);
+
+DocStatus WriteDocumentFile(const std::string& path, std::string_view passwordUtf8, std::string_view textUtf8);
+DocStatus ReadDocumentFile(const std::string& path, std::string_view passwordUtf8, platform::SecureString& text);
+
+// Plain layout: a binary record padded and enciphered under the key of `keyText`, no rotation.
+DocStatus WritePlainFile(const std::string& path, std::string_view keyText, const uint8_t* record, size_t size);
+DocStatus ReadPlainFile(const std::string& path, std::string_view keyText, platform::SecureBytes& record);
+
+// One sentence, naming the file, that tells a user what went wrong.
+std::string DescribeFailure(const DocStatus& status, const std::string& path);
+
+} // namespace cipher

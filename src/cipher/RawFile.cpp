@@ -1,0 +1,319 @@
+#include "cipher/RawFile.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <fcntl.h>
+#include <new>
+#include <openssl/rand.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace cipher {
+
+using namespace platform;
+
+bool CRawFile::Open(const char* path, uint32_t access, uint32_t shareMode, uint32_t disposition, uint32_t attributes) {
+    m_bOpen = false;
+    m_hFile = kInvalidHandle;
+    m_strFileName.clear();
+    const FileHandle h = OpenFile(path, access, shareMode, disposition, attributes);
+    if (h == kInvalidHandle) {
+        RecordError();
+        return false;
+    }
+    m_hFile = h;
+    m_bOpen = true;
+    m_strFileName = path;
+    return true;
+}
+
+CRawFile::~CRawFile() {
+    if (m_hFile != kInvalidHandle && m_bOpen)
+        Close();
+}
+
+bool CRawFile::GetPosition(uint32_t* position) {
+    const uint32_t pos = Seek(0, kFileCurrent);
+    if (pos == kInvalidPosition)
+        return false;
+    *position = pos;
+    return true;
+}
+
+uint32_t CRawFile::Seek(int32_t distance, uint32_t method) {
+    const uint32_t pos = SetFilePointer(m_hFile, distance, method);
+    if (pos == kInvalidPosition)
+        RecordError();
+    return pos;
+}
+
+bool CRawFile::SetLength(uint32_t length) {
+    // A length beyond the signed seek distance is reached from the end instead: it cannot be.
+    if (length > static_cast<uint32_t>(INT32_MAX)) {
+        errno = EFBIG;
+        RecordError();
+        return false;
+    }
+    if (Seek(static_cast<int32_t>(length), kFileBegin) == kInvalidPosition)
+        return false;
+    if (!SetEndOfFile(m_hFile)) {
+        RecordError();
+        return false;
+    }
+    return true;
+}
+
+uint32_t CRawFile::GetLength() {
+    uint32_t saved = 0;
+    if (!GetPosition(&saved))
+        return kInvalidPosition;
+    const uint32_t length = Seek(0, kFileEnd);
+    if (length == kInvalidPosition)
+        return kInvalidPosition;
+    // Seek back by the absolute position; positions past 2 GiB need two steps of the signed distance.
+    if (saved <= static_cast<uint32_t>(INT32_MAX)) {
+        Seek(static_cast<int32_t>(saved), kFileBegin);
+    } else {
+        Seek(INT32_MAX, kFileBegin);
+        Seek(static_cast<int32_t>(saved - static_cast<uint32_t>(INT32_MAX)), kFileCurrent);
+    }
+    return length;
+}
+
+int64_t CRawFile::Read(void* buffer, uint32_t count) {
+    if (count == 0)
+        return 0;
+    uint32_t done = 0;
+    if (!ReadFile(m_hFile, buffer, count, &done)) {
+        RecordError();
+        return -1;
+    }
+    return done;
+}
+
+int64_t CRawFile::Write(const void* buffer, uint32_t count) {
+    if (count == 0)
+        return 0;
+    uint32_t done = 0;
+    if (!WriteFile(m_hFile, buffer, count, &done)) {
+        RecordError();
+        return -1;
+    }
+    if (done < count)
+        m_dwLastError = ENOSPC; // a short write that reports success: the disk is full
+    return done;
+}
+
+void CRawFile::Abort() {
+    if (m_hFile != kInvalidHandle)
+        CloseHandle(m_hFile);
+    m_hFile = kInvalidHandle;
+    m_bOpen = false;
+    m_strFileName.clear();
+}
+
+bool CRawFile::Flush() {
+    if (m_hFile == kInvalidHandle)
+        return false;
+    if (!FlushFileBuffers(m_hFile)) {
+        RecordError();
+        return false;
+    }
+    return true;
+}
+
+bool CRawFile::Close() {
+    if (m_hFile == kInvalidHandle)
+        return false;
+    const bool closed = CloseHandle(m_hFile);
+    if (!closed)
+        RecordError();
+    m_hFile = kInvalidHandle;
+    m_bOpen = false;
+    m_strFileName.clear();
+    return closed;
+}
+
+namespace {
+
+void SetError(uint32_t* error, uint32_t code) {
+    if (error)
+        *error = code;
+}
+
+// Largest single request; the system may accept less per call for very large buffers.
+constexpr uint32_t kMaxRequest = 1u << 30;
+
+// Writes everything, resuming after short writes so that the last failing request reports the
+// system's real reason (a full disk, a size limit) rather than a guess.
+bool WriteAll(CRawFile& file, const uint8_t* data, size_t size) {
+    while (size > 0) {
+        const uint32_t chunk = size > kMaxRequest ? kMaxRequest : static_cast<uint32_t>(size);
+        const int64_t written = file.Write(data, chunk);
+        if (written <= 0)
+            return false;
+        data += written;
+        size -= static_cast<size_t>(written);
+    }
+    return true;
+}
+
+std::string DirectoryOf(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string TempNameBeside(const std::string& path) {
+    static constexpr char kDigits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
+    unsigned char random[8] = {};
+    RAND_bytes(random, sizeof random);
+    std::string suffix;
+    for (const unsigned char r : random)
+        suffix += kDigits[r % 36];
+    const size_t slash = path.rfind('/');
+    const std::string dir = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    return dir + "." + name + "." + suffix + ".tmp";
+}
+
+void SyncDirectory(const std::string& dir) {
+    const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+// Devices and other special files cannot be replaced by a rename: they are written in place.
+bool WriteInPlace(const std::string& path, const uint8_t* data, size_t size, uint32_t* error) {
+    CRawFile file;
+    if (!file.Open(path.c_str(), kGenericWrite, kShareNone, kCreateAlways, kFileAttributeNormal)) {
+        SetError(error, file.GetLastError());
+        return false;
+    }
+    const bool ok = WriteAll(file, data, size) && file.Flush() && file.Close();
+    if (!ok)
+        SetError(error, file.GetLastError());
+    return ok;
+}
+
+} // namespace
+
+bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& data, uint32_t* error) {
+    CRawFile file;
+    if (!file.Open(path.c_str(), kGenericRead, kShareNone, kOpenExisting, kFileAttributeNormal)) {
+        SetError(error, file.GetLastError());
+        return false;
+    }
+    const uint32_t size = file.GetLength();
+    if (size == kInvalidPosition) {
+        SetError(error, file.GetLastError());
+        return false;
+    }
+    std::vector<uint8_t> buffer;
+    try {
+        buffer.resize(size);
+    } catch (const std::bad_alloc&) {
+        SetError(error, ENOMEM);
+        return false;
+    }
+    // Read until the end: a single request may return less than asked.
+    size_t count = 0;
+    while (count < size) {
+        const int64_t n = file.Read(buffer.data() + count, static_cast<uint32_t>(size - count));
+        if (n < 0) {
+            SetError(error, file.GetLastError());
+            return false;
+        }
+        if (n == 0)
+            break;
+        count += static_cast<size_t>(n);
+    }
+    file.Close();
+    buffer.resize(count);
+    data = std::move(buffer);
+    return true;
+}
+
+bool WriteWholeFile(const std::string& path, const uint8_t* data, size_t size, uint32_t* error) {
+    if (size >= kInvalidPosition) {
+        SetError(error, EFBIG);
+        return false;
+    }
+
+    // Write through a symbolic link to the file it names.
+    std::string target = path;
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+        char* resolved = ::realpath(path.c_str(), nullptr);
+        if (!resolved) {
+            SetError(error, errno);
+            return false;
+        }
+        target = resolved;
+        std::free(resolved);
+    }
+
+    const bool exists = ::stat(target.c_str(), &st) == 0;
+    if (!exists && errno != ENOENT) {
+        SetError(error, errno);
+        return false;
+    }
+    if (exists && S_ISDIR(st.st_mode)) {
+        SetError(error, EISDIR);
+        return false;
+    }
+    if (exists && !S_ISREG(st.st_mode))
+        return WriteInPlace(target, data, size, error);
+
+    // Hold the old file exclusively until it is replaced: a file another program holds open
+    // exclusively, or that may not be written, is refused as it would be when written in place.
+    CRawFile old;
+    if (exists && !old.Open(target.c_str(), kGenericWrite, kShareNone, kOpenExisting, kFileAttributeNormal)) {
+        SetError(error, old.GetLastError());
+        return false;
+    }
+
+    CRawFile temp;
+    std::string tempPath;
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        tempPath = TempNameBeside(target);
+        if (temp.Open(tempPath.c_str(), kGenericWrite, kShareNone, kCreateNew, kFileAttributeNormal))
+            break;
+        if (temp.GetLastError() != EEXIST) {
+            SetError(error, temp.GetLastError());
+            return false;
+        }
+    }
+    if (temp.GetHandle() == kInvalidHandle) {
+        SetError(error, EEXIST);
+        return false;
+    }
+    if (exists) {
+        // Keep the replaced file's permissions and, where allowed, its owner.
+        ::fchmod(temp.GetHandle(), st.st_mode & 07777);
+        if (::fchown(temp.GetHandle(), st.st_uid, st.st_gid) != 0) {
+            // Only the superuser may give a file away; the mode still carries over.
+        }
+    }
+
+    bool ok = WriteAll(temp, data, size) && temp.Flush() && temp.Close();
+    uint32_t failure = temp.GetLastError();
+    if (ok && ::rename(tempPath.c_str(), target.c_str()) != 0) {
+        failure = errno;
+        ok = false;
+    }
+    if (!ok) {
+        temp.Abort();
+        ::unlink(tempPath.c_str());
+        SetError(error, failure ? failure : EIO);
+        return false;
+    }
+    SyncDirectory(DirectoryOf(target));
+    return true;
+}
+
+} // namespace cipher

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "platform/FileHandle.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace cipher {
+
+// A file opened through the system's raw handles. Every operation returns a result and records
+// the system's error code when it fails; nothing throws. The error is never cleared.
+class CRawFile {
+public:
+    CRawFile() = default;
+    CRawFile(const CRawFile&) = delete;
+    CRawFile& operator=(const CRawFile&) = delete;
+
+    // Resets the object, then opens `path` with exactly these parameters.
+    bool Open(const char* path, uint32_t access, uint32_t shareMode, uint32_t disposition, uint32_t attributes);
+
+    // The virtual operations, in the order of their slots.
+    virtual ~CRawFile();
+    virtual bool GetPosition(uint32_t* position);
+    virtual uint32_t Seek(int32_t distance, uint32_t method);
+    virtual bool SetLength(uint32_t length);
+    virtual uint32_t GetLength();
+    virtual int64_t Read(void* buffer, uint32_t count);
+    virtual int64_t Write(const void* buffer, uint32_t count);
+    virtual void Abort();
+    virtual bool Flush();
+    virtual bool Close();
+
+    uint32_t GetLastError() const { return m_dwLastError; }
+    const std::string& GetFileName() const { return m_strFileName; }
+    platform::FileHandle GetHandle() const { return m_hFile; }
+
+protected:
+    void RecordError() { m_dwLastError = platform::LastError(); }
+
+    platform::FileHandle m_hFile = platform::kInvalidHandle;
+    uint32_t m_dwLastError = 0;
+    bool m_bOpen = false;
+    std::string m_strFileName;
+};
+
+// Reads a whole file, opened exclusively. False when it cannot be opened or read (or is 4 GiB or
+// larger); `data` is then untouched and `error`, when given, holds the system's error code.
+bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& data, uint32_t* error = nullptr);
+
+// Replaces a file's content with `size` bytes without ever leaving it half-written: the bytes
+// go to a new file beside it, are flushed to disk and renamed over the old name. The old file
+// stays as it was on any failure, and `error` (when given) says why. A new file is readable by
+// its owner only; a replaced one keeps its mode. A symbolic link is written through to its target.
+bool WriteWholeFile(const std::string& path, const uint8_t* data, size_t size, uint32_t* error = nullptr);
+
+} // namespace cipher

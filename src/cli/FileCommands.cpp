@@ -1,0 +1,153 @@
+#include "cli/FileCommands.h"
+
+#include "cipher/DocumentFile.h"
+#include "cipher/RawFile.h"
+#include "cli/Terminal.h"
+#include "platform/TextCodec.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <sys/stat.h>
+
+namespace cli {
+
+namespace {
+
+int ExitCodeFor(cipher::DocResult result) {
+    switch (result) {
+    case cipher::DocResult::Ok:
+        return kExitOk;
+    case cipher::DocResult::CannotRead:
+    case cipher::DocResult::CannotWrite:
+    case cipher::DocResult::InvalidText:
+    case cipher::DocResult::EmptyText:
+        return kExitFileError;
+    case cipher::DocResult::WrongPassword:
+    case cipher::DocResult::UnusablePassword:
+        return kExitBadPassword;
+    }
+    return kExitFileError;
+}
+
+size_t CountCharacters(std::string_view utf8) {
+    size_t count = 0;
+    for (const char c : utf8)
+        if ((static_cast<unsigned char>(c) & 0xC0) != 0x80)
+            ++count;
+    return count;
+}
+
+bool Ask(const std::string& prompt, const std::string& file, platform::SecureString& password) {
+    if (AskPassword(prompt, password))
+        return true;
+    PrintError("no password for \"" + file + "\": the input ended.");
+    return false;
+}
+
+} // namespace
+
+int OpenDocument(const std::string& file, platform::SecureString& text) {
+    platform::SecureString password;
+    if (!Ask("Password for " + file + ": ", file, password))
+        return kExitUsage;
+    const cipher::DocStatus status = cipher::ReadDocumentFile(file, password.view(), text);
+    if (!status.ok()) {
+        PrintError(cipher::DescribeFailure(status, file));
+        return ExitCodeFor(status.result);
+    }
+    return kExitOk;
+}
+
+int AskNewPassword(const std::string& file, platform::SecureString& password) {
+    if (!Ask("New password for " + file + ": ", file, password))
+        return kExitUsage;
+    platform::SecureString confirmation;
+    if (!Ask("Confirm the new password: ", file, confirmation))
+        return kExitUsage;
+    if (password.view() != confirmation.view()) {
+        PrintError("the passwords for \"" + file + "\" do not match; nothing was written.");
+        return kExitBadPassword;
+    }
+    if (password.empty()) {
+        PrintError("an empty password cannot encipher \"" + file + "\"; nothing was written.");
+        return kExitBadPassword;
+    }
+    if (CountCharacters(password.view()) > kMaxPasswordChars) {
+        PrintError("the password for \"" + file + "\" is longer than 259 characters; nothing was written.");
+        return kExitBadPassword;
+    }
+    return kExitOk;
+}
+
+int SaveDocument(const std::string& file, std::string_view password, std::string_view text) {
+    const cipher::DocStatus status = cipher::WriteDocumentFile(file, password, text);
+    if (!status.ok()) {
+        PrintError(cipher::DescribeFailure(status, file));
+        return ExitCodeFor(status.result);
+    }
+    return kExitOk;
+}
+
+int CheckOutput(const std::string& file, bool force) {
+    struct stat st {};
+    if (!force && ::lstat(file.c_str(), &st) == 0) {
+        PrintError("\"" + file + "\" already exists; use --force to replace it.");
+        return kExitFileError;
+    }
+    return kExitOk;
+}
+
+int WriteStandardOutput(std::string_view bytes) {
+    if ((!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), stdout) != bytes.size()) ||
+        std::fflush(stdout) != 0) {
+        PrintError(std::string("cannot write to standard output: ") + std::strerror(errno) + ".");
+        return kExitFileError;
+    }
+    return kExitOk;
+}
+
+int Decrypt(const std::string& file) {
+    platform::SecureString text;
+    if (const int rc = OpenDocument(file, text); rc != kExitOk)
+        return rc;
+    return WriteStandardOutput(text.view());
+}
+
+int Encrypt(const std::string& input, const std::string& output, bool force) {
+    if (const int rc = CheckOutput(output, force); rc != kExitOk)
+        return rc;
+    std::vector<uint8_t> bytes;
+    uint32_t error = 0;
+    if (!cipher::ReadWholeFile(input, bytes, &error)) {
+        PrintError(cipher::DescribeFailure({cipher::DocResult::CannotRead, error}, input));
+        return kExitFileError;
+    }
+    platform::SecureString text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    platform::WipeMemory(bytes.data(), bytes.size());
+    // Check the text before asking for passwords that would be typed in vain.
+    if (!platform::IsValidUtf8(text.view())) {
+        PrintError("\"" + input + "\" is not UTF-8 text; nothing was written.");
+        return kExitFileError;
+    }
+    if (text.empty()) {
+        PrintError("\"" + input + "\" is empty, and an empty text cannot be enciphered; nothing was written.");
+        return kExitFileError;
+    }
+    platform::SecureString password;
+    if (const int rc = AskNewPassword(output, password); rc != kExitOk)
+        return rc;
+    return SaveDocument(output, password.view(), text.view());
+}
+
+int ChangePassword(const std::string& file) {
+    platform::SecureString text;
+    if (const int rc = OpenDocument(file, text); rc != kExitOk)
+        return rc;
+    platform::SecureString password;
+    if (const int rc = AskNewPassword(file, password); rc != kExitOk)
+        return rc;
+    return SaveDocument(file, password.view(), text.view());
+}
+
+} // namespace cli

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "platform/SecureMemory.h"
+
+#include <string>
+#include <string_view>
+
+// The commands that treat a document file as a whole: decrypt, encrypt, passwd; and the steps
+// they share with the other commands.
+namespace cli {
+
+int Decrypt(const std::string& file);
+int Encrypt(const std::string& input, const std::string& output, bool force);
+int ChangePassword(const std::string& file);
+
+// Opens a document file, asking for its password. Returns kExitOk with the clear text, or the
+// exit code after printing why it failed.
+int OpenDocument(const std::string& file, platform::SecureString& text);
+
+// Asks for a new password twice and checks that it can be used. Returns kExitOk or the exit code
+// after printing why not.
+int AskNewPassword(const std::string& file, platform::SecureString& password);
+
+// Enciphers `text` into `file`. Returns kExitOk or the exit code after printing why not.
+int SaveDocument(const std::string& file, std::string_view password, std::string_view text);
+
+// Refuses (with a message, returning the exit code) an existing output without --force.
+int CheckOutput(const std::string& file, bool force);
+
+// Writes bytes to standard output; a failure is reported and gives the exit code.
+int WriteStandardOutput(std::string_view bytes);
+
+} // namespace cli

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "platform/SecureMemory.h"
+
+#include <string>
+
+namespace cli {
+
+// Exit codes of lockwarden-cli.
+enum ExitCode : int {
+    kExitOk = 0,
+    kExitBadPassword = 1, // a wrong password, a damaged file, or a password that cannot be used
+    kExitUsage = 2,
+    kExitFileError = 3,
+};
+
+// The longest password the editor lets a user type; longer ones are refused here too.
+constexpr size_t kMaxPasswordChars = 259;
+
+// Asks for a password. On a terminal the prompt goes to standard error and nothing typed is
+// echoed; otherwise the password is the next line of standard input. False when the input
+// ends first.
+bool AskPassword(const std::string& prompt, platform::SecureString& password);
+
+// Prints one line to standard error, prefixed with the program's name.
+void PrintError(const std::string& message);
+
+} // namespace cli

@@ -1,0 +1,60 @@
+// lockwarden-cli: the editor's enciphered documents from the command line.
+#include "cli/FileCommands.h"
+#include "cli/Terminal.h"
+
+#include <CLI/CLI.hpp>
+#include <sys/prctl.h>
+#include <sys/resource.h>
+
+namespace {
+
+// Deciphered text must never reach a core file.
+void DisableCoreDumps() {
+    prctl(PR_SET_DUMPABLE, 0);
+    const rlimit none{0, 0};
+    setrlimit(RLIMIT_CORE, &none);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    DisableCoreDumps();
+
+    CLI::App app{"lockwarden-cli: read and write Lockwarden Editor documents (.etx, .kvd) without a window.\n"
+                 "Passwords are never taken from the command line: they are asked for on the terminal,\n"
+                 "or read one per line from standard input when it is not a terminal.\n"
+                 "Exit status: 0 success, 1 wrong password or damaged file, 2 usage error,\n"
+                 "3 a file cannot be read or written.",
+                 "lockwarden-cli"};
+    app.set_version_flag("--version", std::string("lockwarden-cli ") + LW_VERSION);
+    app.require_subcommand(1);
+
+    std::string file, input, output;
+    bool force = false;
+
+    auto* decrypt = app.add_subcommand("decrypt", "Print the clear text of a document to standard output (UTF-8).");
+    decrypt->add_option("FILE", file, "An .etx or .kvd file")->required();
+
+    auto* encrypt = app.add_subcommand("encrypt", "Encipher the UTF-8 text of INPUT into the document file OUTPUT.");
+    encrypt->add_option("INPUT", input, "A UTF-8 text file")->required();
+    encrypt->add_option("OUTPUT", output, "The document file to write")->required();
+    encrypt->add_flag("--force", force, "Replace OUTPUT if it exists");
+
+    auto* passwd = app.add_subcommand("passwd", "Encipher a document again under a new password.");
+    passwd->add_option("FILE", file, "An .etx or .kvd file")->required();
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& e) {
+        const int rc = app.exit(e);
+        return rc == 0 ? cli::kExitOk : cli::kExitUsage;
+    }
+
+    if (decrypt->parsed())
+        return cli::Decrypt(file);
+    if (encrypt->parsed())
+        return cli::Encrypt(input, output, force);
+    if (passwd->parsed())
+        return cli::ChangePassword(file);
+    return cli::kExitUsage;
+}

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+// Overwrites memory in a way the optimiser may not drop.
+void WipeMemory(void* data, size_t size);
+
+// An allocator that wipes every block before giving it back, so that passwords, keys and
+// deciphered text do not linger in freed memory.
+template <typename T> struct ZeroingAllocator {
+    using value_type = T;
+    ZeroingAllocator() noexcept = default;
+    template <typename U> ZeroingAllocator(const ZeroingAllocator<U>&) noexcept {}
+    T* allocate(size_t n) { return std::allocator<T>().allocate(n); }
+    void deallocate(T* p, size_t n) noexcept {
+        WipeMemory(p, n * sizeof(T));
+        std::allocator<T>().deallocate(p, n);
+    }
+    template <typename U> bool operator==(const ZeroingAllocator<U>&) const noexcept { return true; }
+};
+
+using SecureBytes = std::vector<uint8_t, ZeroingAllocator<uint8_t>>;
+
+// A string whose characters are wiped when it is destroyed, including short strings that
+// live inside the object itself rather than on the heap.
+class SecureString : public std::basic_string<char, std::char_traits<char>, ZeroingAllocator<char>> {
+public:
+    using Base = std::basic_string<char, std::char_traits<char>, ZeroingAllocator<char>>;
+    using Base::Base;
+    SecureString() = default;
+    SecureString(const SecureString&) = default;
+    SecureString(SecureString&&) = default;
+    SecureString& operator=(const SecureString&) = default;
+    SecureString& operator=(SecureString&&) = default;
+    ~SecureString() { Wipe(); }
+
+    // Clears the string and overwrites what it held.
+    void Wipe() {
+        WipeMemory(data(), capacity());
+        clear();
+    }
+    std::string_view view() const { return {data(), size()}; }
+};
+
+} // namespace platform

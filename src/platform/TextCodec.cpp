@@ -1,0 +1,123 @@
+#include "platform/TextCodec.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <iconv.h>
+
+namespace platform {
+
+namespace {
+
+// One iconv conversion descriptor for the life of a call.
+class Converter {
+public:
+    Converter(const char* to, const char* from) : m_cd(iconv_open(to, from)) {}
+    ~Converter() {
+        if (Valid())
+            iconv_close(m_cd);
+    }
+    Converter(const Converter&) = delete;
+    Converter& operator=(const Converter&) = delete;
+    bool Valid() const { return m_cd != reinterpret_cast<iconv_t>(-1); }
+    iconv_t Get() const { return m_cd; }
+
+private:
+    iconv_t m_cd;
+};
+
+enum class Stop { Done, Invalid, Incomplete };
+
+// Converts as much as iconv will take, growing the output as it goes. Returns why it stopped;
+// `in` and `inLeft` are left at the first byte not converted.
+template <typename Out> Stop Pump(const Converter& cv, const char*& in, size_t& inLeft, Out& out, size_t& used) {
+    while (inLeft > 0) {
+        if (out.size() - used < 16)
+            out.resize(out.size() + out.size() / 2 + 64);
+        char* dst = reinterpret_cast<char*>(out.data()) + used;
+        size_t dstLeft = out.size() - used;
+        const size_t before = dstLeft;
+        const size_t rc = iconv(cv.Get(), const_cast<char**>(&in), &inLeft, &dst, &dstLeft);
+        used += before - dstLeft;
+        if (rc != static_cast<size_t>(-1))
+            continue;
+        if (errno == E2BIG)
+            continue;
+        return errno == EINVAL ? Stop::Incomplete : Stop::Invalid;
+    }
+    return Stop::Done;
+}
+
+template <typename Out> bool ConvertStrict(const char* to, const char* from, std::string_view input, Out& out) {
+    out.clear();
+    Converter cv(to, from);
+    if (!cv.Valid())
+        return false;
+    const char* in = input.data();
+    size_t inLeft = input.size();
+    size_t used = 0;
+    // UTF-16 needs at most two bytes per UTF-8 byte; Windows-1252 one.
+    out.resize(input.size() * 2 + 16);
+    const Stop stop = Pump(cv, in, inLeft, out, used);
+    out.resize(used);
+    if (stop != Stop::Done) {
+        out.clear();
+        return false;
+    }
+    return true;
+}
+
+// Converts everything: a sequence the source encoding cannot decode (a lone surrogate, a code
+// unit cut off at the end, an undefined byte) becomes U+FFFD and the conversion goes on after
+// it, `step` bytes further.
+template <typename Out>
+void ConvertLenient(const char* to, const char* from, std::string_view input, size_t step, size_t initialSize, Out& out) {
+    static constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
+    out.clear();
+    Converter cv(to, from);
+    const char* in = input.data();
+    size_t inLeft = input.size();
+    size_t used = 0;
+    out.resize(initialSize + 16);
+    while (inLeft > 0) {
+        if (cv.Valid() && Pump(cv, in, inLeft, out, used) == Stop::Done)
+            break;
+        const size_t skip = inLeft < step ? inLeft : step;
+        in += skip;
+        inLeft -= skip;
+        if (out.size() - used < kReplacement.size())
+            out.resize(out.size() * 2 + 16);
+        std::copy(kReplacement.begin(), kReplacement.end(), out.begin() + static_cast<std::ptrdiff_t>(used));
+        used += kReplacement.size();
+        if (cv.Valid())
+            iconv(cv.Get(), nullptr, nullptr, nullptr, nullptr);
+    }
+    out.resize(used);
+}
+
+} // namespace
+
+bool Utf8ToUtf16Le(std::string_view utf8, SecureBytes& utf16) {
+    return ConvertStrict("UTF-16LE", "UTF-8", utf8, utf16);
+}
+
+void Utf16LeToUtf8(const uint8_t* utf16, size_t units, SecureString& utf8) {
+    // Start from one byte a code unit, right for the mostly-ASCII texts people keep; the output
+    // grows when the text needs more.
+    ConvertLenient("UTF-8", "UTF-16LE", std::string_view(reinterpret_cast<const char*>(utf16), units * 2), 2, units,
+                   utf8);
+}
+
+bool Utf8ToWindows1252(std::string_view utf8, SecureString& out) { return ConvertStrict("WINDOWS-1252", "UTF-8", utf8, out); }
+
+std::string Windows1252ToUtf8(std::string_view bytes) {
+    std::string out;
+    ConvertLenient("UTF-8", "WINDOWS-1252", bytes, 1, bytes.size() * 2, out);
+    return out;
+}
+
+bool IsValidUtf8(std::string_view bytes) {
+    SecureBytes scratch;
+    return ConvertStrict("UTF-16LE", "UTF-8", bytes, scratch);
+}
+
+} // namespace platform

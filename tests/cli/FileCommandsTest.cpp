@@ -1,0 +1,136 @@
+#include "CliRunner.h"
+#include "common/TestRegistry.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+void Write(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes);
+}
+
+QByteArray Read(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+} // namespace
+
+class FileCommandsTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QString Path(const QString& name) const { return m_dir.filePath(name); }
+
+private slots:
+    void encryptThenDecryptGivesTheBytesBack() {
+        static const char withNul[] = "nul\0inside and emoji 😀, CJK 漢字, Greek Ωμέγα\r\n";
+        const QByteArray texts[] = {
+            "plain\n",
+            QByteArray("CRLF\r\nLF\nCR\rno newline at the end"),
+            QByteArray(withNul, sizeof withNul - 1),
+            QByteArray(200000, 'x') + "é",
+        };
+        for (const QByteArray& text : texts) {
+            Write(Path("in.txt"), text);
+            CliResult r = RunCli({"encrypt", "--force", Path("in.txt"), Path("out.etx")}, "pässwörd\npässwörd\n");
+            QCOMPARE(r.exitCode, 0);
+            QVERIFY(r.out.isEmpty());
+            r = RunCli({"decrypt", Path("out.etx")}, "pässwörd\n");
+            QCOMPARE(r.exitCode, 0);
+            QCOMPARE(r.out, text);
+        }
+    }
+
+    void wrongPasswordsAndDamagedFiles() {
+        Write(Path("t.txt"), "secret text\n");
+        QCOMPARE(RunCli({"encrypt", Path("t.txt"), Path("t.etx")}, "right\nright\n").exitCode, 0);
+        CliResult r = RunCli({"decrypt", Path("t.etx")}, "wrong\n");
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY(r.out.isEmpty());
+        QVERIFY(r.err.contains("t.etx"));
+        QVERIFY(r.err.contains("password is wrong or the file is damaged"));
+        Write(Path("damaged.etx"), QByteArray(13, 'z'));
+        QCOMPARE(RunCli({"decrypt", Path("damaged.etx")}, "right\n").exitCode, 1);
+        // Windows-line-ended input is accepted for passwords too.
+        QCOMPARE(RunCli({"decrypt", Path("t.etx")}, "right\r\n").exitCode, 0);
+    }
+
+    void newPasswordsAreChecked() {
+        Write(Path("n.txt"), "text");
+        CliResult r = RunCli({"encrypt", Path("n.txt"), Path("n.etx")}, "one\ntwo\n");
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY(r.err.contains("do not match"));
+        QVERIFY(!QFile::exists(Path("n.etx")));
+        r = RunCli({"encrypt", Path("n.txt"), Path("n.etx")}, "\n\n");
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY(r.err.contains("empty password"));
+        const QByteArray tooLong = QByteArray(260, 'p') + "\n";
+        QCOMPARE(RunCli({"encrypt", Path("n.txt"), Path("n.etx")}, tooLong + tooLong).exitCode, 1);
+        const QByteArray longest = QByteArray(259, 'p') + "\n";
+        QCOMPARE(RunCli({"encrypt", Path("n.txt"), Path("n.etx")}, longest + longest).exitCode, 0);
+        // The input ends before the confirmation.
+        QCOMPARE(RunCli({"encrypt", "--force", Path("n.txt"), Path("n.etx")}, "only-once\n").exitCode, 2);
+    }
+
+    void existingOutputNeedsForce() {
+        Write(Path("f.txt"), "new");
+        Write(Path("f.etx"), "precious");
+        CliResult r = RunCli({"encrypt", Path("f.txt"), Path("f.etx")}, "pw\npw\n");
+        QCOMPARE(r.exitCode, 3);
+        QVERIFY(r.err.contains("--force"));
+        QCOMPARE(Read(Path("f.etx")), QByteArray("precious"));
+        QCOMPARE(RunCli({"encrypt", "--force", Path("f.txt"), Path("f.etx")}, "pw\npw\n").exitCode, 0);
+        QCOMPARE(RunCli({"decrypt", Path("f.etx")}, "pw\n").out, QByteArray("new"));
+    }
+
+    void passwdChangesThePassword() {
+        Write(Path("p.txt"), "keep me\r\n");
+        QCOMPARE(RunCli({"encrypt", Path("p.txt"), Path("p.etx")}, "old\nold\n").exitCode, 0);
+        QCOMPARE(RunCli({"passwd", Path("p.etx")}, "bad\nnew\nnew\n").exitCode, 1);
+        const QByteArray before = Read(Path("p.etx"));
+        QCOMPARE(RunCli({"passwd", Path("p.etx")}, "old\nnew\nnot new\n").exitCode, 1);
+        QCOMPARE(Read(Path("p.etx")), before);
+        QCOMPARE(RunCli({"passwd", Path("p.etx")}, "old\nnew\nnew\n").exitCode, 0);
+        QCOMPARE(RunCli({"decrypt", Path("p.etx")}, "old\n").exitCode, 1);
+        QCOMPARE(RunCli({"decrypt", Path("p.etx")}, "new\n").out, QByteArray("keep me\r\n"));
+    }
+
+    void inputsThatCannotBeEnciphered() {
+        Write(Path("latin1.txt"), "caf\xE9");
+        CliResult r = RunCli({"encrypt", Path("latin1.txt"), Path("x.etx")}, "pw\npw\n");
+        QCOMPARE(r.exitCode, 3);
+        QVERIFY(r.err.contains("not UTF-8"));
+        Write(Path("empty.txt"), "");
+        QCOMPARE(RunCli({"encrypt", Path("empty.txt"), Path("x.etx")}, "pw\npw\n").exitCode, 3);
+        r = RunCli({"decrypt", Path("absent.etx")}, "pw\n");
+        QCOMPARE(r.exitCode, 3);
+        QVERIFY(r.err.contains("absent.etx"));
+        QVERIFY(r.err.contains("No such file"));
+        QCOMPARE(RunCli({"encrypt", Path("absent.txt"), Path("x.etx")}, "pw\npw\n").exitCode, 3);
+        QVERIFY(!QFile::exists(Path("x.etx")));
+    }
+
+    void usage() {
+        QCOMPARE(RunCli({}).exitCode, 2);
+        QCOMPARE(RunCli({"frobnicate"}).exitCode, 2);
+        QCOMPARE(RunCli({"decrypt"}).exitCode, 2);
+        // There is no way to pass a password as an argument.
+        QCOMPARE(RunCli({"decrypt", "--password", "x", Path("t.etx")}).exitCode, 2);
+        CliResult r = RunCli({"--help"});
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY(r.out.contains("decrypt"));
+        QVERIFY(r.out.contains("encrypt"));
+        QVERIFY(r.out.contains("passwd"));
+        r = RunCli({"--version"});
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY(r.out.startsWith("lockwarden-cli "));
+    }
+};
+
+LW_REGISTER_TEST(FileCommandsTest);
+#include "FileCommandsTest.moc"
