@@ -1,49 +1,68 @@
 #include "cipher/Container.h"
 
 #include <bit>
+#include <cstdint>
 #include <cstring>
 
 namespace cipher {
 
-int EncryptBuffer(const DesKey& key, const uint8_t* data, size_t length, std::vector<uint8_t>& out) {
-    if (!data || length == 0)
+int EncryptInPlace(const DesKey& key, platform::SecureBytes& buffer) {
+    const size_t length = buffer.size();
+    if (length == 0 || length > SIZE_MAX - 8)
         return 0;
     DesSchedule schedule;
     if (DesSetKeyChecked(key, schedule) != 0)
         return 0;
-
     const size_t pad = 8 - length % 8;
-    const size_t total = length + pad;
-    platform::SecureBytes padded(total);
-    std::memcpy(padded.data(), data, length);
-    std::memset(padded.data() + length, static_cast<int>(pad), pad);
+    buffer.resize(length + pad, static_cast<uint8_t>(pad));
+    // An all-zero IV. CBC reads each block before it writes it, so input and output may coincide.
+    const uint8_t zeroIv[8] = {};
+    DesCbcCrypt(buffer.data(), buffer.data(), buffer.size(), schedule, zeroIv, 1);
+    return 1;
+}
 
-    std::vector<uint8_t> cipherText(total, 0);
-    // The zeroed output doubles as the IV: it is read before anything is written.
-    DesCbcCrypt(padded.data(), cipherText.data(), total, schedule, cipherText.data(), 1);
-    out = std::move(cipherText);
+int DecryptInPlace(const DesKey& key, platform::SecureBytes& buffer) {
+    const size_t length = buffer.size();
+    DesSchedule schedule;
+    if (length == 0 || length % 8 != 0 || DesSetKeyChecked(key, schedule) != 0) {
+        buffer.clear();
+        return 0;
+    }
+    const uint8_t zeroIv[8] = {};
+    DesCbcCrypt(buffer.data(), buffer.data(), length, schedule, zeroIv, 0);
+    const size_t pad = buffer[length - 1];
+    bool ok = pad != 0 && pad <= 8;
+    for (size_t i = length - (ok ? pad : 0); ok && i < length; ++i)
+        ok = buffer[i] == pad;
+    if (!ok) {
+        platform::WipeMemory(buffer.data(), buffer.size());
+        buffer.clear();
+        return 0;
+    }
+    buffer.resize(length - pad);
+    return 1;
+}
+
+int EncryptBuffer(const DesKey& key, const uint8_t* data, size_t length, platform::SecureBytes& out) {
+    if (!data || length == 0 || length > SIZE_MAX - 8)
+        return 0;
+    platform::SecureBytes buffer;
+    buffer.reserve(length + 8);
+    buffer.assign(data, data + length);
+    if (!EncryptInPlace(key, buffer))
+        return 0;
+    out = std::move(buffer);
     return 1;
 }
 
 int DecryptBuffer(const DesKey& key, const uint8_t* data, size_t length, platform::SecureBytes& out) {
     out.clear();
-    if (!data || length == 0 || length % 8 != 0)
+    if (!data || length == 0)
         return 0;
-    DesSchedule schedule;
-    if (DesSetKeyChecked(key, schedule) != 0)
+    platform::SecureBytes buffer(data, data + length);
+    if (!DecryptInPlace(key, buffer))
         return 0;
-
-    platform::SecureBytes plain(length, 0);
-    DesCbcCrypt(data, plain.data(), length, schedule, plain.data(), 0);
-
-    const size_t pad = plain[length - 1];
-    if (pad == 0 || pad > 8)
-        return 0;
-    for (size_t i = length - pad; i < length; ++i)
-        if (plain[i] != pad)
-            return 0;
-    plain.resize(length - pad);
-    out = std::move(plain);
+    out = std::move(buffer);
     return 1;
 }
 

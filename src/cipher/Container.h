@@ -14,12 +14,18 @@ namespace cipher {
 // Pads `data` (PKCS #5: 1 to 8 bytes, each holding the pad count) and enciphers it. Returns 1
 // with the ciphertext in `out`, or 0 with `out` untouched when there is no data or the key is
 // refused (bad parity, weak or semi-weak).
-int EncryptBuffer(const DesKey& key, const uint8_t* data, size_t length, std::vector<uint8_t>& out);
+int EncryptBuffer(const DesKey& key, const uint8_t* data, size_t length, platform::SecureBytes& out);
 
 // Deciphers and strips the padding. Returns 1 with the plaintext in `out` (possibly empty), or
 // 0 with `out` emptied when the length is 0 or not a multiple of 8, the key is refused, or the
 // padding is out of range or inconsistent.
 int DecryptBuffer(const DesKey& key, const uint8_t* data, size_t length, platform::SecureBytes& out);
+
+// The same two operations on a buffer in place, for large documents: no second copy of the
+// data is made. Encrypting appends the padding (reserve 8 bytes more to avoid a reallocation)
+// and leaves the buffer untouched on failure; decrypting wipes and empties it on failure.
+int EncryptInPlace(const DesKey& key, platform::SecureBytes& buffer);
+int DecryptInPlace(const DesKey& key, platform::SecureBytes& buffer);
 
 // Rotates each whole 32-bit little-endian word i by (i + 1) mod 32 bits; trailing bytes stay.
 void RotateWordsLeft(uint8_t* buffer, size_t length);

@@ -22,15 +22,18 @@ struct KeyWiper {
     ~KeyWiper() { platform::WipeMemory(key.data(), key.size()); }
 };
 
-// Deciphers one candidate key. Beyond the padding test, a document's plaintext is whole UTF-16
-// code units, so its pad count is even: an odd one means the wrong key slipped through.
-bool TryDecrypt(const std::vector<uint8_t>& rotated, std::string_view passwordBytes, platform::SecureBytes& plain) {
+// Deciphers in place under one candidate password. Beyond the padding test, a document's
+// plaintext is whole UTF-16 code units, so its pad count is even: an odd one means the wrong key
+// slipped through.
+bool TryDecrypt(platform::SecureBytes& buffer, std::string_view passwordBytes) {
     DesKey key = KeyFor(passwordBytes);
     KeyWiper wipe{key};
-    if (!DecryptBuffer(key, rotated.data(), rotated.size(), plain))
+    const size_t length = buffer.size();
+    if (!DecryptInPlace(key, buffer))
         return false;
-    if ((rotated.size() - plain.size()) % 2 != 0) {
-        plain.clear();
+    if ((length - buffer.size()) % 2 != 0) {
+        platform::WipeMemory(buffer.data(), buffer.size());
+        buffer.clear();
         return false;
     }
     return true;
@@ -45,38 +48,44 @@ platform::SecureString PasswordBytes(std::string_view passwordUtf8) {
     return platform::SecureString(passwordUtf8.data(), passwordUtf8.size());
 }
 
-DocResult EncodeDocument(std::string_view textUtf8, std::string_view passwordUtf8, std::vector<uint8_t>& fileBytes) {
-    platform::SecureBytes utf16;
-    if (!platform::Utf8ToUtf16Le(textUtf8, utf16))
+DocResult EncodeDocument(std::string_view textUtf8, std::string_view passwordUtf8, platform::SecureBytes& fileBytes) {
+    // The UTF-16 text is padded, enciphered and rotated in the one buffer it was converted into.
+    platform::SecureBytes buffer;
+    if (!platform::Utf8ToUtf16Le(textUtf8, buffer))
         return DocResult::InvalidText;
-    if (utf16.empty())
+    if (buffer.empty())
         return DocResult::EmptyText;
     DesKey key = KeyFor(PasswordBytes(passwordUtf8).view());
     KeyWiper wipe{key};
-    std::vector<uint8_t> cipherText;
-    if (!EncryptBuffer(key, utf16.data(), utf16.size(), cipherText))
+    if (!EncryptInPlace(key, buffer))
         return DocResult::UnusablePassword; // the data is there, so only the key can be refused
-    RotateWordsLeft(cipherText.data(), cipherText.size());
-    fileBytes = std::move(cipherText);
+    RotateWordsLeft(buffer.data(), buffer.size());
+    fileBytes = std::move(buffer);
     return DocResult::Ok;
 }
 
-DocResult DecodeDocument(std::vector<uint8_t> fileBytes, std::string_view passwordUtf8, platform::SecureString& text) {
+DocResult DecodeDocument(platform::SecureBytes fileBytes, std::string_view passwordUtf8, platform::SecureString& text) {
     RotateWordsRight(fileBytes.data(), fileBytes.size());
-    platform::SecureBytes plain;
     const platform::SecureString preferred = PasswordBytes(passwordUtf8);
-    bool ok = TryDecrypt(fileBytes, preferred.view(), plain);
-    if (!ok && preferred.view() != passwordUtf8)
-        ok = TryDecrypt(fileBytes, passwordUtf8, plain);
-    std::vector<uint8_t>().swap(fileBytes); // the ciphertext is no longer needed
+    const bool hasAlternative = preferred.view() != passwordUtf8;
+    // Deciphering works in place; keep the ciphertext for the second candidate only when there is one.
+    platform::SecureBytes spare;
+    if (hasAlternative)
+        spare = fileBytes;
+    bool ok = TryDecrypt(fileBytes, preferred.view());
+    if (!ok && hasAlternative) {
+        fileBytes = std::move(spare);
+        ok = TryDecrypt(fileBytes, passwordUtf8);
+    }
+    platform::SecureBytes().swap(spare);
     if (!ok)
         return DocResult::WrongPassword;
-    platform::Utf16LeToUtf8(plain.data(), plain.size() / 2, text);
+    platform::Utf16LeToUtf8(fileBytes.data(), fileBytes.size() / 2, text);
     return DocResult::Ok;
 }
 
 DocStatus WriteDocumentFile(const std::string& path, std::string_view passwordUtf8, std::string_view textUtf8) {
-    std::vector<uint8_t> fileBytes;
+    platform::SecureBytes fileBytes;
     const DocResult encoded = EncodeDocument(textUtf8, passwordUtf8, fileBytes);
     if (encoded != DocResult::Ok)
         return {encoded, 0};
@@ -87,7 +96,7 @@ DocStatus WriteDocumentFile(const std::string& path, std::string_view passwordUt
 }
 
 DocStatus ReadDocumentFile(const std::string& path, std::string_view passwordUtf8, platform::SecureString& text) {
-    std::vector<uint8_t> fileBytes;
+    platform::SecureBytes fileBytes;
     uint32_t error = 0;
     if (!ReadWholeFile(path, fileBytes, &error))
         return {DocResult::CannotRead, error};
@@ -97,7 +106,7 @@ DocStatus ReadDocumentFile(const std::string& path, std::string_view passwordUtf
 DocStatus WritePlainFile(const std::string& path, std::string_view keyText, const uint8_t* record, size_t size) {
     DesKey key = KeyFor(keyText);
     KeyWiper wipe{key};
-    std::vector<uint8_t> cipherText;
+    platform::SecureBytes cipherText;
     if (!EncryptBuffer(key, record, size, cipherText))
         return {size == 0 ? DocResult::EmptyText : DocResult::UnusablePassword, 0};
     uint32_t error = 0;
@@ -109,12 +118,13 @@ DocStatus WritePlainFile(const std::string& path, std::string_view keyText, cons
 DocStatus ReadPlainFile(const std::string& path, std::string_view keyText, platform::SecureBytes& record) {
     DesKey key = KeyFor(keyText);
     KeyWiper wipe{key};
-    std::vector<uint8_t> cipherText;
+    platform::SecureBytes buffer;
     uint32_t error = 0;
-    if (!ReadWholeFile(path, cipherText, &error))
+    if (!ReadWholeFile(path, buffer, &error))
         return {DocResult::CannotRead, error};
-    if (!DecryptBuffer(key, cipherText.data(), cipherText.size(), record))
+    if (!DecryptInPlace(key, buffer))
         return {DocResult::WrongPassword, 0};
+    record = std::move(buffer);
     return {};
 }
 

@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <vector>
 
 // Reading and writing whole enciphered files: the document layout that both document types and
 // the command-line tool use, and the plain layout of the screen-lock settings file.
@@ -35,12 +34,12 @@ struct DocStatus {
 platform::SecureString PasswordBytes(std::string_view passwordUtf8);
 
 // The file bytes of a text under a password.
-DocResult EncodeDocument(std::string_view textUtf8, std::string_view passwordUtf8, std::vector<uint8_t>& fileBytes);
+DocResult EncodeDocument(std::string_view textUtf8, std::string_view passwordUtf8, platform::SecureBytes& fileBytes);
 
 // The text held in file bytes. When the preferred password bytes do not decipher the file and
 // the password's UTF-8 bytes differ from them, those are tried as well. The file bytes are
-// consumed and released as early as possible to keep the peak memory low.
-DocResult DecodeDocument(std::vector<uint8_t> fileBytes, std::string_view passwordUtf8, platform::SecureString& text);
+// deciphered in place, so that a read needs little more memory than the file and its text.
+DocResult DecodeDocument(platform::SecureBytes fileBytes, std::string_view passwordUtf8, platform::SecureString& text);
 
 DocStatus WriteDocumentFile(const std::string& path, std::string_view passwordUtf8, std::string_view textUtf8);
 DocStatus ReadDocumentFile(const std::string& path, std::string_view passwordUtf8, platform::SecureString& text);

@@ -202,7 +202,7 @@ bool WriteInPlace(const std::string& path, const uint8_t* data, size_t size, uin
 
 } // namespace
 
-bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& data, uint32_t* error) {
+bool ReadWholeFile(const std::string& path, SecureBytes& data, uint32_t* error) {
     CRawFile file;
     if (!file.Open(path.c_str(), kGenericRead, kShareNone, kOpenExisting, kFileAttributeNormal)) {
         SetError(error, file.GetLastError());
@@ -213,7 +213,7 @@ bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& data, uint32_t
         SetError(error, file.GetLastError());
         return false;
     }
-    std::vector<uint8_t> buffer;
+    SecureBytes buffer;
     try {
         buffer.resize(size);
     } catch (const std::bad_alloc&) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/FileHandle.h"
+#include "platform/SecureMemory.h"
 
 #include <cstdint>
 #include <string>
@@ -46,7 +47,8 @@ protected:
 
 // Reads a whole file, opened exclusively. False when it cannot be opened or read (or is 4 GiB or
 // larger); `data` is then untouched and `error`, when given, holds the system's error code.
-bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& data, uint32_t* error = nullptr);
+// The buffer wipes itself when released: what it holds may be deciphered in place.
+bool ReadWholeFile(const std::string& path, platform::SecureBytes& data, uint32_t* error = nullptr);
 
 // Replaces a file's content with `size` bytes without ever leaving it half-written: the bytes
 // go to a new file beside it, are flushed to disk and renamed over the old name. The old file

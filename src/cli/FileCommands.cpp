@@ -117,16 +117,15 @@ int Decrypt(const std::string& file) {
 int Encrypt(const std::string& input, const std::string& output, bool force) {
     if (const int rc = CheckOutput(output, force); rc != kExitOk)
         return rc;
-    std::vector<uint8_t> bytes;
+    platform::SecureBytes bytes;
     uint32_t error = 0;
     if (!cipher::ReadWholeFile(input, bytes, &error)) {
         PrintError(cipher::DescribeFailure({cipher::DocResult::CannotRead, error}, input));
         return kExitFileError;
     }
-    platform::SecureString text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-    platform::WipeMemory(bytes.data(), bytes.size());
+    const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
     // Check the text before asking for passwords that would be typed in vain.
-    if (!platform::IsValidUtf8(text.view())) {
+    if (!platform::IsValidUtf8(text)) {
         PrintError("\"" + input + "\" is not UTF-8 text; nothing was written.");
         return kExitFileError;
     }
@@ -137,7 +136,7 @@ int Encrypt(const std::string& input, const std::string& output, bool force) {
     platform::SecureString password;
     if (const int rc = AskNewPassword(output, password); rc != kExitOk)
         return rc;
-    return SaveDocument(output, password.view(), text.view());
+    return SaveDocument(output, password.view(), text);
 }
 
 int ChangePassword(const std::string& file) {

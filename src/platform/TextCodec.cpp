@@ -27,12 +27,11 @@ private:
 
 enum class Stop { Done, Invalid, Incomplete };
 
-// Converts as much as iconv will take, growing the output as it goes. Returns why it stopped;
-// `in` and `inLeft` are left at the first byte not converted.
+// Converts as much as iconv will take, growing the output only when iconv asks for room, by what
+// the rest of the input may need. Returns why it stopped; `in` and `inLeft` are left at the first
+// byte not converted.
 template <typename Out> Stop Pump(const Converter& cv, const char*& in, size_t& inLeft, Out& out, size_t& used) {
     while (inLeft > 0) {
-        if (out.size() - used < 16)
-            out.resize(out.size() + out.size() / 2 + 64);
         char* dst = reinterpret_cast<char*>(out.data()) + used;
         size_t dstLeft = out.size() - used;
         const size_t before = dstLeft;
@@ -40,8 +39,10 @@ template <typename Out> Stop Pump(const Converter& cv, const char*& in, size_t& 
         used += before - dstLeft;
         if (rc != static_cast<size_t>(-1))
             continue;
-        if (errno == E2BIG)
+        if (errno == E2BIG) {
+            out.resize(used + inLeft * 2 + 64);
             continue;
+        }
         return errno == EINVAL ? Stop::Incomplete : Stop::Invalid;
     }
     return Stop::Done;
@@ -56,7 +57,7 @@ template <typename Out> bool ConvertStrict(const char* to, const char* from, std
     size_t inLeft = input.size();
     size_t used = 0;
     // UTF-16 needs at most two bytes per UTF-8 byte; Windows-1252 one.
-    out.resize(input.size() * 2 + 16);
+    out.resize(input.size() * 2 + 64);
     const Stop stop = Pump(cv, in, inLeft, out, used);
     out.resize(used);
     if (stop != Stop::Done) {
@@ -77,7 +78,7 @@ void ConvertLenient(const char* to, const char* from, std::string_view input, si
     const char* in = input.data();
     size_t inLeft = input.size();
     size_t used = 0;
-    out.resize(initialSize + 16);
+    out.resize(initialSize + 64);
     while (inLeft > 0) {
         if (cv.Valid() && Pump(cv, in, inLeft, out, used) == Stop::Done)
             break;
@@ -85,7 +86,7 @@ void ConvertLenient(const char* to, const char* from, std::string_view input, si
         in += skip;
         inLeft -= skip;
         if (out.size() - used < kReplacement.size())
-            out.resize(out.size() * 2 + 16);
+            out.resize(used + inLeft * 2 + 64);
         std::copy(kReplacement.begin(), kReplacement.end(), out.begin() + static_cast<std::ptrdiff_t>(used));
         used += kReplacement.size();
         if (cv.Valid())
@@ -100,11 +101,33 @@ bool Utf8ToUtf16Le(std::string_view utf8, SecureBytes& utf16) {
     return ConvertStrict("UTF-16LE", "UTF-8", utf8, utf16);
 }
 
+namespace {
+// The exact UTF-8 length of the lenient conversion below (a lone surrogate becomes the three bytes
+// of U+FFFD). Sizing the output once keeps a large text from being copied while it grows.
+size_t Utf8Length(const uint8_t* utf16, size_t units) {
+    size_t length = 0;
+    for (size_t i = 0; i < units; ++i) {
+        const unsigned unit = utf16[2 * i] | (unsigned(utf16[2 * i + 1]) << 8);
+        if (unit < 0x80) {
+            length += 1;
+        } else if (unit < 0x800) {
+            length += 2;
+        } else if (unit >= 0xD800 && unit < 0xDC00 && i + 1 < units) {
+            const unsigned next = utf16[2 * i + 2] | (unsigned(utf16[2 * i + 3]) << 8);
+            const bool pair = next >= 0xDC00 && next < 0xE000;
+            length += pair ? 4 : 3;
+            i += pair ? 1 : 0;
+        } else {
+            length += 3;
+        }
+    }
+    return length;
+}
+} // namespace
+
 void Utf16LeToUtf8(const uint8_t* utf16, size_t units, SecureString& utf8) {
-    // Start from one byte a code unit, right for the mostly-ASCII texts people keep; the output
-    // grows when the text needs more.
-    ConvertLenient("UTF-8", "UTF-16LE", std::string_view(reinterpret_cast<const char*>(utf16), units * 2), 2, units,
-                   utf8);
+    ConvertLenient("UTF-8", "UTF-16LE", std::string_view(reinterpret_cast<const char*>(utf16), units * 2), 2,
+                   Utf8Length(utf16, units), utf8);
 }
 
 bool Utf8ToWindows1252(std::string_view utf8, SecureString& out) { return ConvertStrict("WINDOWS-1252", "UTF-8", utf8, out); }

@@ -20,7 +20,7 @@ private slots:
         // 6 bytes (a 3-character text) take 2 bytes of padding; 8 bytes a whole block.
         for (const size_t length : {size_t(1), size_t(6), size_t(7), size_t(8), size_t(9), size_t(1080)}) {
             std::vector<uint8_t> data(length, 'x');
-            std::vector<uint8_t> cipherText;
+            platform::SecureBytes cipherText;
             QCOMPARE(EncryptBuffer(m_key, data.data(), length, cipherText), 1);
             QCOMPARE(cipherText.size(), length + (8 - length % 8));
             platform::SecureBytes plain;
@@ -31,13 +31,13 @@ private slots:
 
     void refusals() {
         const uint8_t data[8] = {1, 2, 3, 4, 5, 6, 7, 8};
-        std::vector<uint8_t> out = {42};
+        platform::SecureBytes out = {42};
         QCOMPARE(EncryptBuffer(m_key, data, 0, out), 0);
         QCOMPARE(EncryptBuffer(m_key, nullptr, 8, out), 0);
         DesKey weak{};
         PasswordToKey(weak, ""); // 01 01 ... 01
         QCOMPARE(EncryptBuffer(weak, data, 8, out), 0);
-        QCOMPARE(out, std::vector<uint8_t>{42}); // untouched on failure
+        QVERIFY(out == platform::SecureBytes{42}); // untouched on failure
 
         platform::SecureBytes plain = {1, 2, 3};
         QCOMPARE(DecryptBuffer(m_key, data, 0, plain), 0);
@@ -111,7 +111,7 @@ private slots:
             std::vector<uint8_t> data(1 + rng() % 500);
             for (auto& b : data)
                 b = static_cast<uint8_t>(rng());
-            std::vector<uint8_t> cipherText;
+            platform::SecureBytes cipherText;
             QCOMPARE(EncryptBuffer(m_key, data.data(), data.size(), cipherText), 1);
             RotateWordsLeft(cipherText.data(), cipherText.size());
             RotateWordsRight(cipherText.data(), cipherText.size());

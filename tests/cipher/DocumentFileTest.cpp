@@ -19,7 +19,7 @@ namespace {
 
 std::u16string Utf16(const std::string& utf8) { return QString::fromStdString(utf8).toStdU16String(); }
 
-std::vector<uint8_t> FileBytes(const QString& path) {
+platform::SecureBytes FileBytes(const QString& path) {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
         return {};
@@ -66,9 +66,9 @@ private slots:
             const DocStatus status = ReadDocumentFile(path.toStdString(), g.password, text);
             QVERIFY2(status.ok(), g.file);
             QCOMPARE(std::string(text.view()), std::string(g.text));
-            std::vector<uint8_t> encoded;
+            platform::SecureBytes encoded;
             QCOMPARE(EncodeDocument(g.text, g.password, encoded), DocResult::Ok);
-            QCOMPARE(encoded, FileBytes(path));
+            QVERIFY(encoded == FileBytes(path));
             QCOMPARE(encoded.size(), ((Utf16(g.text).size() * 2) / 8 + 1) * 8);
         }
     }
@@ -83,10 +83,11 @@ private slots:
                 chars += pool[rng() % std::size(pool)];
             const std::string text = QString::fromStdU32String(chars).toStdString();
             const std::string password = round % 2 ? "Grüße" : "пароль";
-            std::vector<uint8_t> encoded;
+            platform::SecureBytes encoded;
             QCOMPARE(EncodeDocument(text, password, encoded), DocResult::Ok);
             const std::string keyBytes = std::string(PasswordBytes(password).view());
-            QCOMPARE(encoded, reference::EncodeDocument(Utf16(text), keyBytes));
+            const std::vector<uint8_t> expected = reference::EncodeDocument(Utf16(text), keyBytes);
+            QVERIFY(std::equal(encoded.begin(), encoded.end(), expected.begin(), expected.end()));
             platform::SecureString back;
             QCOMPARE(DecodeDocument(encoded, password, back), DocResult::Ok);
             QCOMPARE(std::string(back.view()), text);
@@ -110,7 +111,7 @@ private slots:
     }
 
     void sizesOfShortTexts() {
-        std::vector<uint8_t> bytes;
+        platform::SecureBytes bytes;
         QCOMPARE(EncodeDocument("abc", "pw", bytes), DocResult::Ok);
         QCOMPARE(bytes.size(), size_t(8)); // 6 bytes of UTF-16 + 2 of padding
         QCOMPARE(EncodeDocument("abcd", "pw", bytes), DocResult::Ok);
@@ -118,18 +119,18 @@ private slots:
     }
 
     void refusals() {
-        std::vector<uint8_t> bytes = {1};
+        platform::SecureBytes bytes = {1};
         QCOMPARE(EncodeDocument("", "pw", bytes), DocResult::EmptyText);
         QCOMPARE(EncodeDocument("text", "", bytes), DocResult::UnusablePassword);
         QCOMPARE(EncodeDocument("bad \xFF", "pw", bytes), DocResult::InvalidText);
-        QCOMPARE(bytes, std::vector<uint8_t>{1});
+        QVERIFY(bytes == platform::SecureBytes{1});
 
         const std::string path = Path("kept.etx");
         QVERIFY(WriteDocumentFile(path, "pw", "kept").ok());
-        const std::vector<uint8_t> before = FileBytes(QString::fromStdString(path));
+        const platform::SecureBytes before = FileBytes(QString::fromStdString(path));
         QCOMPARE(WriteDocumentFile(path, "pw", "").result, DocResult::EmptyText);
         QCOMPARE(WriteDocumentFile(path, "", "new").result, DocResult::UnusablePassword);
-        QCOMPARE(FileBytes(QString::fromStdString(path)), before);
+        QVERIFY(FileBytes(QString::fromStdString(path)) == before);
 
         platform::SecureString text;
         QCOMPARE(ReadDocumentFile(path, "wrong", text).result, DocResult::WrongPassword);
@@ -140,7 +141,7 @@ private slots:
         QVERIFY(DescribeFailure(missing, "missing.etx").find("missing.etx") != std::string::npos);
 
         QCOMPARE(DecodeDocument({}, "pw", text), DocResult::WrongPassword);
-        QCOMPARE(DecodeDocument(std::vector<uint8_t>(12, 0), "pw", text), DocResult::WrongPassword);
+        QCOMPARE(DecodeDocument(platform::SecureBytes(12, 0), "pw", text), DocResult::WrongPassword);
     }
 
     void oddPaddingIsAWrongPassword() {
@@ -152,7 +153,7 @@ private slots:
         QCOMPARE(DesSetKeyChecked(key, ks), 0);
         const uint8_t plain[8] = {'a', 0, 'b', 0, 'c', 0, 'd', 1};
         const uint8_t zero[8] = {};
-        std::vector<uint8_t> file(8);
+        platform::SecureBytes file(8);
         DesCbcCrypt(plain, file.data(), 8, ks, zero, 1);
         platform::SecureBytes raw;
         QCOMPARE(DecryptBuffer(key, file.data(), 8, raw), 1);
@@ -164,7 +165,7 @@ private slots:
     void wrongPasswordsAreCaught() {
         // Over many wrong passwords, garbage must essentially never come back as text: with the
         // even-padding rule about 1 in 512 slips through per key tried.
-        std::vector<uint8_t> file;
+        platform::SecureBytes file;
         QCOMPARE(EncodeDocument("The quick brown fox", "right", file), DocResult::Ok);
         int accepted = 0;
         for (int i = 0; i < 2000; ++i) {
@@ -185,7 +186,7 @@ private slots:
         DesKey key{};
         PasswordToKey(key, "pässwörd");
         const std::u16string text = u"hi";
-        std::vector<uint8_t> file;
+        platform::SecureBytes file;
         QCOMPARE(EncryptBuffer(key, reinterpret_cast<const uint8_t*>(text.data()), 4, file), 1);
         RotateWordsLeft(file.data(), file.size());
         platform::SecureString back;
@@ -198,7 +199,7 @@ private slots:
         DesKey key{};
         PasswordToKey(key, "pw");
         const uint8_t units[] = {'o', 0, 0x00, 0xD8, 'k', 0};
-        std::vector<uint8_t> file;
+        platform::SecureBytes file;
         QCOMPARE(EncryptBuffer(key, units, sizeof units, file), 1);
         RotateWordsLeft(file.data(), file.size());
         platform::SecureString text;
@@ -217,7 +218,7 @@ private slots:
         DesKey key{};
         PasswordToKey(key, "volume text");
         platform::SecureBytes plain;
-        const std::vector<uint8_t> raw = FileBytes(QString::fromStdString(path));
+        const platform::SecureBytes raw = FileBytes(QString::fromStdString(path));
         QCOMPARE(DecryptBuffer(key, raw.data(), raw.size(), plain), 1);
         QVERIFY(std::equal(plain.begin(), plain.end(), record.begin(), record.end()));
         platform::SecureBytes back;

@@ -114,9 +114,9 @@ private slots:
     }
 
     void readWholeFile() {
-        std::vector<uint8_t> data = {9};
+        SecureBytes data = {9};
         QVERIFY(!ReadWholeFile(Path("absent"), data));
-        QCOMPARE(data, std::vector<uint8_t>{9}); // untouched
+        QVERIFY(data == SecureBytes{9}); // untouched
         Spit(Path("empty"), "");
         QVERIFY(ReadWholeFile(Path("empty"), data));
         QVERIFY(data.empty());
