@@ -1,0 +1,153 @@
+#include "framework/MDIChildWnd.h"
+
+#include "framework/DocTemplate.h"
+#include "framework/Document.h"
+#include "framework/MDIFrameWnd.h"
+#include "framework/View.h"
+#include "framework/WinApp.h"
+#include "res/resource.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QMdiArea>
+
+CMDIChildWnd::CMDIChildWnd() {
+    setAttribute(Qt::WA_DeleteOnClose, false);
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) { OnFocusChanged(now); });
+    auto panesUpdate = [this](CCmdUI& ui) { ui.Enable(GetPanes().size() > 1); };
+    MapCommand(
+        ID_NEXT_PANE, [this] { MovePaneFocus(1); }, panesUpdate);
+    MapCommand(
+        ID_PREV_PANE, [this] { MovePaneFocus(-1); }, panesUpdate);
+}
+
+CMDIChildWnd::~CMDIChildWnd() = default;
+
+bool CMDIChildWnd::LoadFrame(CCreateContext& context) {
+    if (!OnCreateClient(context))
+        return false;
+    if (CMDIFrameWnd* main = AfxGetMainFrame())
+        main->MDIClient()->addSubWindow(this);
+    hide();
+    return true;
+}
+
+bool CMDIChildWnd::OnCreateClient(CCreateContext& context) {
+    CView* view = CreateView(context, this);
+    if (!view)
+        return false;
+    setWidget(view->GetWnd());
+    return true;
+}
+
+CView* CMDIChildWnd::CreateView(CCreateContext& context, QWidget* parent) {
+    if (!context.newView)
+        return nullptr;
+    CView* view = context.newView();
+    if (!view)
+        return nullptr;
+    view->GetWnd()->setParent(parent);
+    if (context.pCurrentDoc)
+        context.pCurrentDoc->AddView(view);
+    if (!m_activeWnd)
+        SetActiveView(view);
+    return view;
+}
+
+CView* CMDIChildWnd::GetActiveView() const {
+    return m_activeWnd ? m_pActiveView : nullptr;
+}
+
+void CMDIChildWnd::SetActiveView(CView* pView) {
+    m_pActiveView = pView;
+    m_activeWnd = pView ? pView->GetWnd() : nullptr;
+}
+
+CDocument* CMDIChildWnd::GetActiveDocument() const {
+    CView* view = GetActiveView();
+    return view ? view->GetDocument() : nullptr;
+}
+
+void CMDIChildWnd::OnFocusChanged(QWidget* now) {
+    // The view that receives the focus becomes the active one; widgets outside this frame don't count.
+    for (QWidget* w = now; w && w != this; w = w->parentWidget()) {
+        if (auto* view = dynamic_cast<CView*>(w)) {
+            if (view->GetParentFrame() == this)
+                SetActiveView(view);
+            return;
+        }
+    }
+}
+
+void CMDIChildWnd::ActivateFrame(int nCmdShow) {
+    if (nCmdShow == SW_SHOWMAXIMIZED)
+        showMaximized();
+    else
+        show();
+    if (QMdiArea* area = mdiArea())
+        area->setActiveSubWindow(this);
+    if (CView* view = GetActiveView())
+        view->GetWnd()->setFocus();
+}
+
+void CMDIChildWnd::InitialUpdateFrame(CDocument* pDoc, bool bMakeVisible) {
+    if (pDoc) {
+        const std::vector<CView*> views = pDoc->GetViews();
+        for (CView* view : views) {
+            if (view->GetParentFrame() == this)
+                view->OnInitialUpdate();
+        }
+    }
+    OnUpdateFrameTitle();
+    if (bMakeVisible)
+        ActivateFrame();
+}
+
+void CMDIChildWnd::OnUpdateFrameTitle() {
+    CDocument* doc = GetActiveDocument();
+    setWindowTitle(doc ? doc->GetTitle() : QString());
+    if (CMDIFrameWnd* main = AfxGetMainFrame())
+        main->OnUpdateFrameTitle();
+}
+
+void CMDIChildWnd::DestroyFrame() {
+    if (m_bDestroying)
+        return;
+    m_bDestroying = true;
+    hide();
+    if (QMdiArea* area = mdiArea())
+        area->removeSubWindow(this);
+    deleteLater();
+    if (CMDIFrameWnd* main = AfxGetMainFrame())
+        main->OnChildFramesChanged();
+}
+
+void CMDIChildWnd::closeEvent(QCloseEvent* event) {
+    if (m_bDestroying) {
+        event->accept();
+        return;
+    }
+    CDocument* doc = GetActiveDocument();
+    if (doc && !doc->CanCloseFrame(this)) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    if (doc && doc->GetFrames().size() <= 1)
+        doc->OnCloseDocument();
+    else
+        DestroyFrame();
+}
+
+void CMDIChildWnd::MovePaneFocus(int step) {
+    const QList<QWidget*> panes = GetPanes();
+    if (panes.size() < 2)
+        return;
+    int current = 0;
+    for (int i = 0; i < panes.size(); ++i) {
+        if (panes[i]->isAncestorOf(QApplication::focusWidget()) || panes[i] == QApplication::focusWidget())
+            current = i;
+    }
+    const int next = (current + step + panes.size()) % panes.size();
+    panes[next]->setFocus(Qt::OtherFocusReason);
+}

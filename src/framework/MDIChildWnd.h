@@ -1,0 +1,55 @@
+#pragma once
+
+#include "framework/CmdTarget.h"
+
+#include <QMdiSubWindow>
+#include <QPointer>
+
+class CDocument;
+class CView;
+struct CCreateContext;
+
+// A document window inside the main window. It holds one or more views; the active one is the view
+// that has (or last had) the keyboard focus, and commands are routed from there.
+class CMDIChildWnd : public QMdiSubWindow, public CCmdTarget {
+    Q_OBJECT
+public:
+    CMDIChildWnd();
+    ~CMDIChildWnd() override;
+
+    // Builds the client area (OnCreateClient). False when that fails.
+    bool LoadFrame(CCreateContext& context);
+
+    CView* GetActiveView() const;
+    void SetActiveView(CView* pView);
+    CDocument* GetActiveDocument() const;
+
+    // Shows the frame; nCmdShow -1 means "as the framework likes" (normal size).
+    virtual void ActivateFrame(int nCmdShow = -1);
+    void InitialUpdateFrame(CDocument* pDoc, bool bMakeVisible);
+    virtual void OnUpdateFrameTitle();
+
+    // Takes the frame out of the main window and deletes it once control is back in the event loop.
+    void DestroyFrame();
+
+    // Next Pane / Previous Pane move the focus through these; a frame with one view has no panes.
+    virtual QList<QWidget*> GetPanes() const { return {}; }
+
+    static constexpr int SW_SHOWNORMAL = 1;
+    static constexpr int SW_SHOWMAXIMIZED = 3;
+
+protected:
+    // Default: one view of the context's class fills the frame.
+    virtual bool OnCreateClient(CCreateContext& context);
+    CView* CreateView(CCreateContext& context, QWidget* parent);
+
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void OnFocusChanged(QWidget* now);
+    void MovePaneFocus(int step);
+
+    CView* m_pActiveView = nullptr;
+    QPointer<QWidget> m_activeWnd; // guards m_pActiveView against a view deleted before its frame
+    bool m_bDestroying = false;
+};

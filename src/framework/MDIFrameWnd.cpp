@@ -1,0 +1,355 @@
+#include "framework/MDIFrameWnd.h"
+
+#include "framework/DocTemplate.h"
+#include "framework/Document.h"
+#include "framework/MDIChildWnd.h"
+#include "framework/RecentFileList.h"
+#include "framework/StatusBar.h"
+#include "framework/View.h"
+#include "framework/WinApp.h"
+#include "res/Resources.h"
+#include "res/resource.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QFileInfo>
+#include <QMdiArea>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QToolBar>
+#include <QToolButton>
+
+namespace {
+
+const char* const kMruProperty = "lw_mru";
+const char* const kMruAnchorProperty = "lw_mru_anchor";
+
+QString StatusPrompt(int nID) {
+    return LoadResString(nID).section(QLatin1Char('\n'), 0, 0);
+}
+
+QString RecentFileText(int index, const QString& path) {
+    QString shown = path;
+    if (shown.size() > 60)
+        shown = QStringLiteral(".../") + QFileInfo(path).fileName();
+    shown.replace(QLatin1Char('&'), QStringLiteral("&&"));
+    return QStringLiteral("&%1 %2").arg(index + 1).arg(shown);
+}
+
+} // namespace
+
+CMDIFrameWnd::CMDIFrameWnd() : m_pMdiArea(new QMdiArea(this)) {
+    setCentralWidget(m_pMdiArea);
+    connect(m_pMdiArea, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow*) { OnChildFramesChanged(); });
+
+    MapCommand(
+        ID_WINDOW_CASCADE, [this] { m_pMdiArea->cascadeSubWindows(); },
+        [this](CCmdUI& ui) { ui.Enable(MDIGetActive() != nullptr); });
+    MapCommand(
+        ID_WINDOW_TILE_HORZ, [this] { m_pMdiArea->tileSubWindows(); },
+        [this](CCmdUI& ui) { ui.Enable(MDIGetActive() != nullptr); });
+    MapCommand(
+        ID_WINDOW_ARRANGE, [this] { ArrangeIcons(); }, [this](CCmdUI& ui) { ui.Enable(MDIGetActive() != nullptr); });
+    MapCommand(
+        ID_VIEW_TOOLBAR, [this] { m_pToolBar->setVisible(!m_pToolBar->isVisibleTo(this)); },
+        [this](CCmdUI& ui) {
+            ui.Enable(m_pToolBar != nullptr);
+            ui.SetCheck(m_pToolBar && m_pToolBar->isVisibleTo(this));
+        });
+    MapCommand(
+        ID_VIEW_STATUS_BAR, [this] { m_pStatusBar->setVisible(!m_pStatusBar->isVisibleTo(this)); },
+        [this](CCmdUI& ui) {
+            ui.Enable(m_pStatusBar != nullptr);
+            ui.SetCheck(m_pStatusBar && m_pStatusBar->isVisibleTo(this));
+        });
+
+    m_updateTimer.setInterval(250);
+    connect(&m_updateTimer, &QTimer::timeout, this, &CMDIFrameWnd::UpdateToolBarUI);
+    m_updateTimer.start();
+}
+
+CMDIFrameWnd::~CMDIFrameWnd() = default;
+
+CMDIChildWnd* CMDIFrameWnd::MDIGetActive() const {
+    return dynamic_cast<CMDIChildWnd*>(m_pMdiArea->currentSubWindow());
+}
+
+CView* CMDIFrameWnd::GetActiveView() const {
+    CMDIChildWnd* child = MDIGetActive();
+    return child ? child->GetActiveView() : nullptr;
+}
+
+CDocument* CMDIFrameWnd::GetActiveDocument() const {
+    CMDIChildWnd* child = MDIGetActive();
+    return child ? child->GetActiveDocument() : nullptr;
+}
+
+bool CMDIFrameWnd::SendCommand(int nID) {
+    // Each step returns at once after a handler ran: the handler may have closed what follows.
+    if (CView* view = GetActiveView(); view && view->OnCmdMsg(nID))
+        return true;
+    if (CDocument* doc = GetActiveDocument(); doc && doc->OnCmdMsg(nID))
+        return true;
+    if (CMDIChildWnd* child = MDIGetActive(); child && child->OnCmdMsg(nID))
+        return true;
+    if (CCmdTarget::OnCmdMsg(nID))
+        return true;
+    if (CWinApp* app = AfxGetApp(); app && app->OnCmdMsg(nID))
+        return true;
+    return false;
+}
+
+CCmdUI CMDIFrameWnd::QueryCommandUI(int nID) {
+    std::vector<CCmdTarget*> route;
+    if (CView* view = GetActiveView())
+        route.push_back(view);
+    if (CDocument* doc = GetActiveDocument())
+        route.push_back(doc);
+    if (CMDIChildWnd* child = MDIGetActive())
+        route.push_back(child);
+    route.push_back(this);
+    if (CWinApp* app = AfxGetApp())
+        route.push_back(app);
+    for (CCmdTarget* target : route) {
+        CCmdUI ui(nID);
+        if (target->OnUpdateCmdUI(nID, ui))
+            return ui;
+    }
+    CCmdUI unhandled(nID);
+    unhandled.Enable(false);
+    return unhandled;
+}
+
+void CMDIFrameWnd::OnUserCommand(int nID) {
+    if (IsCommandEnabled(nID))
+        SendCommand(nID);
+}
+
+QAction* CMDIFrameWnd::NewCommandAction(int nID, const QString& text, QObject* parent) {
+    auto* action = new QAction(text, parent);
+    action->setData(nID);
+    action->setIcon(CommandIcon(nID));
+    action->setStatusTip(StatusPrompt(nID));
+    connect(action, &QAction::triggered, this, [this, nID] { OnUserCommand(nID); });
+    return action;
+}
+
+void CMDIFrameWnd::UpdateMenuUI(QMenu* menu) {
+    for (QAction* action : menu->actions()) {
+        bool ok = false;
+        const int nID = action->data().toInt(&ok);
+        if (!ok || nID <= 0)
+            continue;
+        const CCmdUI ui = QueryCommandUI(nID);
+        action->setEnabled(ui.IsEnabled());
+        if (ui.IsCheckable()) {
+            action->setCheckable(true);
+            action->setChecked(ui.IsChecked());
+        }
+        if (ui.GetText())
+            action->setText(*ui.GetText());
+    }
+}
+
+void CMDIFrameWnd::UpdateToolBarUI() {
+    if (!m_pToolBar)
+        return;
+    for (QAction* action : m_pToolBar->actions()) {
+        bool ok = false;
+        const int nID = action->data().toInt(&ok);
+        if (ok && nID > 0)
+            action->setEnabled(IsCommandEnabled(nID));
+    }
+}
+
+void CMDIFrameWnd::AddRecentFileItems(QMenu* menu) {
+    QAction* anchor = nullptr;
+    for (QAction* action : menu->actions()) {
+        if (action->property(kMruProperty).toBool())
+            delete action;
+        else if (action->property(kMruAnchorProperty).toBool())
+            anchor = action;
+    }
+    if (!anchor)
+        return;
+    CWinApp* app = AfxGetApp();
+    CRecentFileList* list = app ? app->GetRecentFileList() : nullptr;
+    const int count = list ? list->GetSize() : 0;
+    if (count == 0) {
+        QAction* empty = NewCommandAction(ID_FILE_MRU_FILE1, QStringLiteral("Recent File"), menu);
+        empty->setProperty(kMruProperty, true);
+        menu->insertAction(anchor, empty);
+        return;
+    }
+    for (int i = 0; i < count; ++i) {
+        QAction* item = NewCommandAction(ID_FILE_MRU_FILE1 + i, RecentFileText(i, (*list)[i]), menu);
+        item->setProperty(kMruProperty, true);
+        menu->insertAction(anchor, item);
+    }
+}
+
+bool CMDIFrameWnd::LoadMenu(int nIDResource) {
+    const std::vector<MenuPopup>* resource = FindMenuResource(nIDResource);
+    if (!resource)
+        return false;
+    QList<QMenu*> menus;
+    for (const MenuPopup& popup : *resource) {
+        auto* menu = new QMenu(QString::fromUtf8(popup.text), this);
+        bool hasRecentFiles = false;
+        for (const MenuEntry& entry : popup.entries) {
+            switch (entry.kind) {
+            case MenuEntry::Separator:
+                menu->addSeparator();
+                break;
+            case MenuEntry::Item:
+                menu->addAction(NewCommandAction(entry.id, QString::fromUtf8(entry.text), menu));
+                break;
+            case MenuEntry::RecentFiles: {
+                auto* anchor = new QAction(menu);
+                anchor->setVisible(false);
+                anchor->setProperty(kMruAnchorProperty, true);
+                menu->addAction(anchor);
+                hasRecentFiles = true;
+                break;
+            }
+            }
+        }
+        connect(menu, &QMenu::aboutToShow, this, [this, menu, hasRecentFiles] {
+            if (hasRecentFiles)
+                AddRecentFileItems(menu);
+            UpdateMenuUI(menu);
+        });
+        menus.push_back(menu);
+    }
+    m_menus[nIDResource] = menus;
+    return true;
+}
+
+void CMDIFrameWnd::ShowMenu(int nIDResource) {
+    if (m_nShownMenu == nIDResource)
+        return;
+    auto it = m_menus.find(nIDResource);
+    if (it == m_menus.end())
+        return;
+    menuBar()->clear();
+    for (QMenu* menu : it->second)
+        menuBar()->addMenu(menu);
+    m_nShownMenu = nIDResource;
+}
+
+const QList<QMenu*>& CMDIFrameWnd::GetMenus(int nIDResource) const {
+    static const QList<QMenu*> none;
+    auto it = m_menus.find(nIDResource);
+    return it == m_menus.end() ? none : it->second;
+}
+
+bool CMDIFrameWnd::LoadAccelTable(int nIDResource) {
+    const std::vector<AccelEntry>* table = FindAccelTable(nIDResource);
+    if (!table)
+        return false;
+    std::map<int, QList<QKeySequence>> keysById;
+    for (const AccelEntry& entry : *table)
+        keysById[entry.id].push_back(entry.key);
+    for (const auto& [nID, keys] : keysById) {
+        // Accelerators stay enabled so that they always take their keys; OnUserCommand drops the
+        // command when its update state is disabled, as a disabled accelerator does nothing.
+        auto* action = new QAction(this);
+        action->setData(nID);
+        action->setShortcuts(keys);
+        action->setShortcutContext(Qt::WindowShortcut);
+        connect(action, &QAction::triggered, this, [this, nID] { OnUserCommand(nID); });
+        addAction(action);
+        m_accelActions[nID] = action;
+    }
+    return true;
+}
+
+QAction* CMDIFrameWnd::GetAccelAction(int nID) const {
+    auto it = m_accelActions.find(nID);
+    return it == m_accelActions.end() ? nullptr : it->second;
+}
+
+bool CMDIFrameWnd::LoadToolBar(int nIDResource) {
+    const std::vector<int>* buttons = FindToolBar(nIDResource);
+    if (!buttons)
+        return false;
+    m_pToolBar = new QToolBar(QStringLiteral("Standard"), this);
+    m_pToolBar->setObjectName(QStringLiteral("toolbar%1").arg(nIDResource));
+    m_pToolBar->setIconSize(QSize(16, 15));
+    m_pToolBar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    for (int nID : *buttons) {
+        if (nID == 0) {
+            m_pToolBar->addSeparator();
+            continue;
+        }
+        // The button's text is the last part of its command's string, which is also its tool tip.
+        const QString text = LoadResString(nID).section(QLatin1Char('\n'), -1);
+        QAction* action = NewCommandAction(nID, text, m_pToolBar);
+        action->setToolTip(text);
+        m_pToolBar->addAction(action);
+    }
+    // Every button as large as the largest one, so the texts line up.
+    QSize largest;
+    for (QAction* action : m_pToolBar->actions()) {
+        if (auto* button = qobject_cast<QToolButton*>(m_pToolBar->widgetForAction(action)))
+            largest = largest.expandedTo(button->sizeHint());
+    }
+    for (QAction* action : m_pToolBar->actions()) {
+        if (auto* button = qobject_cast<QToolButton*>(m_pToolBar->widgetForAction(action)))
+            button->setFixedSize(largest);
+    }
+    addToolBar(Qt::TopToolBarArea, m_pToolBar);
+    return true;
+}
+
+bool CMDIFrameWnd::CreateStatusBar(const std::vector<int>& indicators) {
+    m_pStatusBar = new CStatusBar(this);
+    m_pStatusBar->setObjectName(QStringLiteral("statusbar"));
+    if (!m_pStatusBar->SetIndicators(indicators))
+        return false;
+    setStatusBar(m_pStatusBar);
+    return true;
+}
+
+void CMDIFrameWnd::OnUpdateFrameTitle() {
+    CDocument* doc = GetActiveDocument();
+    setWindowTitle(doc ? m_strTitle + QStringLiteral(" - ") + doc->GetTitle() : m_strTitle);
+}
+
+void CMDIFrameWnd::OnChildFramesChanged() {
+    OnUpdateFrameTitle();
+    UpdateToolBarUI();
+}
+
+void CMDIFrameWnd::ArrangeIcons() {
+    // Minimised document windows are lined up along the bottom edge, left to right.
+    int x = 0;
+    const int bottom = m_pMdiArea->viewport()->height();
+    for (QMdiSubWindow* sub : m_pMdiArea->subWindowList()) {
+        if (!sub->isMinimized() || !sub->isVisible())
+            continue;
+        const QSize size = sub->size();
+        sub->move(x, bottom - size.height());
+        x += size.width();
+    }
+}
+
+bool CMDIFrameWnd::OnClose() {
+    CWinApp* app = AfxGetApp();
+    if (app && !app->SaveAllModified())
+        return false;
+    if (app)
+        app->CloseAllDocuments();
+    return true;
+}
+
+void CMDIFrameWnd::closeEvent(QCloseEvent* event) {
+    if (OnClose()) {
+        m_updateTimer.stop();
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}

@@ -1,0 +1,15 @@
+# lw_gui: everything that uses Qt Widgets. Each folder adds its own sources with target_sources().
+add_library(lw_gui STATIC)
+target_include_directories(lw_gui PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+target_link_libraries(lw_gui PUBLIC lw_core Qt6::Widgets Qt6::PrintSupport Qt6::Svg)
+lw_warnings(lw_gui)
+
+add_subdirectory(res)
+add_subdirectory(framework)
+add_subdirectory(controls)
+add_subdirectory(shell)
+
+add_subdirectory(app)
+
+# Desktop integration (menu entry, file types, icon, help page), installed with the editor.
+add_subdirectory(${PROJECT_SOURCE_DIR}/packaging ${CMAKE_BINARY_DIR}/packaging)

@@ -1,0 +1,47 @@
+#include "res/Resources.h"
+#include "res/resource.h"
+
+#include <map>
+
+namespace {
+
+const std::map<int, std::vector<AccelEntry>>& AccelTables() {
+    static const std::map<int, std::vector<AccelEntry>> tables = {
+        {IDR_MAINFRAME,
+         {
+             {QKeySequence(Qt::CTRL | Qt::Key_A), ID_EDIT_SELECT_ALL},
+             {QKeySequence(Qt::CTRL | Qt::Key_C), ID_EDIT_COPY},
+             {QKeySequence(Qt::CTRL | Qt::Key_Insert), ID_EDIT_COPY},
+             {QKeySequence(Qt::CTRL | Qt::Key_F), ID_EDIT_FIND},
+             {QKeySequence(Qt::CTRL | Qt::Key_G), ID_GO_TO_URL},
+             {QKeySequence(Qt::CTRL | Qt::Key_H), ID_EDIT_REPLACE},
+             {QKeySequence(Qt::CTRL | Qt::Key_N), ID_FILE_NEW},
+             {QKeySequence(Qt::CTRL | Qt::Key_O), ID_FILE_OPEN},
+             {QKeySequence(Qt::CTRL | Qt::Key_P), ID_FILE_PRINT},
+             {QKeySequence(Qt::CTRL | Qt::Key_S), ID_FILE_SAVE},
+             {QKeySequence(Qt::CTRL | Qt::Key_V), ID_EDIT_PASTE},
+             {QKeySequence(Qt::SHIFT | Qt::Key_Insert), ID_EDIT_PASTE},
+             {QKeySequence(Qt::CTRL | Qt::Key_X), ID_EDIT_CUT},
+             {QKeySequence(Qt::SHIFT | Qt::Key_Delete), ID_EDIT_CUT},
+             {QKeySequence(Qt::CTRL | Qt::Key_Z), ID_EDIT_UNDO},
+             {QKeySequence(Qt::ALT | Qt::Key_Backspace), ID_EDIT_UNDO},
+             {QKeySequence(Qt::ALT | Qt::Key_Delete), ID_EDIT_CLEAR},
+             {QKeySequence(Qt::Key_F3), ID_EDIT_REPEAT},
+             {QKeySequence(Qt::Key_F6), ID_NEXT_PANE},
+             {QKeySequence(Qt::SHIFT | Qt::Key_F6), ID_PREV_PANE},
+             {QKeySequence(Qt::Key_Escape), ID_ACCEL_ESCAPE},
+             // Both Enter keys, as the keyboard's Return and the keypad's Enter are one key to the user.
+             {QKeySequence(Qt::ALT | Qt::Key_Return), ID_OLE_EDIT_PROPERTIES},
+             {QKeySequence(QKeyCombination(Qt::AltModifier | Qt::KeypadModifier, Qt::Key_Enter)),
+              ID_OLE_EDIT_PROPERTIES},
+         }},
+    };
+    return tables;
+}
+
+} // namespace
+
+const std::vector<AccelEntry>* FindAccelTable(int nID) {
+    auto it = AccelTables().find(nID);
+    return it == AccelTables().end() ? nullptr : &it->second;
+}

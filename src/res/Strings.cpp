@@ -1,0 +1,77 @@
+#include "res/Resources.h"
+#include "res/resource.h"
+
+#include <map>
+
+namespace {
+
+// Command strings are "status bar prompt\ntool tip"; the tool bar shows the tool tip as the button text.
+const std::map<int, const char*>& StringTable() {
+    static const std::map<int, const char*> table = {
+        {IDP_OLE_INIT_FAILED, "OLE initialization failed.  Make sure that the OLE libraries are the correct version."},
+        {ID_INDICATOR_POSITION, " "},
+        {IDR_ETXTYPE, "\nUntitled\nRAvud\nLockwarden Encrypted Text Files (*.etx)\n.etx\nEtx.Document\nLockwarden "
+                      "Encrypted Text"},
+        {IDR_MAINFRAME, "Lockwarden Editor"},
+        {IDR_KVDTYPE, "\nUntitled\nWebAcc\nLockwarden Encrypted Data Files (*.kvd)\n.kvd\nKvd.Document\nLockwarden "
+                      "Encrypted Data"},
+        {AFX_IDS_APP_TITLE, "Lockwarden Editor"},
+        {AFX_IDS_IDLEMESSAGE, "Ready"},
+        {ID_INDICATOR_CAPS, "CAP"},
+        {ID_INDICATOR_NUM, "NUM"},
+        {ID_INDICATOR_SCRL, "SCRL"},
+
+        {ID_HELP_WEB, "Lockwarden Editor on the Web..."},
+        {ID_ADD_WEB_ACCOUNT, "Add Web Account..."},
+        {ID_ADD_MAIL_ACCOUNT, "Add Email Account..."},
+        {ID_ADD_OTHER_ACCOUNT, "Add Other Account..."},
+        {ID_GO_TO_URL, "Open the address in a browser\nGo to the URL"},
+        {ID_SETTINGS_SCREEN_LOCK, "Change the screen lock options\nScreen Lock Options"},
+        {ID_SET_FILE_PASSWORD, "Give the active document a new file password\nSet New File Password"},
+        {ID_VIEW_LOCK, "Lock the screen\nLock"},
+        {ID_VIEW_WIZARD, "Show the Welcome dialog\nWizard"},
+
+        {ID_FILE_NEW, "Create a new document\nNew"},
+        {ID_FILE_OPEN, "Open an existing document\nOpen"},
+        {ID_FILE_CLOSE, "Close the active document\nClose"},
+        {ID_FILE_SAVE, "Save the active document\nSave"},
+        {ID_FILE_SAVE_AS, "Save the active document with a new name\nSave As"},
+        {ID_FILE_PRINT_SETUP, "Change the printer and printing options\nPrint Setup"},
+        {ID_FILE_PRINT, "Print the active document\nPrint"},
+        {ID_FILE_PRINT_DIRECT, "Print the active document using current options\nQuick Print"},
+        {ID_FILE_PRINT_PREVIEW, "Display full pages\nPrint Preview"},
+        {ID_FILE_MRU_FILE1, "Open this document"},
+        {ID_FILE_MRU_FILE2, "Open this document"},
+        {ID_FILE_MRU_FILE3, "Open this document"},
+        {ID_FILE_MRU_FILE4, "Open this document"},
+        {ID_EDIT_CLEAR, "Erase the selection\nErase"},
+        {ID_EDIT_COPY, "Copy the selection and put it on the Clipboard\nCopy"},
+        {ID_EDIT_CUT, "Cut the selection and put it on the Clipboard\nCut"},
+        {ID_EDIT_FIND, "Find the specified text\nFind"},
+        {ID_EDIT_PASTE, "Insert Clipboard contents\nPaste"},
+        {ID_EDIT_REPEAT, "Find the next occurrence of the text\nFind Next"},
+        {ID_EDIT_REPLACE, "Replace specific text with different text\nReplace"},
+        {ID_EDIT_SELECT_ALL, "Select the entire document\nSelect All"},
+        {ID_EDIT_UNDO, "Undo the last action\nUndo"},
+        {ID_WINDOW_NEW, "Lock the screen\nLock"},
+        {ID_WINDOW_ARRANGE, "Arrange icons at the bottom of the window\nArrange Icons"},
+        {ID_WINDOW_CASCADE, "Arrange windows so they overlap\nCascade Windows"},
+        {ID_WINDOW_TILE_HORZ, "Arrange windows as non-overlapping tiles\nTile Windows"},
+        {ID_APP_ABOUT, "Display program information, version number and copyright\nAbout"},
+        {ID_APP_EXIT, "Quit the application; prompts to save documents\nExit"},
+        {ID_HELP, "Display help..."},
+        {ID_NEXT_PANE, "Switch to the next window pane\nNext Pane"},
+        {ID_PREV_PANE, "Switch back to the previous window pane\nPrevious Pane"},
+        {ID_OLE_EDIT_PROPERTIES, "Show the properties of the selected object\nProperties"},
+        {ID_VIEW_TOOLBAR, "Show or hide the toolbar\nToggle ToolBar"},
+        {ID_VIEW_STATUS_BAR, "Show or hide the status bar\nToggle StatusBar"},
+    };
+    return table;
+}
+
+} // namespace
+
+QString LoadResString(int nID) {
+    auto it = StringTable().find(nID);
+    return it == StringTable().end() ? QString() : QString::fromUtf8(it->second);
+}

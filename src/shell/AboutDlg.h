@@ -1,0 +1,16 @@
+#pragma once
+
+#include "framework/Dialog.h"
+
+// "About Lockwarden Editor": name, version, when this program was built, and the web page.
+class CAboutDlg : public CDialog {
+    Q_OBJECT
+public:
+    explicit CAboutDlg(QWidget* pParent = nullptr);
+
+    // "Mar 31 2007 13:35:45": the date and time this program was compiled.
+    static QString BuildStamp();
+
+protected:
+    bool OnInitDialog() override;
+};

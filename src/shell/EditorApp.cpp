@@ -1,0 +1,124 @@
+#include "shell/EditorApp.h"
+
+#include "controls/Controls.h"
+#include "framework/DocTemplate.h"
+#include "res/Resources.h"
+#include "res/resource.h"
+#include "shell/AboutDlg.h"
+#include "shell/MainFrame.h"
+#include "shell/WelcomeDlg.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+
+namespace {
+const QString kSettings = QStringLiteral("Settings");
+}
+
+CEditorApp* GetEditorApp() {
+    return dynamic_cast<CEditorApp*>(AfxGetApp());
+}
+
+void CCommandLineInfo::ParseCommandLine(const QStringList& arguments) {
+    for (int i = 1; i < arguments.size(); ++i) {
+        const QString& argument = arguments[i];
+        if (argument.isEmpty() || (argument.startsWith(QLatin1Char('-')) && argument != QLatin1String("-")))
+            continue;
+        // The first file name counts; the desktop passes one file per start.
+        m_strFileName = argument;
+        m_nShellCommand = FileOpen;
+        return;
+    }
+}
+
+CEditorApp::CEditorApp() : CWinApp(LoadResString(AFX_IDS_APP_TITLE)) {
+    RegisterControlClasses();
+    MapCommand(ID_APP_ABOUT, [this] { OnAppAbout(); });
+}
+
+CEditorApp::~CEditorApp() {
+    // The frame goes first: its document windows hold views of documents that the templates own.
+    m_pMainWnd = nullptr;
+    m_pMainFrame.reset();
+}
+
+QSize CEditorApp::ScreenSize() {
+    QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? screen->geometry().size() : QSize(800, 600);
+}
+
+void CEditorApp::RegisterDocTemplates() {
+    // The text template (IDR_ETXTYPE, CEditorDoc / CChildFrame / CEditorView) is added first and the
+    // passwords template (IDR_KVDTYPE, CVaultoraDoc / CVaultoraChildFrame / CVaultoraView) second,
+    // each with CMultiDocTemplate::Make, as soon as its document classes exist.
+}
+
+bool CEditorApp::InitInstance(const QStringList& arguments) {
+    // OLE, control containment and 3-D controls have no counterpart here.
+    SetRegistryKey(QStringLiteral("Lockwarden"));
+    LoadStdProfileSettings(RECENT_FILE_COUNT);
+
+    RegisterDocTemplates();
+
+    m_pMainFrame = std::make_unique<CMainFrame>();
+    m_pMainWnd = m_pMainFrame.get();
+    if (!m_pMainFrame->LoadFrame(IDR_MAINFRAME)) {
+        m_pMainWnd = nullptr;
+        m_pMainFrame.reset();
+        return false;
+    }
+
+    CCommandLineInfo cmdInfo;
+    cmdInfo.ParseCommandLine(arguments);
+    if (cmdInfo.m_nShellCommand == CCommandLineInfo::FileOpen) {
+        if (!OpenDocumentFile(cmdInfo.m_strFileName))
+            return false;
+    }
+
+    m_pMainFrame->show();
+
+    if (cmdInfo.m_nShellCommand == CCommandLineInfo::FileNew && GetShowWelcome() != 0 && !m_pMainFrame->m_bLocked) {
+        CWelcomeDlg welcome(m_pMainFrame.get());
+        welcome.DoModal();
+    }
+    return true;
+}
+
+void CEditorApp::LoadWindowPosition(int& x, int& y, int& cx, int& cy, int& xScreen, int& yScreen) {
+    const QSize screen = ScreenSize();
+    x = GetProfileInt(kSettings, QStringLiteral("X"), x);
+    y = GetProfileInt(kSettings, QStringLiteral("Y"), y);
+    cx = GetProfileInt(kSettings, QStringLiteral("CX"), cx);
+    cy = GetProfileInt(kSettings, QStringLiteral("CY"), cy);
+    xScreen = GetProfileInt(kSettings, QStringLiteral("XScreen"), screen.width());
+    yScreen = GetProfileInt(kSettings, QStringLiteral("YScreen"), screen.height());
+}
+
+void CEditorApp::SaveWindowPosition() {
+    if (!m_pMainFrame)
+        return;
+    // The normal rectangle, also when the window is maximised or minimised at this moment.
+    const QRect rect = m_pMainFrame->normalGeometry();
+    if (!rect.isValid())
+        return;
+    const QSize screen = ScreenSize();
+    WriteProfileInt(kSettings, QStringLiteral("X"), rect.left());
+    WriteProfileInt(kSettings, QStringLiteral("Y"), rect.top());
+    WriteProfileInt(kSettings, QStringLiteral("CX"), rect.width());
+    WriteProfileInt(kSettings, QStringLiteral("CY"), rect.height());
+    WriteProfileInt(kSettings, QStringLiteral("XScreen"), screen.width());
+    WriteProfileInt(kSettings, QStringLiteral("YScreen"), screen.height());
+}
+
+int CEditorApp::GetShowWelcome() {
+    return GetProfileInt(kSettings, QStringLiteral("wzrd"), 1);
+}
+
+void CEditorApp::SetShowWelcome(int nShow) {
+    WriteProfileInt(kSettings, QStringLiteral("wzrd"), nShow);
+}
+
+void CEditorApp::OnAppAbout() {
+    CAboutDlg about;
+    about.DoModal();
+}

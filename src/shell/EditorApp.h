@@ -1,0 +1,60 @@
+#pragma once
+
+#include "framework/WinApp.h"
+
+#include <QSize>
+#include <QStringList>
+#include <memory>
+
+class CMainFrame;
+class CMultiDocTemplate;
+
+// The parsed command line: the program takes one optional file name.
+struct CCommandLineInfo {
+    enum ShellCommand { FileNew, FileOpen };
+    ShellCommand m_nShellCommand = FileNew;
+    QString m_strFileName;
+
+    void ParseCommandLine(const QStringList& arguments);
+};
+
+// The application: start-up, the document types, the main window and the per-user settings.
+class CEditorApp : public CWinApp {
+    Q_OBJECT
+public:
+    CEditorApp();
+    ~CEditorApp() override;
+
+    // The start-up sequence; false ends the program. arguments are the program's, name first.
+    bool InitInstance(const QStringList& arguments);
+
+    // Each argument holds its default on entry and the saved value, if any, on return. The screen
+    // size defaults are always the current screen's, whatever is passed in.
+    void LoadWindowPosition(int& x, int& y, int& cx, int& cy, int& xScreen, int& yScreen);
+    // Saves the main window's normal (not maximised, not minimised) rectangle and the screen size.
+    void SaveWindowPosition();
+    int GetShowWelcome();
+    void SetShowWelcome(int nShow);
+
+    CMainFrame* GetMainFrame() const { return m_pMainFrame.get(); }
+    CMultiDocTemplate* GetTextTemplate() const { return m_pTextTemplate; }
+    CMultiDocTemplate* GetPasswordsTemplate() const { return m_pPasswordsTemplate; }
+
+    // The size of the primary screen, in pixels.
+    static QSize ScreenSize();
+
+protected:
+    // Registers the two document types: the text template first, then the passwords template.
+    virtual void RegisterDocTemplates();
+
+    CMultiDocTemplate* m_pTextTemplate = nullptr;
+    CMultiDocTemplate* m_pPasswordsTemplate = nullptr;
+
+private:
+    void OnAppAbout();
+
+    std::unique_ptr<CMainFrame> m_pMainFrame;
+};
+
+// The application object, or null before it exists.
+CEditorApp* GetEditorApp();

@@ -1,0 +1,17 @@
+#pragma once
+
+#include "framework/Dialog.h"
+
+// "New Document...": asks which kind of document to create.
+// Ends with kTextDocument, kPasswordsDocument, or 0 when closed with its close box.
+class CNewDocumentDlg : public CDialog {
+    Q_OBJECT
+public:
+    static constexpr int kTextDocument = 1;
+    static constexpr int kPasswordsDocument = 3;
+
+    explicit CNewDocumentDlg(QWidget* pParent = nullptr);
+
+protected:
+    void OnClose() override { EndDialog(0); }
+};
