@@ -1,5 +1,6 @@
 // lockwarden-cli: the editor's enciphered documents from the command line.
 #include "cli/FileCommands.h"
+#include "cli/PasswordsCommands.h"
 #include "cli/Terminal.h"
 
 #include <CLI/CLI.hpp>
@@ -43,6 +44,27 @@ int main(int argc, char** argv) {
     auto* passwd = app.add_subcommand("passwd", "Encipher a document again under a new password.");
     passwd->add_option("FILE", file, "An .etx or .kvd file")->required();
 
+    std::string kind;
+    int slot = 0;
+    bool showPassword = false;
+
+    auto* ls = app.add_subcommand("ls", "List the accounts of a passwords file: kind, slot, name.");
+    ls->add_option("FILE", file, "A .kvd file")->required();
+
+    auto* show = app.add_subcommand("show", "Show every field of one account of a passwords file.");
+    show->add_option("FILE", file, "A .kvd file")->required();
+    show->add_option("KIND", kind, "web, mail or other")->required();
+    show->add_option("SLOT", slot, "The account's slot, as ls shows it")->required();
+    show->add_flag("--show-password", showPassword, "Print the password too");
+
+    auto* exportCmd = app.add_subcommand("export", "Print the accounts of a passwords file as JSON.");
+    exportCmd->add_option("FILE", file, "A .kvd file")->required();
+
+    auto* importCmd = app.add_subcommand("import", "Make a passwords file from JSON as export writes it.");
+    importCmd->add_option("INPUT", input, "A JSON file")->required();
+    importCmd->add_option("OUTPUT", output, "The .kvd file to write")->required();
+    importCmd->add_flag("--force", force, "Replace OUTPUT if it exists");
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
@@ -56,5 +78,13 @@ int main(int argc, char** argv) {
         return cli::Encrypt(input, output, force);
     if (passwd->parsed())
         return cli::ChangePassword(file);
+    if (ls->parsed())
+        return cli::ListAccounts(file);
+    if (show->parsed())
+        return cli::ShowAccount(file, kind, slot, showPassword);
+    if (exportCmd->parsed())
+        return cli::ExportAccounts(file);
+    if (importCmd->parsed())
+        return cli::ImportAccounts(input, output, force);
     return cli::kExitUsage;
 }

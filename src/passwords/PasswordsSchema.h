@@ -1,0 +1,57 @@
+#pragma once
+
+#include "passwords/Accounts.h"
+
+#include <string>
+#include <string_view>
+
+// The clear text of a passwords file: an XML text with one group of ACCOUNT elements per kind.
+
+// One field of a record, by the name of the element that carries it in the file.
+template <typename Record> struct AccountField {
+    const char* szElement;
+    platform::SecureString Record::*pMember;
+};
+
+// The fields of each kind in the order the file holds them.
+inline constexpr AccountField<WebAccount> kWebFileFields[] = {
+    {"NAME", &WebAccount::strName},         {"ADDRESS", &WebAccount::strAddress}, {"USERID", &WebAccount::strUserId},
+    {"PASSWORD", &WebAccount::strPassword}, {"NOTES", &WebAccount::strNotes},
+};
+inline constexpr AccountField<MailAccount> kMailFileFields[] = {
+    {"NAME", &MailAccount::strName},
+    {"ADDRESS", &MailAccount::strAddress},
+    {"WEBINTERFACE", &MailAccount::strWebInterface},
+    {"USERID", &MailAccount::strUserId},
+    {"PASSWORD", &MailAccount::strPassword},
+    {"SMTPSERVER", &MailAccount::strSmtpServer},
+    {"POPSERVER", &MailAccount::strPopServer},
+    {"NOTES", &MailAccount::strNotes},
+};
+inline constexpr AccountField<OtherAccount> kOtherFileFields[] = {
+    {"NAME", &OtherAccount::strName},
+    {"USERID", &OtherAccount::strUserId},
+    {"PASSWORD", &OtherAccount::strPassword},
+    {"NOTES", &OtherAccount::strNotes},
+};
+
+// The fields of each kind in the order a person reads them (the record's order).
+inline constexpr AccountField<MailAccount> kMailFormFields[] = {
+    {"NAME", &MailAccount::strName},
+    {"ADDRESS", &MailAccount::strAddress},
+    {"WEBINTERFACE", &MailAccount::strWebInterface},
+    {"SMTPSERVER", &MailAccount::strSmtpServer},
+    {"POPSERVER", &MailAccount::strPopServer},
+    {"USERID", &MailAccount::strUserId},
+    {"PASSWORD", &MailAccount::strPassword},
+    {"NOTES", &MailAccount::strNotes},
+};
+
+// The clear text of the lists; emptied slots are skipped. Lines end in CR LF.
+platform::SecureString BuildPasswordsText(const AccountLists& lists);
+
+// Appends the accounts of a clear text to the lists (which are normally empty). Any root name is
+// taken, several groups of one kind are read in turn, other elements are ignored, and a missing
+// field reads as empty. Returns false when the text has no root element at all: such a text is
+// no passwords text (a wrong password or a damaged file), and nothing is appended.
+bool ReadPasswordsText(std::string_view text, AccountLists& lists);

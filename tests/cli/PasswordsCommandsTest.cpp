@@ -1,0 +1,103 @@
+#include "CliRunner.h"
+#include "common/TestRegistry.h"
+
+#include <QFile>
+#include <QJsonDocument>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+void Write(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes);
+}
+
+// Awkward texts in every field: markup characters, quotes, tabs, line breaks of each kind,
+// blanks only, empty, characters beyond Windows-1252.
+QByteArray Awkward() {
+    QFile f(QString(LW_TEST_DATA_DIR) + "/awkward.json");
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+} // namespace
+
+class PasswordsCommandsTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QString Path(const QString& name) const { return m_dir.filePath(name); }
+
+private slots:
+    void importThenExportGivesTheSameJson() {
+        Write(Path("in.json"), Awkward());
+        CliResult r = RunCli({"import", Path("in.json"), Path("a.kvd")}, "pw\npw\n");
+        QCOMPARE(r.exitCode, 0);
+        r = RunCli({"export", Path("a.kvd")}, "pw\n");
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(QJsonDocument::fromJson(r.out), QJsonDocument::fromJson(Awkward()));
+        // Exported JSON imports again to a file that exports the same bytes.
+        Write(Path("again.json"), r.out);
+        QCOMPARE(RunCli({"import", Path("again.json"), Path("b.kvd")}, "pw\npw\n").exitCode, 0);
+        QCOMPARE(RunCli({"export", Path("b.kvd")}, "pw\n").out, r.out);
+        // Without --force an existing file stays.
+        QCOMPARE(RunCli({"import", Path("in.json"), Path("b.kvd")}, "pw\npw\n").exitCode, 3);
+    }
+
+    void listAndShow() {
+        Write(Path("in.json"), Awkward());
+        QCOMPARE(RunCli({"import", "--force", Path("in.json"), Path("l.kvd")}, "pw\npw\n").exitCode, 0);
+        CliResult r = RunCli({"ls", Path("l.kvd")}, "pw\n");
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(r.out, QByteArray("web\t0\tShop & <Co>\nweb\t1\tShop & <Co>\nmail\t0\tPost 📮\nother\t0\tCard\n"));
+
+        r = RunCli({"show", Path("l.kvd"), "mail", "0"}, "pw\n");
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(r.out, QByteArray("NAME: Post 📮\nADDRESS: me@example.org\nWEBINTERFACE: \nSMTPSERVER: smtp\n"
+                                   "POPSERVER: pop\nUSERID: me\nPASSWORD: (hidden; --show-password shows it)\n"
+                                   "NOTES:\n]]> &amp; &#65;\n"));
+        QVERIFY(!r.out.contains("пароль"));
+        r = RunCli({"show", "--show-password", Path("l.kvd"), "mail", "0"}, "pw\n");
+        QVERIFY(r.out.contains("PASSWORD: пароль\n"));
+        QCOMPARE(RunCli({"show", Path("l.kvd"), "other", "1"}, "pw\n").exitCode, 2);
+        QCOMPARE(RunCli({"show", Path("l.kvd"), "bank", "0"}, "pw\n").exitCode, 2);
+        QCOMPARE(RunCli({"ls", Path("l.kvd")}, "wrong\n").exitCode, 1);
+    }
+
+    void badJsonIsRefusedWithItsPlace() {
+        const struct {
+            QByteArray json;
+            const char* where;
+        } cases[] = {
+            {"{\"web\": [", "not valid JSON"},
+            {"[]", "top level"},
+            {"{\"bank\": []}", "unknown group \"bank\""},
+            {"{\"web\": {}}", "web is not an array"},
+            {"{\"web\": [{\"NAME\": \"a\"}, 3]}", "web[1] is not an object"},
+            {"{\"mail\": [{\"NAME\": \"a\", \"PASSWORD\": 1234}]}", "mail[0].PASSWORD is not a string"},
+            {"{\"other\": [{\"NAME\": \"a\", \"ADDRESS\": \"x\"}]}", "other[0] has the unknown field \"ADDRESS\""},
+            {"{\"web\": [{\"ADDRESS\": \"x\"}]}", "web[0] has no NAME"},
+        };
+        for (const auto& c : cases) {
+            Write(Path("bad.json"), c.json);
+            const CliResult r = RunCli({"import", Path("bad.json"), Path("bad.kvd")}, "pw\npw\n");
+            QCOMPARE(r.exitCode, 3);
+            QVERIFY2(r.err.contains(c.where), r.err.constData());
+            QVERIFY(!QFile::exists(Path("bad.kvd")));
+        }
+    }
+
+    void textDocumentsAreNotPasswordFiles() {
+        // A file that deciphers but holds no markup is refused, never shown as an empty list.
+        Write(Path("t.txt"), "just some notes\n");
+        QCOMPARE(RunCli({"encrypt", Path("t.txt"), Path("t.etx")}, "pw\npw\n").exitCode, 0);
+        const CliResult r = RunCli({"ls", Path("t.etx")}, "pw\n");
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY(r.err.contains("password is wrong or the file is damaged"));
+        QVERIFY(r.out.isEmpty());
+    }
+};
+
+LW_REGISTER_TEST(PasswordsCommandsTest);
+#include "PasswordsCommandsTest.moc"
