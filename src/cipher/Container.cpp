@@ -6,6 +6,16 @@
 
 namespace cipher {
 
+int EncryptBlocksInPlace(const DesKey& key, platform::SecureBytes& buffer) {
+    DesSchedule schedule;
+    if (buffer.empty() || buffer.size() % 8 != 0 || DesSetKeyChecked(key, schedule) != 0)
+        return 0;
+    // An all-zero IV. CBC reads each block before it writes it, so input and output may coincide.
+    const uint8_t zeroIv[8] = {};
+    DesCbcCrypt(buffer.data(), buffer.data(), buffer.size(), schedule, zeroIv, 1);
+    return 1;
+}
+
 int EncryptInPlace(const DesKey& key, platform::SecureBytes& buffer) {
     const size_t length = buffer.size();
     if (length == 0 || length > SIZE_MAX - 8)
@@ -15,10 +25,7 @@ int EncryptInPlace(const DesKey& key, platform::SecureBytes& buffer) {
         return 0;
     const size_t pad = 8 - length % 8;
     buffer.resize(length + pad, static_cast<uint8_t>(pad));
-    // An all-zero IV. CBC reads each block before it writes it, so input and output may coincide.
-    const uint8_t zeroIv[8] = {};
-    DesCbcCrypt(buffer.data(), buffer.data(), buffer.size(), schedule, zeroIv, 1);
-    return 1;
+    return EncryptBlocksInPlace(key, buffer);
 }
 
 int DecryptInPlace(const DesKey& key, platform::SecureBytes& buffer) {

@@ -27,6 +27,10 @@ int DecryptBuffer(const DesKey& key, const uint8_t* data, size_t length, platfor
 int EncryptInPlace(const DesKey& key, platform::SecureBytes& buffer);
 int DecryptInPlace(const DesKey& key, platform::SecureBytes& buffer);
 
+// Enciphers a buffer that is already padded (a non-zero multiple of 8 bytes) in place, with the
+// all-zero IV. Returns 0, leaving the buffer alone, for any other length or a refused key.
+int EncryptBlocksInPlace(const DesKey& key, platform::SecureBytes& buffer);
+
 // Rotates each whole 32-bit little-endian word i by (i + 1) mod 32 bits; trailing bytes stay.
 void RotateWordsLeft(uint8_t* buffer, size_t length);
 void RotateWordsRight(uint8_t* buffer, size_t length);

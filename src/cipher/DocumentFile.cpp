@@ -53,11 +53,12 @@ DocResult EncodeDocument(std::string_view textUtf8, std::string_view passwordUtf
     platform::SecureBytes buffer;
     if (!platform::Utf8ToUtf16Le(textUtf8, buffer))
         return DocResult::InvalidText;
-    if (buffer.empty())
-        return DocResult::EmptyText;
     DesKey key = KeyFor(PasswordBytes(passwordUtf8).view());
     KeyWiper wipe{key};
-    if (!EncryptInPlace(key, buffer))
+    // An empty text is stored as one block of padding alone: eight bytes of value 8, which every
+    // reader of the format opens as an empty text. (The padding routine itself refuses no data.)
+    const bool ok = buffer.empty() ? (buffer.assign(8, 8), EncryptBlocksInPlace(key, buffer)) : EncryptInPlace(key, buffer);
+    if (!ok)
         return DocResult::UnusablePassword; // the data is there, so only the key can be refused
     RotateWordsLeft(buffer.data(), buffer.size());
     fileBytes = std::move(buffer);

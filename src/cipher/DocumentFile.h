@@ -18,7 +18,7 @@ enum class DocResult {
     CannotRead,       // the file could not be opened or read; see the system error
     CannotWrite,      // the file could not be written; the old file is unchanged
     WrongPassword,    // the file does not decipher under the password: wrong password or damaged file
-    EmptyText,        // there is nothing to encipher: an empty text cannot be stored
+    EmptyText,        // a plain record of no bytes cannot be stored (an empty document text can)
     UnusablePassword, // the password gives a weak DES key (the empty password always does)
     InvalidText,      // the text to write is not valid UTF-8
 };
@@ -33,7 +33,7 @@ struct DocStatus {
 // so that files interoperate with those written on Western Windows systems; UTF-8 otherwise.
 platform::SecureString PasswordBytes(std::string_view passwordUtf8);
 
-// The file bytes of a text under a password.
+// The file bytes of a text under a password; an empty text gives one block of padding.
 DocResult EncodeDocument(std::string_view textUtf8, std::string_view passwordUtf8, platform::SecureBytes& fileBytes);
 
 // The text held in file bytes. When the preferred password bytes do not decipher the file and

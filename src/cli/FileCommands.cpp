@@ -129,10 +129,6 @@ int Encrypt(const std::string& input, const std::string& output, bool force) {
         PrintError("\"" + input + "\" is not UTF-8 text; nothing was written.");
         return kExitFileError;
     }
-    if (text.empty()) {
-        PrintError("\"" + input + "\" is empty, and an empty text cannot be enciphered; nothing was written.");
-        return kExitFileError;
-    }
     platform::SecureString password;
     if (const int rc = AskNewPassword(output, password); rc != kExitOk)
         return rc;

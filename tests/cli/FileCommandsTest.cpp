@@ -2,6 +2,7 @@
 #include "common/TestRegistry.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -106,7 +107,11 @@ private slots:
         QCOMPARE(r.exitCode, 3);
         QVERIFY(r.err.contains("not UTF-8"));
         Write(Path("empty.txt"), "");
-        QCOMPARE(RunCli({"encrypt", Path("empty.txt"), Path("x.etx")}, "pw\npw\n").exitCode, 3);
+        QCOMPARE(RunCli({"encrypt", Path("empty.txt"), Path("empty.etx")}, "pw\npw\n").exitCode, 0);
+        QCOMPARE(QFileInfo(Path("empty.etx")).size(), qint64(8));
+        CliResult empty = RunCli({"decrypt", Path("empty.etx")}, "pw\n");
+        QCOMPARE(empty.exitCode, 0);
+        QVERIFY(empty.out.isEmpty());
         r = RunCli({"decrypt", Path("absent.etx")}, "pw\n");
         QCOMPARE(r.exitCode, 3);
         QVERIFY(r.err.contains("absent.etx"));
