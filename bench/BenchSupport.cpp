@@ -30,17 +30,33 @@ void Untrack(void* p) {
 }
 } // namespace
 
-void* operator new(size_t n) { return Track(std::malloc(n ? n : 1)); }
-void* operator new[](size_t n) { return Track(std::malloc(n ? n : 1)); }
-void operator delete(void* p) noexcept { Untrack(p); }
-void operator delete[](void* p) noexcept { Untrack(p); }
-void operator delete(void* p, size_t) noexcept { Untrack(p); }
-void operator delete[](void* p, size_t) noexcept { Untrack(p); }
+void* operator new(size_t n) {
+    return Track(std::malloc(n ? n : 1));
+}
+void* operator new[](size_t n) {
+    return Track(std::malloc(n ? n : 1));
+}
+void operator delete(void* p) noexcept {
+    Untrack(p);
+}
+void operator delete[](void* p) noexcept {
+    Untrack(p);
+}
+void operator delete(void* p, size_t) noexcept {
+    Untrack(p);
+}
+void operator delete[](void* p, size_t) noexcept {
+    Untrack(p);
+}
 
 namespace bench {
 
-size_t CurrentBytes() { return g_current.load(); }
-size_t PeakBytes() { return g_peak.load() - g_baseline.load(); }
+size_t CurrentBytes() {
+    return g_current.load();
+}
+size_t PeakBytes() {
+    return g_peak.load() - g_baseline.load();
+}
 void ResetPeak() {
     g_baseline = g_current.load();
     g_peak = g_baseline.load();

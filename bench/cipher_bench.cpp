@@ -7,8 +7,8 @@
 #include "cipher/PasswordToKey.h"
 #include "platform/TextCodec.h"
 
-#include <benchmark/benchmark.h>
 #include <algorithm>
+#include <benchmark/benchmark.h>
 #include <cstdio>
 #include <map>
 #include <openssl/des.h>
@@ -54,8 +54,12 @@ void RawDesCbc(benchmark::State& state, int direction) {
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes));
 }
-void RawDesCbcEncrypt(benchmark::State& state) { RawDesCbc(state, DES_ENCRYPT); }
-void RawDesCbcDecrypt(benchmark::State& state) { RawDesCbc(state, DES_DECRYPT); }
+void RawDesCbcEncrypt(benchmark::State& state) {
+    RawDesCbc(state, DES_ENCRYPT);
+}
+void RawDesCbcDecrypt(benchmark::State& state) {
+    RawDesCbc(state, DES_DECRYPT);
+}
 
 void EncryptBuffer(benchmark::State& state) {
     const size_t bytes = PlainBytes(static_cast<size_t>(state.range(0)));
@@ -102,8 +106,12 @@ void DocumentWrite(benchmark::State& state, bool onDisk) {
     std::remove(path.c_str());
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * PlainBytes(text.size())));
 }
-void DocumentWrite(benchmark::State& state) { DocumentWrite(state, false); }
-void DocumentWriteToDisk(benchmark::State& state) { DocumentWrite(state, true); }
+void DocumentWrite(benchmark::State& state) {
+    DocumentWrite(state, false);
+}
+void DocumentWriteToDisk(benchmark::State& state) {
+    DocumentWrite(state, true);
+}
 
 void DocumentRead(benchmark::State& state) {
     const std::string& text = Text(static_cast<size_t>(state.range(0)));

@@ -104,8 +104,12 @@ void RawDesCbc(benchmark::State& state, int direction) {
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes));
 }
-void RawDesCbcEncrypt(benchmark::State& state) { RawDesCbc(state, DES_ENCRYPT); }
-void RawDesCbcDecrypt(benchmark::State& state) { RawDesCbc(state, DES_DECRYPT); }
+void RawDesCbcEncrypt(benchmark::State& state) {
+    RawDesCbc(state, DES_ENCRYPT);
+}
+void RawDesCbcDecrypt(benchmark::State& state) {
+    RawDesCbc(state, DES_DECRYPT);
+}
 
 void SaveTo(benchmark::State& state, bool onDisk) {
     AccountLists lists;
@@ -118,9 +122,13 @@ void SaveTo(benchmark::State& state, bool onDisk) {
     std::remove(path.c_str());
 }
 // Up to the page cache (the file lives in memory, where a flush costs nothing)...
-void PasswordsSave(benchmark::State& state) { SaveTo(state, false); }
+void PasswordsSave(benchmark::State& state) {
+    SaveTo(state, false);
+}
 // ...and with the flush to a real disk.
-void PasswordsSaveToDisk(benchmark::State& state) { SaveTo(state, true); }
+void PasswordsSaveToDisk(benchmark::State& state) {
+    SaveTo(state, true);
+}
 
 void PasswordsOpen(benchmark::State& state) {
     const std::string path = BenchFile(false);

@@ -90,7 +90,11 @@ template <bool Left> void RotateWords(uint8_t* buffer, size_t length) {
 }
 } // namespace
 
-void RotateWordsLeft(uint8_t* buffer, size_t length) { RotateWords<true>(buffer, length); }
-void RotateWordsRight(uint8_t* buffer, size_t length) { RotateWords<false>(buffer, length); }
+void RotateWordsLeft(uint8_t* buffer, size_t length) {
+    RotateWords<true>(buffer, length);
+}
+void RotateWordsRight(uint8_t* buffer, size_t length) {
+    RotateWords<false>(buffer, length);
+}
 
 } // namespace cipher

@@ -13,14 +13,24 @@ namespace cipher {
 static_assert(sizeof(DES_key_schedule) <= sizeof(DesSchedule::bytes));
 
 namespace {
-DES_key_schedule* Ks(DesSchedule& s) { return reinterpret_cast<DES_key_schedule*>(s.bytes); }
-const DES_key_schedule* Ks(const DesSchedule& s) { return reinterpret_cast<const DES_key_schedule*>(s.bytes); }
+DES_key_schedule* Ks(DesSchedule& s) {
+    return reinterpret_cast<DES_key_schedule*>(s.bytes);
+}
+const DES_key_schedule* Ks(const DesSchedule& s) {
+    return reinterpret_cast<const DES_key_schedule*>(s.bytes);
+}
 // OpenSSL declares the key parameter without const, though it only reads it.
-const_DES_cblock* Block(const DesKey& key) { return reinterpret_cast<const_DES_cblock*>(const_cast<uint8_t*>(key.data())); }
+const_DES_cblock* Block(const DesKey& key) {
+    return reinterpret_cast<const_DES_cblock*>(const_cast<uint8_t*>(key.data()));
+}
 } // namespace
 
-DesSchedule::DesSchedule() { std::memset(bytes, 0, sizeof bytes); }
-DesSchedule::~DesSchedule() { platform::WipeMemory(bytes, sizeof bytes); }
+DesSchedule::DesSchedule() {
+    std::memset(bytes, 0, sizeof bytes);
+}
+DesSchedule::~DesSchedule() {
+    platform::WipeMemory(bytes, sizeof bytes);
+}
 
 int DesSetKeyChecked(const DesKey& key, DesSchedule& schedule) {
     // OpenSSL tests parity first (-1), then the weak and semi-weak list (-2). Its list holds the
@@ -29,7 +39,9 @@ int DesSetKeyChecked(const DesKey& key, DesSchedule& schedule) {
     return DES_set_key_checked(Block(key), Ks(schedule));
 }
 
-void DesSetKeyUnchecked(const DesKey& key, DesSchedule& schedule) { DES_set_key_unchecked(Block(key), Ks(schedule)); }
+void DesSetKeyUnchecked(const DesKey& key, DesSchedule& schedule) {
+    DES_set_key_unchecked(Block(key), Ks(schedule));
+}
 
 void DesCbcCrypt(const uint8_t* input, uint8_t* output, size_t length, const DesSchedule& schedule, const uint8_t* iv,
                  int encrypt) {
@@ -55,6 +67,8 @@ void DesCbcChecksum(const uint8_t* input, size_t length, const DesSchedule& sche
     platform::WipeMemory(out, sizeof out);
 }
 
-void DesSetOddParity(DesKey& key) { DES_set_odd_parity(reinterpret_cast<DES_cblock*>(key.data())); }
+void DesSetOddParity(DesKey& key) {
+    DES_set_odd_parity(reinterpret_cast<DES_cblock*>(key.data()));
+}
 
 } // namespace cipher

@@ -57,7 +57,13 @@ DocResult EncodeDocument(std::string_view textUtf8, std::string_view passwordUtf
     KeyWiper wipe{key};
     // An empty text is stored as one block of padding alone: eight bytes of value 8, which every
     // reader of the format opens as an empty text. (The padding routine itself refuses no data.)
-    const bool ok = buffer.empty() ? (buffer.assign(8, 8), EncryptBlocksInPlace(key, buffer)) : EncryptInPlace(key, buffer);
+    int ok = 0;
+    if (buffer.empty()) {
+        buffer.assign(8, 8);
+        ok = EncryptBlocksInPlace(key, buffer);
+    } else {
+        ok = EncryptInPlace(key, buffer);
+    }
     if (!ok)
         return DocResult::UnusablePassword; // the data is there, so only the key can be refused
     RotateWordsLeft(buffer.data(), buffer.size());
@@ -131,7 +137,8 @@ DocStatus ReadPlainFile(const std::string& path, std::string_view keyText, platf
 
 std::string DescribeFailure(const DocStatus& status, const std::string& path) {
     const std::string name = "\"" + path + "\"";
-    const std::string reason = status.systemError ? std::strerror(static_cast<int>(status.systemError)) : "unknown error";
+    const std::string reason =
+        status.systemError ? std::strerror(static_cast<int>(status.systemError)) : "unknown error";
     switch (status.result) {
     case DocResult::Ok:
         return {};
@@ -144,7 +151,8 @@ std::string DescribeFailure(const DocStatus& status, const std::string& path) {
     case DocResult::EmptyText:
         return "Cannot save " + name + ": an empty text cannot be enciphered.";
     case DocResult::UnusablePassword:
-        return "Cannot save " + name + ": this password cannot encipher a file (an empty password never can); choose another.";
+        return "Cannot save " + name +
+               ": this password cannot encipher a file (an empty password never can); choose another.";
     case DocResult::InvalidText:
         return "Cannot save " + name + ": the text is not valid UTF-8.";
     }

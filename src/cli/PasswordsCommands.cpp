@@ -27,7 +27,9 @@ int OpenPasswords(const std::string& file, AccountLists& lists) {
     return kExitOk;
 }
 
-std::string Str(const platform::SecureString& s) { return std::string(s.view()); }
+std::string Str(const platform::SecureString& s) {
+    return std::string(s.view());
+}
 
 template <typename Record> void ListKind(const char* kind, const AccountList<Record>& list, std::string& out) {
     for (int slot = 0; slot < list.Size(); ++slot)

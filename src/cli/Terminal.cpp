@@ -68,6 +68,8 @@ bool AskPassword(const std::string& prompt, platform::SecureString& password) {
     return ReadLine(STDIN_FILENO, password);
 }
 
-void PrintError(const std::string& message) { std::fprintf(stderr, "lockwarden-cli: %s\n", message.c_str()); }
+void PrintError(const std::string& message) {
+    std::fprintf(stderr, "lockwarden-cli: %s\n", message.c_str());
+}
 
 } // namespace cli

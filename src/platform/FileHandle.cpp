@@ -26,7 +26,8 @@ void CloseKeepingErrno(int fd) {
 
 } // namespace
 
-FileHandle OpenFile(const char* path, uint32_t access, uint32_t shareMode, uint32_t disposition, uint32_t /*attributes*/) {
+FileHandle OpenFile(const char* path, uint32_t access, uint32_t shareMode, uint32_t disposition,
+                    uint32_t /*attributes*/) {
     const bool read = access & kGenericRead;
     const bool write = access & kGenericWrite;
     int flags = O_CLOEXEC | O_NOCTTY;
@@ -129,13 +130,17 @@ bool SetEndOfFile(FileHandle h) {
     return pos >= 0 && RetryOnInterrupt([&] { return ::ftruncate(h, pos); }) == 0;
 }
 
-bool FlushFileBuffers(FileHandle h) { return RetryOnInterrupt([&] { return ::fsync(h); }) == 0; }
+bool FlushFileBuffers(FileHandle h) {
+    return RetryOnInterrupt([&] { return ::fsync(h); }) == 0;
+}
 
 bool CloseHandle(FileHandle h) {
     // Linux closes the descriptor even when close() reports EINTR: never retry.
     return ::close(h) == 0;
 }
 
-uint32_t LastError() { return static_cast<uint32_t>(errno); }
+uint32_t LastError() {
+    return static_cast<uint32_t>(errno);
+}
 
 } // namespace platform

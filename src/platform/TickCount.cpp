@@ -20,6 +20,8 @@ uint32_t GetTickCount() {
     return static_cast<uint32_t>(ms);
 }
 
-void SetTickCountSource(std::function<uint32_t()> source) { Source() = std::move(source); }
+void SetTickCountSource(std::function<uint32_t()> source) {
+    Source() = std::move(source);
+}
 
 } // namespace platform

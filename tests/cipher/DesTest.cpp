@@ -18,7 +18,9 @@ DesKey Key(uint64_t v) {
         k[i] = static_cast<uint8_t>(v >> (56 - 8 * i));
     return k;
 }
-std::array<uint8_t, 8> Block(uint64_t v) { return Key(v); }
+std::array<uint8_t, 8> Block(uint64_t v) {
+    return Key(v);
+}
 } // namespace
 
 class DesTest : public QObject {
@@ -56,11 +58,10 @@ private slots:
         // Parity is tested before weakness: an even-parity byte in a weak key still gives -1.
         QCOMPARE(DesSetKeyChecked(Key(0x0001010101010101), ks), -1);
         QCOMPARE(DesSetKeyChecked(Key(0x0101010101010101), ks), -2); // the empty password's key
-        const uint64_t weak[16] = {
-            0x0101010101010101, 0xFEFEFEFEFEFEFEFE, 0xE0E0E0E0F1F1F1F1, 0x1F1F1F1F0E0E0E0E,
-            0x011F011F010E010E, 0x1F011F010E010E01, 0x01E001E001F101F1, 0xE001E001F101F101,
-            0x01FE01FE01FE01FE, 0xFE01FE01FE01FE01, 0x1FE01FE00EF10EF1, 0xE01FE01FF10EF10E,
-            0x1FFE1FFE0EFE0EFE, 0xFE1FFE1FFE0EFE0E, 0xE0FEE0FEF1FEF1FE, 0xFEE0FEE0FEF1FEF1};
+        const uint64_t weak[16] = {0x0101010101010101, 0xFEFEFEFEFEFEFEFE, 0xE0E0E0E0F1F1F1F1, 0x1F1F1F1F0E0E0E0E,
+                                   0x011F011F010E010E, 0x1F011F010E010E01, 0x01E001E001F101F1, 0xE001E001F101F101,
+                                   0x01FE01FE01FE01FE, 0xFE01FE01FE01FE01, 0x1FE01FE00EF10EF1, 0xE01FE01FF10EF10E,
+                                   0x1FFE1FFE0EFE0EFE, 0xFE1FFE1FFE0EFE0E, 0xE0FEE0FEF1FEF1FE, 0xFEE0FEE0FEF1FEF1};
         for (const uint64_t k : weak)
             QCOMPARE(DesSetKeyChecked(Key(k), ks), -2);
         QCOMPARE(DesSetKeyChecked(Key(0x0123456789ABCDEF), ks), 0);

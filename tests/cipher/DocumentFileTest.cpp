@@ -1,7 +1,7 @@
 #define OPENSSL_SUPPRESS_DEPRECATED
+#include "cipher/DocumentFile.h"
 #include "ReferenceLayout.h"
 #include "cipher/Container.h"
-#include "cipher/DocumentFile.h"
 #include "cipher/PasswordToKey.h"
 #include "cipher/RawFile.h"
 #include "common/TestRegistry.h"
@@ -17,7 +17,9 @@ using namespace cipher;
 
 namespace {
 
-std::u16string Utf16(const std::string& utf8) { return QString::fromStdString(utf8).toStdU16String(); }
+std::u16string Utf16(const std::string& utf8) {
+    return QString::fromStdString(utf8).toStdU16String();
+}
 
 platform::SecureBytes FileBytes(const QString& path) {
     QFile f(path);

@@ -16,7 +16,9 @@ using namespace platform;
 
 namespace {
 
-std::vector<uint8_t> Bytes(const std::string& s) { return {s.begin(), s.end()}; }
+std::vector<uint8_t> Bytes(const std::string& s) {
+    return {s.begin(), s.end()};
+}
 
 std::string Slurp(const std::string& path) {
     QFile f(QString::fromStdString(path));
@@ -60,7 +62,9 @@ class RawFileTest : public QObject {
     QTemporaryDir m_dir;
     std::string Path(const char* name) const { return (m_dir.path() + "/" + name).toStdString(); }
     // The files in a folder of their own, to see that nothing was left beside a written file.
-    static QStringList Entries(const QTemporaryDir& dir) { return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden); }
+    static QStringList Entries(const QTemporaryDir& dir) {
+        return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
+    }
 
 private slots:
     void closeAndAbortWithoutFile() {
@@ -69,8 +73,8 @@ private slots:
         QCOMPARE(file.GetLastError(), 0u);
         QVERIFY(!file.Flush());
         file.Abort(); // harmless
-        QVERIFY(!file.Open(Path("nothing-here").c_str(), kGenericRead, kShareNone, kOpenExisting,
-                           kFileAttributeNormal));
+        QVERIFY(
+            !file.Open(Path("nothing-here").c_str(), kGenericRead, kShareNone, kOpenExisting, kFileAttributeNormal));
         QCOMPARE(file.GetLastError(), uint32_t(ENOENT));
         QVERIFY(file.GetFileName().empty());
     }
@@ -78,8 +82,7 @@ private slots:
     void operations() {
         const std::string path = Path("ops");
         CRawFile file;
-        QVERIFY(file.Open(path.c_str(), kGenericRead | kGenericWrite, kShareNone, kCreateAlways,
-                          kFileAttributeNormal));
+        QVERIFY(file.Open(path.c_str(), kGenericRead | kGenericWrite, kShareNone, kCreateAlways, kFileAttributeNormal));
         QCOMPARE(file.GetFileName(), path);
         QCOMPARE(file.Write("abcdefgh", 0), int64_t(0));
         QCOMPARE(file.Write("abcdefgh", 8), int64_t(8));

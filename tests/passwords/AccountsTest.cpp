@@ -1,5 +1,5 @@
-#include "common/TestRegistry.h"
 #include "passwords/Accounts.h"
+#include "common/TestRegistry.h"
 
 #include <QTest>
 

@@ -1,6 +1,6 @@
+#include "passwords/PasswordsSchema.h"
 #include "cipher/DocumentFile.h"
 #include "common/TestRegistry.h"
-#include "passwords/PasswordsSchema.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -35,7 +35,9 @@ const std::string kExampleText = "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?
                                  "</OTHER_ACCOUNTS>\r\n"
                                  "</DOC>\r\n";
 
-std::string S(const platform::SecureString& s) { return std::string(s.view()); }
+std::string S(const platform::SecureString& s) {
+    return std::string(s.view());
+}
 
 template <typename Record> std::unique_ptr<Record> Named(const std::string& name) {
     auto r = std::make_unique<Record>();
@@ -135,8 +137,8 @@ private slots:
 
     void randomRoundTrips() {
         std::mt19937 rng(11);
-        const std::string pieces[] = {"<", "&", ">", "\"", "'", "\t", "\r\n", "\n", "\r", "   ", "a",
-                                      "Zz", "é", "€", "日本", "😀", "&amp;", "]]>", "<!--", "&#65;"};
+        const std::string pieces[] = {"<", "&",  ">", "\"", "'",    "\t", "\r\n",  "\n",  "\r",   "   ",
+                                      "a", "Zz", "é", "€",  "日本", "😀",  "&amp;", "]]>", "<!--", "&#65;"};
         auto randomText = [&] {
             std::string s;
             const int n = static_cast<int>(rng() % 6);

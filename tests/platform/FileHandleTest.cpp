@@ -1,5 +1,5 @@
-#include "common/TestRegistry.h"
 #include "platform/FileHandle.h"
+#include "common/TestRegistry.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -22,7 +22,8 @@ private slots:
         uint32_t done = 0;
         QVERIFY(WriteFile(first, "keep", 4, &done));
         // A second exclusive opener, even for truncation, fails and must not empty the file.
-        QCOMPARE(OpenFile(path.c_str(), kGenericWrite, kShareNone, kCreateAlways, kFileAttributeNormal), kInvalidHandle);
+        QCOMPARE(OpenFile(path.c_str(), kGenericWrite, kShareNone, kCreateAlways, kFileAttributeNormal),
+                 kInvalidHandle);
         QCOMPARE(LastError(), uint32_t(EBUSY));
         struct stat st {};
         QCOMPARE(::stat(path.c_str(), &st), 0);
@@ -49,16 +50,16 @@ private slots:
         QCOMPARE(st.st_mode & 0777, mode_t(0600)); // new files are private
         QCOMPARE(OpenFile(path.c_str(), kGenericWrite, kShareNone, kCreateNew, kFileAttributeNormal), kInvalidHandle);
         QCOMPARE(LastError(), uint32_t(EEXIST));
-        QCOMPARE(OpenFile(m_dir.path().toUtf8().constData(), kGenericRead, kShareNone, kOpenExisting,
-                          kFileAttributeNormal),
-                 kInvalidHandle);
+        QCOMPARE(
+            OpenFile(m_dir.path().toUtf8().constData(), kGenericRead, kShareNone, kOpenExisting, kFileAttributeNormal),
+            kInvalidHandle);
         QCOMPARE(LastError(), uint32_t(EISDIR));
     }
 
     void filePointerAndLength() {
         const std::string path = Path("seek");
-        const FileHandle h = OpenFile(path.c_str(), kGenericRead | kGenericWrite, kShareNone, kCreateAlways,
-                                      kFileAttributeNormal);
+        const FileHandle h =
+            OpenFile(path.c_str(), kGenericRead | kGenericWrite, kShareNone, kCreateAlways, kFileAttributeNormal);
         QVERIFY(h != kInvalidHandle);
         uint32_t done = 0;
         QVERIFY(WriteFile(h, "0123456789", 10, &done));
