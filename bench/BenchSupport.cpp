@@ -1,3 +1,4 @@
+#define OPENSSL_SUPPRESS_DEPRECATED
 #include "BenchSupport.h"
 
 #include <atomic>
@@ -7,6 +8,7 @@
 #include <malloc.h>
 #include <map>
 #include <new>
+#include <openssl/des.h>
 
 namespace {
 std::atomic<size_t> g_current{0};
@@ -60,6 +62,19 @@ size_t PeakBytes() {
 void ResetPeak() {
     g_baseline = g_current.load();
     g_peak = g_baseline.load();
+}
+
+void RawDesCbc(benchmark::State& state, size_t bytes, int encrypt) {
+    std::vector<uint8_t> in(bytes, 'a'), out(bytes);
+    DES_cblock key = {0x01, 0x23, 0x45, 0x67, 0x89, 0xAB, 0xCD, 0xEF};
+    DES_key_schedule ks;
+    DES_set_key_checked(&key, &ks);
+    for (auto _ : state) {
+        DES_cblock iv = {0};
+        DES_cbc_encrypt(in.data(), out.data(), static_cast<long>(bytes), &ks, &iv, encrypt ? DES_ENCRYPT : DES_DECRYPT);
+        benchmark::DoNotOptimize(out.data());
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes));
 }
 
 namespace {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <benchmark/benchmark.h>
 #include <cstddef>
 #include <string>
 #include <utility>
@@ -14,6 +15,10 @@ namespace bench {
 size_t CurrentBytes();
 size_t PeakBytes();
 void ResetPeak();
+
+// OpenSSL's DES-CBC alone, in one direction (1 enciphers), over `bytes` bytes: the baseline that
+// the file pipelines are measured against.
+void RawDesCbc(benchmark::State& state, size_t bytes, int encrypt);
 
 // Runs the benchmarks, then prints, for every pair (measured, baseline) and every argument, the
 // measured benchmark's throughput divided by its baseline's at the same argument, and whether

@@ -1,6 +1,5 @@
 // Opening and saving a large passwords file, each beside raw DES-CBC over the same bytes in the
 // same run, and the peak memory of an open.
-#define OPENSSL_SUPPRESS_DEPRECATED
 #include "BenchSupport.h"
 #include "cipher/DocumentFile.h"
 #include "cipher/RawFile.h"
@@ -10,7 +9,6 @@
 #include <benchmark/benchmark.h>
 #include <cstdio>
 #include <fcntl.h>
-#include <openssl/des.h>
 #include <unistd.h>
 
 namespace {
@@ -86,29 +84,21 @@ bool Open(const std::string& path, AccountLists& lists) {
     return cipher::ReadDocumentFile(path, kPassword, text).ok() && ReadPasswordsText(text.view(), lists);
 }
 
-void RawDesCbc(benchmark::State& state, int direction) {
+// The baseline runs over as many bytes as the file of that many accounts has.
+size_t FileBytesFor(int accounts) {
     AccountLists lists;
-    Fill(lists, static_cast<int>(state.range(0)));
+    Fill(lists, accounts);
     const std::string path = BenchFile(false);
     Save(lists, path);
     const size_t bytes = FileSize(path);
     std::remove(path.c_str());
-    std::vector<uint8_t> in(bytes, 'a'), out(bytes);
-    DES_cblock key = {0x01, 0x23, 0x45, 0x67, 0x89, 0xAB, 0xCD, 0xEF};
-    DES_key_schedule ks;
-    DES_set_key_checked(&key, &ks);
-    for (auto _ : state) {
-        DES_cblock iv = {0};
-        DES_cbc_encrypt(in.data(), out.data(), static_cast<long>(bytes), &ks, &iv, direction);
-        benchmark::DoNotOptimize(out.data());
-    }
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes));
+    return bytes;
 }
 void RawDesCbcEncrypt(benchmark::State& state) {
-    RawDesCbc(state, DES_ENCRYPT);
+    bench::RawDesCbc(state, FileBytesFor(static_cast<int>(state.range(0))), 1);
 }
 void RawDesCbcDecrypt(benchmark::State& state) {
-    RawDesCbc(state, DES_DECRYPT);
+    bench::RawDesCbc(state, FileBytesFor(static_cast<int>(state.range(0))), 0);
 }
 
 void SaveTo(benchmark::State& state, bool onDisk) {

@@ -89,6 +89,15 @@ int SaveDocument(const std::string& file, std::string_view password, std::string
     return kExitOk;
 }
 
+int ReadInputFile(const std::string& file, platform::SecureBytes& bytes) {
+    uint32_t error = 0;
+    if (!cipher::ReadWholeFile(file, bytes, &error)) {
+        PrintError(cipher::DescribeFailure({cipher::DocResult::CannotRead, error}, file));
+        return kExitFileError;
+    }
+    return kExitOk;
+}
+
 int CheckOutput(const std::string& file, bool force) {
     struct stat st {};
     if (!force && ::lstat(file.c_str(), &st) == 0) {
@@ -118,11 +127,8 @@ int Encrypt(const std::string& input, const std::string& output, bool force) {
     if (const int rc = CheckOutput(output, force); rc != kExitOk)
         return rc;
     platform::SecureBytes bytes;
-    uint32_t error = 0;
-    if (!cipher::ReadWholeFile(input, bytes, &error)) {
-        PrintError(cipher::DescribeFailure({cipher::DocResult::CannotRead, error}, input));
-        return kExitFileError;
-    }
+    if (const int rc = ReadInputFile(input, bytes); rc != kExitOk)
+        return rc;
     const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
     // Check the text before asking for passwords that would be typed in vain.
     if (!platform::IsValidUtf8(text)) {

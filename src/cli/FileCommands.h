@@ -24,6 +24,9 @@ int AskNewPassword(const std::string& file, platform::SecureString& password);
 // Enciphers `text` into `file`. Returns kExitOk or the exit code after printing why not.
 int SaveDocument(const std::string& file, std::string_view password, std::string_view text);
 
+// Reads an input file whole. Returns kExitOk or the exit code after printing why not.
+int ReadInputFile(const std::string& file, platform::SecureBytes& bytes);
+
 // Refuses (with a message, returning the exit code) an existing output without --force.
 int CheckOutput(const std::string& file, bool force);
 

@@ -1,7 +1,5 @@
 #include "cli/PasswordsCommands.h"
 
-#include "cipher/DocumentFile.h"
-#include "cipher/RawFile.h"
 #include "cli/FileCommands.h"
 #include "cli/Terminal.h"
 #include "passwords/PasswordsSchema.h"
@@ -183,11 +181,8 @@ int ImportAccounts(const std::string& input, const std::string& output, bool for
     if (const int rc = CheckOutput(output, force); rc != kExitOk)
         return rc;
     platform::SecureBytes bytes;
-    uint32_t error = 0;
-    if (!cipher::ReadWholeFile(input, bytes, &error)) {
-        PrintError(cipher::DescribeFailure({cipher::DocResult::CannotRead, error}, input));
-        return kExitFileError;
-    }
+    if (const int rc = ReadInputFile(input, bytes); rc != kExitOk)
+        return rc;
     Json json;
     try {
         json = Json::parse(bytes.begin(), bytes.end());
