@@ -71,7 +71,8 @@ template <typename Out> bool ConvertStrict(const char* to, const char* from, std
 // unit cut off at the end, an undefined byte) becomes U+FFFD and the conversion goes on after
 // it, `step` bytes further.
 template <typename Out>
-void ConvertLenient(const char* to, const char* from, std::string_view input, size_t step, size_t initialSize, Out& out) {
+void ConvertLenient(const char* to, const char* from, std::string_view input, size_t step, size_t initialSize,
+                    Out& out) {
     static constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
     out.clear();
     Converter cv(to, from);
@@ -130,11 +131,19 @@ void Utf16LeToUtf8(const uint8_t* utf16, size_t units, SecureString& utf8) {
                    Utf8Length(utf16, units), utf8);
 }
 
-bool Utf8ToWindows1252(std::string_view utf8, SecureString& out) { return ConvertStrict("WINDOWS-1252", "UTF-8", utf8, out); }
+bool Utf8ToWindows1252(std::string_view utf8, SecureString& out) {
+    return ConvertStrict("WINDOWS-1252", "UTF-8", utf8, out);
+}
 
 std::string Windows1252ToUtf8(std::string_view bytes) {
     std::string out;
     ConvertLenient("UTF-8", "WINDOWS-1252", bytes, 1, bytes.size() * 2, out);
+    return out;
+}
+
+std::string Windows1253ToUtf8(std::string_view bytes) {
+    std::string out;
+    ConvertLenient("UTF-8", "WINDOWS-1253", bytes, 1, bytes.size() * 2, out);
     return out;
 }
 

@@ -25,6 +25,9 @@ bool Utf8ToWindows1252(std::string_view utf8, SecureString& out);
 // Windows-1252 to UTF-8. The five bytes the code page leaves undefined become U+FFFD.
 std::string Windows1252ToUtf8(std::string_view bytes);
 
+// Windows-1253 (Greek) to UTF-8. The bytes the code page leaves undefined become U+FFFD.
+std::string Windows1253ToUtf8(std::string_view bytes);
+
 // True when the bytes are well-formed UTF-8.
 bool IsValidUtf8(std::string_view bytes);
 

@@ -1,5 +1,5 @@
-#include "common/TestRegistry.h"
 #include "platform/TextCodec.h"
+#include "common/TestRegistry.h"
 #include "platform/TickCount.h"
 
 #include <QTest>
@@ -32,7 +32,7 @@ private slots:
         QVERIFY(!Utf8ToUtf16Le("ab\xFF", utf16));
         QVERIFY(utf16.empty());
         QVERIFY(!Utf8ToUtf16Le("\xC3", utf16)); // cut off in the middle of a character
-        QVERIFY(!IsValidUtf8("\xED\xA0\x80")); // an encoded surrogate
+        QVERIFY(!IsValidUtf8("\xED\xA0\x80"));  // an encoded surrogate
         QVERIFY(IsValidUtf8(""));
         QVERIFY(IsValidUtf8("plain ✓"));
     }
@@ -42,7 +42,8 @@ private slots:
         const uint8_t units[] = {'A', 0, 0x3D, 0xD8, 'B', 0, 0x00, 0xDE, 0x3D, 0xD8};
         SecureString out;
         Utf16LeToUtf8(units, 5, out);
-        QCOMPARE(std::string(out.view()), std::string("A\xEF\xBF\xBD" "B\xEF\xBF\xBD\xEF\xBF\xBD"));
+        QCOMPARE(std::string(out.view()), std::string("A\xEF\xBF\xBD"
+                                                      "B\xEF\xBF\xBD\xEF\xBF\xBD"));
         Utf16LeToUtf8(units, 0, out);
         QVERIFY(out.empty());
     }
@@ -50,10 +51,18 @@ private slots:
     void windows1252() {
         SecureString bytes;
         QVERIFY(Utf8ToWindows1252("Grüße €‰", bytes));
-        QCOMPARE(std::string(bytes.view()), std::string("Gr\xFC\xDF" "e \x80\x89"));
+        QCOMPARE(std::string(bytes.view()), std::string("Gr\xFC\xDF"
+                                                        "e \x80\x89"));
         QVERIFY(!Utf8ToWindows1252("пароль", bytes));
         QVERIFY(bytes.empty());
         QCOMPARE(Windows1252ToUtf8("\x80\xE9\x81z"), std::string("€é\xEF\xBF\xBDz"));
+    }
+
+    void windows1253() {
+        // Greek letters in the upper half, the euro sign shared with Windows-1252, and 0xAA, which
+        // the Greek code page leaves undefined.
+        QCOMPARE(Windows1253ToUtf8("\xC1\xE2\xF9 \x80\xAAz"), std::string("Αβω €\xEF\xBF\xBDz"));
+        QCOMPARE(Windows1253ToUtf8(""), std::string());
     }
 
     void largeTextsConvertWhole() {
