@@ -105,7 +105,7 @@ int RunWithRatios(int argc, char** argv, const std::vector<std::pair<std::string
     for (const auto& [measured, baseline] : pairs) {
         for (const auto& [name, bps] : reporter.throughput) {
             const size_t slash = name.find('/');
-            if (name.substr(0, slash) != measured)
+            if (name.substr(0, slash) != measured || name.ends_with("_stddev") || name.ends_with("_cv"))
                 continue;
             const std::string args = slash == std::string::npos ? "" : name.substr(slash);
             const auto ref = reporter.throughput.find(baseline + args);
