@@ -70,7 +70,13 @@ CMDIFrameWnd::CMDIFrameWnd() : m_pMdiArea(new QMdiArea(this)) {
     m_updateTimer.start();
 }
 
-CMDIFrameWnd::~CMDIFrameWnd() = default;
+CMDIFrameWnd::~CMDIFrameWnd() {
+    // The MDI area outlives this part of the object and announces its children going away; those
+    // announcements must not reach a frame that is half destroyed.
+    if (m_pMdiArea)
+        disconnect(m_pMdiArea, nullptr, this, nullptr);
+    m_updateTimer.stop();
+}
 
 CMDIChildWnd* CMDIFrameWnd::MDIGetActive() const {
     return dynamic_cast<CMDIChildWnd*>(m_pMdiArea->currentSubWindow());

@@ -19,11 +19,6 @@ QIcon IconFile(const char* name) {
     return QIcon(QStringLiteral(":/icons/%1").arg(QLatin1String(name)));
 }
 
-// The ids that tool bar 155 gives the edit fields' context menu for its disabled variants.
-constexpr int ID_EDIT_FIELD_NO_URL = 119;
-constexpr int ID_EDIT_FIELD_NO_DELETE = 120;
-constexpr int ID_EDIT_FIELD_NO_SELECT_ALL = 123;
-
 } // namespace
 
 QIcon LoadResIcon(int nID) {
@@ -36,6 +31,19 @@ QIcon LoadResIcon(int nID) {
         {IDI_QUESTION, "question.svg"},
         {IDI_PASSWORD, "password.svg"},
         {IDI_FAILED, "failed.svg"},
+        {IDB_SCREEN_LOCK, "screenlock.svg"},
+        // The account tree's images and the icons of its forms.
+        {IDB_TREE_ROOT, "vault.svg"},
+        {IDB_TREE_FOLDER, "folder.svg"},
+        {IDB_TREE_WEB, "webaccount.svg"},
+        {IDB_TREE_MAIL, "mailaccount.svg"},
+        {IDB_TREE_OTHER, "otheraccount.svg"},
+        {IDI_ADD_ACCOUNT, "addaccount.svg"},
+        {IDI_WEB_ACCOUNT, "webaccount.svg"},
+        {IDI_MAIL_ACCOUNT, "mailaccount.svg"},
+        {IDI_OTHER_ACCOUNT, "otheraccount.svg"},
+        {IDI_DELETE_ACCOUNT, "deleteaccount.svg"},
+        {IDI_ADD_MORE, "addaccount.svg"},
     };
     auto it = icons.find(nID);
     return it == icons.end() ? QIcon() : IconFile(it->second);
@@ -63,6 +71,12 @@ QIcon CommandIcon(int nID) {
         {ID_EDIT_FIELD_NO_SELECT_ALL, "selectall.svg"},
         {ID_GO_TO_URL, "web.svg"},
         {ID_EDIT_FIELD_NO_URL, "web.svg"},
+        // Tool bar 155, the account tree's context menu.
+        {ID_ADD_WEB_ACCOUNT, "webaccount.svg"},
+        {ID_ADD_MAIL_ACCOUNT, "mailaccount.svg"},
+        {ID_ADD_OTHER_ACCOUNT, "otheraccount.svg"},
+        {ID_DELETE_ACCOUNT, "deleteaccount.svg"},
+        {ID_DELETE_ACCOUNT_OFF, "deleteaccount.svg"},
     };
     auto it = icons.find(nID);
     return it == icons.end() ? QIcon() : IconFile(it->second);

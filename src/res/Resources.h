@@ -40,3 +40,5 @@ const std::vector<int>* FindToolBar(int nID);
 
 // Dialog templates.
 const DlgTemplate* FindDialogTemplate(int nID);
+// The password and prompt dialogs' templates, which FindDialogTemplate also finds.
+const DlgTemplate* FindPromptDialogTemplate(int nID);

@@ -25,6 +25,7 @@ const std::map<int, const char*>& StringTable() {
         {ID_ADD_WEB_ACCOUNT, "Add Web Account..."},
         {ID_ADD_MAIL_ACCOUNT, "Add Email Account..."},
         {ID_ADD_OTHER_ACCOUNT, "Add Other Account..."},
+        {ID_DELETE_ACCOUNT, "Delete selected account..."},
         {ID_GO_TO_URL, "Open the address in a browser\nGo to the URL"},
         {ID_SETTINGS_SCREEN_LOCK, "Change the screen lock options\nScreen Lock Options"},
         {ID_SET_FILE_PASSWORD, "Give the active document a new file password\nSet New File Password"},

@@ -30,6 +30,14 @@ constexpr int IDD_SAVE_CHANGES = 164;
 constexpr int IDD_SCREEN_LOCK_SETTINGS = 166;
 constexpr int IDD_DECRYPT_FAILED = 171;
 constexpr int IDD_REPLACE_FILE = 174;
+// Dialog templates of the passwords window's forms.
+constexpr int IDD_WEB_ROOT = 103;      // folder form: Web Accounts
+constexpr int IDD_BLANK_ROOT = 105;    // blank form: root or nothing selected
+constexpr int IDD_WEB_ACCOUNT = 109;   // account form: web account
+constexpr int IDD_MAIL_ROOT = 111;     // folder form: Email Accounts
+constexpr int IDD_OTHER_ROOT = 113;    // folder form: Other Accounts
+constexpr int IDD_MAIL_ACCOUNT = 115;  // account form: e-mail account
+constexpr int IDD_OTHER_ACCOUNT = 117; // account form: other account
 
 // Icons and cursors (128 is IDR_MAINFRAME, the program's own icon).
 constexpr int IDC_HAND_CURSOR = 131;
@@ -38,8 +46,22 @@ constexpr int IDI_OPEN = 137;
 constexpr int IDI_WEB = 138;
 constexpr int IDI_NEW_PASSWORDS = 160;
 constexpr int IDI_QUESTION = 165;
+constexpr int IDB_SCREEN_LOCK = 168; // the picture of the Screen Lock Settings dialog
 constexpr int IDI_PASSWORD = 170;
 constexpr int IDI_FAILED = 172;
+// Images of the account tree, in image-list order 0 to 4: 150, 144, 146, 147, 149.
+constexpr int IDB_TREE_FOLDER = 144;
+constexpr int IDB_TREE_WEB = 146;
+constexpr int IDB_TREE_MAIL = 147;
+constexpr int IDB_TREE_OTHER = 149;
+constexpr int IDB_TREE_ROOT = 150;
+// Icons of the account and folder forms.
+constexpr int IDI_ADD_ACCOUNT = 151;
+constexpr int IDI_WEB_ACCOUNT = 153;
+constexpr int IDI_MAIL_ACCOUNT = 154;
+constexpr int IDI_OTHER_ACCOUNT = 157;
+constexpr int IDI_DELETE_ACCOUNT = 161;
+constexpr int IDI_ADD_MORE = 162;
 
 // String table entries that are not command prompts.
 constexpr int IDP_OLE_INIT_FAILED = 100;
@@ -63,6 +85,98 @@ constexpr int IDC_WELCOME_SHOW = 1018;
 constexpr int IDC_NEW_PASSWORDS = 1072;
 constexpr int IDC_NEW_TEXT = 1073;
 
+// Controls of the Enter Password dialog.
+constexpr int IDC_PASSWORD = 1006;
+constexpr int IDC_PASSWORD_LABEL = 1099;
+constexpr int IDC_CONFIRM_PASSWORD = 1007;    // Set Password: "Confirm Password:"
+constexpr int IDC_SAVE_CHANGES_TEXT = 1100;   // "Save changes to %s?"
+constexpr int IDC_DECRYPT_FAILED_TEXT = 1101; // "Failed to decrypt the file: %s"
+
+// Controls of the Screen Lock Settings dialog.
+constexpr int IDC_LOCK_TIMEOUT = 1093;
+constexpr int IDC_LOCK_PASSWORD_ON = 1094;
+constexpr int IDC_LOCK_WHEN_IDLE = 1095;
+constexpr int IDC_LOCK_PROMPT_TEXT = 1096;
+constexpr int IDC_LOCK_PASSWORD = 1097;
+constexpr int IDC_LOCK_CONFIRM = 1098;
+constexpr int IDC_LOCK_AT_STARTUP = 1102;
+
+// Controls of the folder forms (web 103, e-mail 111, other 113) and the blank form (105).
+constexpr int IDC_WEB_ROOT_ADD = 1019;
+constexpr int IDC_WEB_ROOT_NAME = 1020;
+constexpr int IDC_WEB_ROOT_CANCEL = 1021;
+constexpr int IDC_MAIL_ROOT_NAME_LABEL = 1022;
+constexpr int IDC_WEB_ROOT_TITLE = 1024;
+constexpr int IDC_WEB_ROOT_NAME_LABEL = 1025;
+constexpr int IDC_MAIL_ROOT_ADD = 1028;
+constexpr int IDC_MAIL_ROOT_NAME = 1029;
+constexpr int IDC_MAIL_ROOT_TITLE = 1030;
+constexpr int IDC_OTHER_ROOT_TITLE = 1031;
+constexpr int IDC_OTHER_ROOT_NAME_LABEL = 1032;
+constexpr int IDC_OTHER_ROOT_NAME = 1033;
+constexpr int IDC_OTHER_ROOT_ADD = 1034;
+constexpr int IDC_BLANK_ADD_WEB = 1074;
+constexpr int IDC_BLANK_ADD_MAIL = 1075;
+constexpr int IDC_BLANK_ADD_OTHER = 1076;
+constexpr int IDC_BLANK_TITLE = 1077;
+constexpr int IDC_OTHER_ROOT_CANCEL = 1078;
+constexpr int IDC_MAIL_ROOT_CANCEL = 1079;
+
+// Controls of the web account form (109).
+constexpr int IDC_WEB_HEADING = 1035;
+constexpr int IDC_WEB_NAME = 1036;
+constexpr int IDC_WEB_ADDRESS = 1037;
+constexpr int IDC_WEB_USERID = 1038;
+constexpr int IDC_WEB_PASSWORD = 1039;
+constexpr int IDC_WEB_ADDRESS_LABEL = 1040;
+constexpr int IDC_WEB_USERID_LABEL = 1041;
+constexpr int IDC_WEB_PASSWORD_LABEL = 1042;
+constexpr int IDC_WEB_NOTES_LABEL = 1043;
+constexpr int IDC_WEB_NOTES = 1046;
+constexpr int IDC_WEB_ADD_MORE = 1080;
+constexpr int IDC_WEB_DELETE = 1081;
+
+// Controls of the e-mail account form (115).
+constexpr int IDC_MAIL_HEADING = 1047;
+constexpr int IDC_MAIL_NAME = 1048;
+constexpr int IDC_MAIL_ADDRESS_LABEL = 1049;
+constexpr int IDC_MAIL_ADDRESS = 1050;
+constexpr int IDC_MAIL_USERID_LABEL = 1051;
+constexpr int IDC_MAIL_USERID = 1052;
+constexpr int IDC_MAIL_PASSWORD_LABEL = 1053;
+constexpr int IDC_MAIL_PASSWORD = 1054;
+constexpr int IDC_MAIL_NOTES_LABEL = 1055;
+constexpr int IDC_MAIL_NOTES = 1056;
+constexpr int IDC_MAIL_SMTP_LABEL = 1057;
+constexpr int IDC_MAIL_SMTP = 1058;
+constexpr int IDC_MAIL_POP_LABEL = 1059;
+constexpr int IDC_MAIL_POP = 1060;
+constexpr int IDC_MAIL_WEBMAIL = 1061;
+constexpr int IDC_MAIL_WEBMAIL_LABEL = 1062;
+constexpr int IDC_MAIL_DELETE = 1082;
+constexpr int IDC_MAIL_ADD_MORE = 1083;
+
+// Controls of the other account form (117).
+constexpr int IDC_OTHER_HEADING = 1063;
+constexpr int IDC_OTHER_USERID_LABEL = 1064;
+constexpr int IDC_OTHER_USERID = 1065;
+constexpr int IDC_OTHER_PASSWORD_LABEL = 1066;
+constexpr int IDC_OTHER_PASSWORD = 1067;
+constexpr int IDC_OTHER_NOTES_LABEL = 1068;
+constexpr int IDC_OTHER_NOTES = 1069;
+constexpr int IDC_OTHER_NAME = 1070;
+constexpr int IDC_OTHER_DELETE = 1084;
+constexpr int IDC_OTHER_ADD_MORE = 1085;
+
+// Disabled stand-ins in the edit fields' context menu (tool bar 155 has images for them); nothing
+// handles them, so they always show disabled.
+constexpr int ID_EDIT_FIELD_NO_URL = 119;
+constexpr int ID_EDIT_FIELD_NO_DELETE = 120;
+constexpr int ID_EDIT_FIELD_NO_SELECT_ALL = 123;
+// The account tree's "Delete Selected Account" while the root or a folder is selected: nothing handles
+// it, so it shows disabled.
+constexpr int ID_DELETE_ACCOUNT_OFF = 122;
+
 // Commands of the program.
 constexpr int ID_ACCEL_ESCAPE = 32768; // Esc in accelerator table 128; nothing carries it out
 constexpr int ID_HELP_WEB = 32772;
@@ -70,6 +184,7 @@ constexpr int ID_ADD_WEB_ACCOUNT = 32774;
 constexpr int ID_ADD_MAIL_ACCOUNT = 32775;
 constexpr int ID_GO_TO_URL = 32777;
 constexpr int ID_ADD_OTHER_ACCOUNT = 32787;
+constexpr int ID_DELETE_ACCOUNT = 32788;
 constexpr int ID_SETTINGS_SCREEN_LOCK = 32790;
 constexpr int ID_SET_FILE_PASSWORD = 32791;
 constexpr int ID_VIEW_LOCK = 32792;
@@ -113,6 +228,9 @@ constexpr int ID_INDICATOR_NUM = 59138;
 constexpr int ID_INDICATOR_SCRL = 59139;
 constexpr int ID_VIEW_TOOLBAR = 59392;
 constexpr int ID_VIEW_STATUS_BAR = 59393;
+
+// Control id of the first pane of a splitter; the pane at (row, column) has this + 16 * row + column.
+constexpr int AFX_IDW_PANE_FIRST = 59648;
 
 // The recent-file list holds this many entries.
 constexpr int RECENT_FILE_COUNT = 4;

@@ -68,6 +68,9 @@ bool CEditorApp::InitInstance(const QStringList& arguments) {
         return false;
     }
 
+    // After the frame exists: loading passes the timeout and the prompt text on to it.
+    LoadLockSettings();
+
     CCommandLineInfo cmdInfo;
     cmdInfo.ParseCommandLine(arguments);
     if (cmdInfo.m_nShellCommand == CCommandLineInfo::FileOpen) {
@@ -76,6 +79,14 @@ bool CEditorApp::InitInstance(const QStringList& arguments) {
     }
 
     m_pMainFrame->show();
+
+    // Without a file to open, the screen may lock first; the Welcome dialog then waits for the unlock.
+    if (cmdInfo.m_nShellCommand == CCommandLineInfo::FileNew && m_lockSettings.bLockAtStartup != 0) {
+        m_pMainFrame->SetReplayFlag(CMainFrame::ReplayWelcomeAtStartup, false);
+        m_pMainFrame->Lock();
+        if (GetShowWelcome() != 0)
+            m_pMainFrame->SetReplayFlag(CMainFrame::ReplayWelcomeAtStartup, true);
+    }
 
     if (cmdInfo.m_nShellCommand == CCommandLineInfo::FileNew && GetShowWelcome() != 0 && !m_pMainFrame->m_bLocked) {
         CWelcomeDlg welcome(m_pMainFrame.get());
@@ -116,6 +127,21 @@ int CEditorApp::GetShowWelcome() {
 
 void CEditorApp::SetShowWelcome(int nShow) {
     WriteProfileInt(kSettings, QStringLiteral("wzrd"), nShow);
+}
+
+void CEditorApp::LoadLockSettings() {
+    if (!ReadLockSettingsFile(m_lockSettings))
+        return;
+    if (m_pMainFrame) {
+        m_pMainFrame->m_nLockTimeout = static_cast<uint32_t>(TimeoutMinutes(m_lockSettings.nTimeoutIndex)) * 60u;
+        const std::string_view prompt = m_lockSettings.PromptText();
+        m_pMainFrame->m_strPromptText = QString::fromUtf8(prompt.data(), static_cast<qsizetype>(prompt.size()));
+    }
+}
+
+bool CEditorApp::SaveLockSettings() {
+    const std::lock_guard<std::mutex> hold(m_settingsLock);
+    return WriteLockSettingsFile(m_lockSettings);
 }
 
 void CEditorApp::OnAppAbout() {

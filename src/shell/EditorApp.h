@@ -1,10 +1,12 @@
 #pragma once
 
 #include "framework/WinApp.h"
+#include "shell/LockSettings.h"
 
 #include <QSize>
 #include <QStringList>
 #include <memory>
+#include <mutex>
 
 class CMainFrame;
 class CMultiDocTemplate;
@@ -36,6 +38,15 @@ public:
     int GetShowWelcome();
     void SetShowWelcome(int nShow);
 
+    // The screen-lock settings. Loading reads the settings file, when there is one that deciphers, and
+    // passes the timeout and the prompt text on to the main frame; otherwise everything stays as it
+    // was. Saving writes the file under the settings lock; false when it could not be written.
+    void LoadLockSettings();
+    bool SaveLockSettings();
+    static int TimeoutMinutes(int index) { return ::TimeoutMinutes(index); }
+    LockSettingsRecord& GetLockSettings() { return m_lockSettings; }
+    const LockSettingsRecord& GetLockSettings() const { return m_lockSettings; }
+
     CMainFrame* GetMainFrame() const { return m_pMainFrame.get(); }
     CMultiDocTemplate* GetTextTemplate() const { return m_pTextTemplate; }
     CMultiDocTemplate* GetPasswordsTemplate() const { return m_pPasswordsTemplate; }
@@ -54,6 +65,9 @@ private:
     void OnAppAbout();
 
     std::unique_ptr<CMainFrame> m_pMainFrame;
+    // All zero until a settings file has been read: every screen-lock option off.
+    LockSettingsRecord m_lockSettings;
+    std::mutex m_settingsLock;
 };
 
 // The application object, or null before it exists.

@@ -2,26 +2,44 @@
 
 #include "framework/DocTemplate.h"
 #include "framework/FileDialog.h"
+#include "framework/MessageBox.h"
 #include "framework/ShellOpen.h"
 #include "framework/StatusBar.h"
 #include "platform/TickCount.h"
 #include "res/Resources.h"
 #include "res/resource.h"
 #include "shell/EditorApp.h"
+#include "shell/EnterPasswordDlg.h"
+#include "shell/LockScreenWnd.h"
+#include "shell/LockSettings.h"
 #include "shell/NewDocumentDlg.h"
 #include "shell/ProductInfo.h"
+#include "shell/ScreenLockSettingsDlg.h"
 #include "shell/WelcomeDlg.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QLabel>
+#include <QLayout>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QTimerEvent>
 #include <QToolBar>
+
+namespace {
+
+const QChar kPauseMark(1);
+const char* const kFixedLockText = "Press any key to unlock the screen...";
+const char* const kWrongScreenPassword = "You have entered an incrorrect screen password. Retry? ";
+
+} // namespace
 
 CMainFrame::CMainFrame() {
     m_strTitle = LoadResString(AFX_IDS_APP_TITLE);
@@ -34,11 +52,26 @@ CMainFrame::CMainFrame() {
     MapCommand(ID_FILE_NEW, [this] { OnFileNew(); });
     MapCommand(ID_FILE_OPEN, [this] { OnFileOpen(); });
     MapCommand(ID_VIEW_WIZARD, [this] { OnViewWizard(); });
-    // ID_VIEW_LOCK, ID_WINDOW_NEW and ID_SETTINGS_SCREEN_LOCK belong to the screen lock, which maps them
-    // here; until it does, they show disabled.
+    MapCommand(ID_VIEW_LOCK, [this] { Lock(); });
+    MapCommand(ID_WINDOW_NEW, [this] { LockWithFixedText(); });
+    MapCommand(ID_SETTINGS_SCREEN_LOCK, [this] { OnScreenLockOptions(); });
+
+    qApp->installEventFilter(this);
 }
 
-CMainFrame::~CMainFrame() = default;
+CMainFrame::~CMainFrame() {
+    qApp->removeEventFilter(this);
+}
+
+CMainFrame* CMainFrame::Get() {
+    CEditorApp* app = GetEditorApp();
+    return app ? app->GetMainFrame() : nullptr;
+}
+
+void CMainFrame::StampActivity() {
+    if (CMainFrame* frame = Get())
+        frame->m_dwLastActivity = platform::GetTickCount();
+}
 
 QRect CMainFrame::PreCreateWindow() {
     const QSize screen = CEditorApp::ScreenSize();
@@ -92,6 +125,214 @@ int CMainFrame::OnCreate() {
 void CMainFrame::SetStatusPaneText(int nPane, const QString& text) {
     if (CStatusBar* bar = GetStatusBar())
         bar->SetPaneText(nPane, text);
+}
+
+uint32_t CMainFrame::IdleSeconds() const {
+    // Unsigned arithmetic: the difference stays right when the tick counter wraps in between.
+    return (platform::GetTickCount() - m_dwLastActivity) / 1000u;
+}
+
+bool CMainFrame::ShouldCloseDialogs() const {
+    return m_bLocked && IdleSeconds() > m_nLockTimeout;
+}
+
+void CMainFrame::OnTimer() {
+    // An open menu of this window is activity, however long the user takes to choose.
+    if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+        if (menu->parentWidget() && menu->parentWidget()->window() == this)
+            m_dwLastActivity = platform::GetTickCount();
+    }
+    if (m_bLocked || isMinimized() || IdleSeconds() <= m_nLockTimeout)
+        return;
+    CEditorApp* app = GetEditorApp();
+    if (app && app->GetLockSettings().bLockWhenIdle != 0)
+        Lock();
+}
+
+void CMainFrame::Lock() {
+    if (CEditorApp* app = GetEditorApp())
+        app->LoadLockSettings();
+    LockWith(m_strPromptText);
+}
+
+void CMainFrame::LockWithFixedText() {
+    LockWith(QString::fromLatin1(kFixedLockText));
+}
+
+QRect CMainFrame::LockRect() const {
+    QWidget* bar = menuWidget();
+    const int top = bar && bar->isVisible() ? bar->geometry().bottom() + 1 : 0;
+    return QRect(0, top, width(), qMax(0, height() - top));
+}
+
+void CMainFrame::LockWith(const QString& firstLine) {
+    if (m_bLocked)
+        return;
+    QWidget* focus = QApplication::focusWidget();
+    m_pFocusBeforeLock = focus && focus->window() == this ? focus : nullptr;
+    m_sizeLocked = size();
+
+    auto* lockWnd = new CLockScreenWnd();
+    if (lockWnd->Create(LockRect(), this)) {
+        lockWnd->AddLine(firstLine);
+        lockWnd->AddLine(kPauseMark + QStringLiteral(" 2"));
+        lockWnd->AddLine(QString());
+        lockWnd->SetCursorMode(true, true);
+        lockWnd->AddLine(kPauseMark + QStringLiteral(" 10"));
+        lockWnd->raise();
+        lockWnd->show();
+        // Keys then go to the lock window rather than to a document behind it.
+        lockWnd->setFocusPolicy(Qt::StrongFocus);
+        lockWnd->setFocus();
+        m_pLockWnd = lockWnd;
+    } else {
+        delete lockWnd;
+    }
+    m_bLocked = true;
+
+    // Locked, the frame can be moved and minimised but not resized.
+    m_bSizeClamped = m_sizeLocked.width() > 9 || m_sizeLocked.height() > 9;
+    if (m_bSizeClamped) {
+        m_maxSizeBeforeLock = maximumSize();
+        setMinimumSize(m_sizeLocked);
+        setMaximumSize(m_sizeLocked);
+    }
+}
+
+bool CMainFrame::AskScreenPassword(bool bWithLockTimer) {
+    CEditorApp* app = GetEditorApp();
+    if (!app)
+        return true;
+    for (;;) {
+        CEnterPasswordDlg prompt(this);
+        prompt.m_bScreenMode = 1;
+        prompt.m_bTimerOn = bWithLockTimer ? 1 : 0;
+        if (prompt.DoModal() != IDOK)
+            return false;
+        const platform::SecureString entered = prompt.TakePassword();
+        // The stored password was cut to the record's field; what is typed is compared the same way.
+        const std::string_view typed = LockSettingsRecord::CutUtf8(entered.view(), LockSettingsRecord::kTextSize - 1);
+        if (typed == app->GetLockSettings().ScreenPassword())
+            return true;
+        if (AfxMessageBox(QString::fromLatin1(kWrongScreenPassword), MB_RETRYCANCEL | MB_ICONHAND) != IDRETRY)
+            return false;
+    }
+}
+
+bool CMainFrame::PromptUnlock() {
+    CEditorApp* app = GetEditorApp();
+    if (app) {
+        app->LoadLockSettings();
+        const LockSettingsRecord& settings = app->GetLockSettings();
+        if (settings.bScreenPasswordOn != 0 && !settings.ScreenPassword().empty() && !AskScreenPassword(false))
+            return false;
+    }
+
+    if (m_pLockWnd) {
+        // The lock window may be the very widget whose event led here: let it go once that is over.
+        m_pLockWnd->close();
+        m_pLockWnd->hide();
+        m_pLockWnd->deleteLater();
+        m_pLockWnd = nullptr;
+    }
+    if (m_bSizeClamped) {
+        // The frame sets no minimum size of its own: a zero one hands it back to the window's layout,
+        // which knows what the bars and the document area need.
+        setMinimumSize(0, 0);
+        setMaximumSize(m_maxSizeBeforeLock);
+        if (layout())
+            layout()->activate();
+        m_bSizeClamped = false;
+    }
+    m_bLocked = false;
+    m_dwLastActivity = platform::GetTickCount();
+    if (m_pFocusBeforeLock)
+        m_pFocusBeforeLock->setFocus();
+    m_pFocusBeforeLock = nullptr;
+    return true;
+}
+
+void CMainFrame::OnUnlockTrigger() {
+    // One question at a time: triggers that arrive while the prompt is up are dropped.
+    if (m_bPrompting)
+        return;
+    m_bPrompting = true;
+    const bool unlocked = PromptUnlock();
+    m_bPrompting = false;
+    if (unlocked)
+        ReplayCommands();
+}
+
+void CMainFrame::ReplayCommands() {
+    // Each command runs to the end, its dialog included, before the next flag is looked at.
+    if (GetReplayFlag(ReplayWelcomeAtStartup) || GetReplayFlag(ReplayWelcome)) {
+        SetReplayFlag(ReplayWelcomeAtStartup, false);
+        SetReplayFlag(ReplayWelcome, false);
+        SendCommand(ID_VIEW_WIZARD);
+    }
+    static constexpr std::pair<ReplayFlag, int> kReplays[] = {
+        {ReplayNew, ID_FILE_NEW},        {ReplayScreenLockSettings, ID_SETTINGS_SCREEN_LOCK},
+        {ReplaySaveAs, ID_FILE_SAVE_AS}, {ReplayOpen, ID_FILE_OPEN},
+        {ReplayAbout, ID_APP_ABOUT},
+    };
+    for (const auto& [flag, nID] : kReplays) {
+        if (!GetReplayFlag(flag))
+            continue;
+        SetReplayFlag(flag, false);
+        SendCommand(nID);
+    }
+}
+
+void CMainFrame::OnUserCommand(int nID) {
+    if (m_bLocked) {
+        OnUnlockTrigger();
+        return;
+    }
+    CMDIFrameWnd::OnUserCommand(nID);
+}
+
+bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
+    if (!m_bLocked || !watched->isWidgetType() || static_cast<QWidget*>(watched)->window() != this)
+        return false;
+    bool trigger = false;
+    switch (event->type()) {
+    case QEvent::KeyPress: {
+        // Alt and its combinations are the system's keys, not a trigger.
+        const auto* key = static_cast<QKeyEvent*>(event);
+        trigger = key->key() != Qt::Key_Alt && !(key->modifiers() & Qt::AltModifier);
+        break;
+    }
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick: {
+        const Qt::MouseButton button = static_cast<QMouseEvent*>(event)->button();
+        trigger = button == Qt::LeftButton || button == Qt::RightButton;
+        break;
+    }
+    default:
+        break;
+    }
+    if (!trigger)
+        return false;
+    OnUnlockTrigger();
+    return true;
+}
+
+void CMainFrame::resizeEvent(QResizeEvent* event) {
+    CMDIFrameWnd::resizeEvent(event);
+    if (m_pLockWnd)
+        m_pLockWnd->setGeometry(LockRect());
+}
+
+void CMainFrame::OnScreenLockOptions() {
+    CEditorApp* app = GetEditorApp();
+    if (!app)
+        return;
+    app->LoadLockSettings();
+    const LockSettingsRecord& settings = app->GetLockSettings();
+    if (settings.bScreenPasswordOn != 0 && !settings.ScreenPassword().empty() && !AskScreenPassword(true))
+        return;
+    CScreenLockSettingsDlg dialog(this);
+    dialog.DoModal();
 }
 
 void CMainFrame::timerEvent(QTimerEvent* event) {
@@ -161,7 +402,8 @@ bool CMainFrame::OnClose() {
 }
 
 void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
-    if (!event->mimeData()->hasUrls())
+    // A locked frame opens nothing: a dropped document would show its password prompt and then itself.
+    if (m_bLocked || !event->mimeData()->hasUrls())
         return;
     for (const QUrl& url : event->mimeData()->urls()) {
         if (url.isLocalFile()) {

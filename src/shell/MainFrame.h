@@ -1,18 +1,32 @@
 #pragma once
 
 #include "framework/MDIFrameWnd.h"
+#include "shell/LockScreenWnd.h"
 
 #include <QBasicTimer>
+#include <QPointer>
 #include <QRect>
+#include <QSize>
 #include <cstdint>
 
 // The program's main window: its placement, menus 128 and 104, accelerator table 128, tool bar 128,
 // the status bar, and the application-wide commands (New, Open, Help, the web page, Welcome).
+//
+// It also guards the screen. When the user has been idle longer than the lock timeout, on the Lock
+// command or at start-up, a lock window covers everything below the menu bar; the next key press,
+// click or command asks for the screen password, removes the lock, and runs again the commands whose
+// dialogs closed themselves because of the lock (the replay flags).
 class CMainFrame : public CMDIFrameWnd {
     Q_OBJECT
 public:
     CMainFrame();
     ~CMainFrame() override;
+
+    // The application's main frame, or null before it exists.
+    static CMainFrame* Get();
+    // Every handler of user input in the views, forms and password dialogs calls this: the user is
+    // active now, so the idle time starts again.
+    static void StampActivity();
 
     // Places and builds the window (tool bar, status bar, menus, accelerators); false when that fails.
     bool LoadFrame(int nIDResource);
@@ -29,6 +43,47 @@ public:
     uint32_t m_dwLastActivity = 0;
     uint32_t m_nLockTimeout = 10;
     bool m_bLocked = false;
+    // The first line the lock window shows (the settings' prompt text, refreshed by every load).
+    QString m_strPromptText;
+    // The frame's size when the lock came; the frame keeps it until it is unlocked.
+    QSize m_sizeLocked;
+
+    // Reloads the settings and locks with the prompt text.
+    void Lock();
+    // Locks with "Press any key to unlock the screen..." and without reloading the settings.
+    void LockWithFixedText();
+    // Asks for the screen password (when one is set and enabled) and removes the lock; false when the
+    // user cancelled. Commands marked for replay are left for the caller.
+    bool PromptUnlock();
+    CLockScreenWnd* GetLockWnd() const { return m_pLockWnd; }
+
+    // True once the screen has locked after the idle timeout, the rule by which every lock-aware
+    // dialog ends itself.
+    bool ShouldCloseDialogs() const;
+    // Whole seconds since the last user input; correct across the wrap of the tick counter.
+    uint32_t IdleSeconds() const;
+
+    // Commands to run again after the next unlock, because their dialogs closed for the lock. After
+    // a successful unlock they run in this order (both Welcome flags give one Welcome command).
+    enum ReplayFlag {
+        ReplayWelcomeAtStartup,   // ID_VIEW_WIZARD: the Welcome dialog the start-up lock held back
+        ReplayWelcome,            // ID_VIEW_WIZARD
+        ReplayNew,                // ID_FILE_NEW
+        ReplayScreenLockSettings, // ID_SETTINGS_SCREEN_LOCK
+        ReplaySaveAs,             // ID_FILE_SAVE_AS
+        ReplayOpen,               // ID_FILE_OPEN
+        ReplayAbout,              // ID_APP_ABOUT
+        kReplayFlagCount
+    };
+    void SetReplayFlag(ReplayFlag flag, bool bSet = true) { m_bReplay[flag] = bSet ? 1 : 0; }
+    bool GetReplayFlag(ReplayFlag flag) const { return m_bReplay[flag] != 0; }
+
+    // The idle check, run by the frame's 100 ms timer: locks once the user has been idle longer than
+    // the timeout, when locking when idle is on and the frame is not minimised.
+    void OnTimer();
+
+    // While locked, every command (menu, tool bar, accelerator) is swallowed and asks to unlock.
+    void OnUserCommand(int nID) override;
 
     static constexpr const char* kOpenFilter = "Vaultora Encrypted Files (*.etx;*.kvd)|*.etx;*.kvd|Vaultora Encrypted "
                                                "Data Files (*.kvd)|*.kvd|Vaultora Encrypted Text Files (*.etx)|*.etx|";
@@ -38,12 +93,14 @@ protected:
     virtual QRect PreCreateWindow();
     // Builds the bars and starts the frame's timer; -1 when something can't be built.
     int OnCreate();
-    // The frame's 100 ms timer; the screen lock's idle check runs here.
-    virtual void OnTimer() {}
 
     bool OnClose() override;
     void OnChildFramesChanged() override;
 
+    // The unlock trigger: key presses and left or right clicks aimed at this window or anything in it
+    // (never at a dialog) while the screen is locked.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void timerEvent(QTimerEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
@@ -52,6 +109,23 @@ private:
     void OnHelp();
     void OnHelpWeb();
     void OnViewWizard();
+    void OnScreenLockOptions();
+
+    void LockWith(const QString& firstLine);
+    // The part of the frame the lock window covers: everything below the menu bar.
+    QRect LockRect() const;
+    // Asks for the screen password until it is right; false on Cancel. With the lock timer the
+    // prompt also ends when the screen locks meanwhile.
+    bool AskScreenPassword(bool bWithLockTimer);
+    // A trigger while locked: unlock, then run the commands marked for replay.
+    void OnUnlockTrigger();
+    void ReplayCommands();
 
     QBasicTimer m_timer;
+    QPointer<CLockScreenWnd> m_pLockWnd;
+    QPointer<QWidget> m_pFocusBeforeLock;
+    QSize m_maxSizeBeforeLock;
+    bool m_bSizeClamped = false;
+    bool m_bPrompting = false;
+    uint8_t m_bReplay[kReplayFlagCount] = {};
 };

@@ -1,0 +1,80 @@
+#include "platform/DataFolder.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <unistd.h>
+#include <vector>
+
+namespace platform {
+
+namespace {
+
+std::string HomeFolder() {
+    const char* home = std::getenv("HOME");
+    if (home && home[0] == '/')
+        return home;
+    // A session without HOME (started by a service manager, say) still has a home in the user database.
+    std::vector<char> buffer(16384);
+    passwd entry{};
+    passwd* found = nullptr;
+    if (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) == 0 && found && found->pw_dir &&
+        found->pw_dir[0] == '/')
+        return found->pw_dir;
+    return {};
+}
+
+bool IsFolder(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+} // namespace
+
+std::string GetDataFolder() {
+    // The XDG rules: a relative XDG_CONFIG_HOME is invalid and is ignored.
+    const char* config = std::getenv("XDG_CONFIG_HOME");
+    std::string base;
+    if (config && config[0] == '/') {
+        base = config;
+    } else {
+        const std::string home = HomeFolder();
+        if (home.empty())
+            return {};
+        base = home + "/.config";
+    }
+    while (base.size() > 1 && base.back() == '/')
+        base.pop_back();
+    return base + "/Lockwarden";
+}
+
+bool EnsureFolder(const std::string& folder) {
+    if (folder.empty())
+        return false;
+    if (IsFolder(folder))
+        return true;
+    // Make each missing component in turn, from the root down.
+    size_t pos = 0;
+    while (pos != std::string::npos) {
+        pos = folder.find('/', pos + 1);
+        const std::string part = folder.substr(0, pos);
+        if (part.empty() || IsFolder(part))
+            continue;
+        if (::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST)
+            return false;
+    }
+    return IsFolder(folder);
+}
+
+bool GetVolumeSerial(const std::string& path, uint32_t& serial) {
+    struct statvfs info {};
+    if (path.empty() || ::statvfs(path.c_str(), &info) != 0)
+        return false;
+    serial = static_cast<uint32_t>(info.f_fsid & 0xFFFFFFFFu);
+    return true;
+}
+
+} // namespace platform

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// Where the program keeps its per-user files, and the identity of the file system that holds them.
+namespace platform {
+
+// The per-user data folder: $XDG_CONFIG_HOME/Lockwarden, or ~/.config/Lockwarden when that variable is
+// unset or not an absolute path. Empty when no home folder can be found. The folder may not exist yet.
+std::string GetDataFolder();
+
+// Creates the folder and any missing parents (new ones readable by their owner only); true when it
+// exists as a folder afterwards.
+bool EnsureFolder(const std::string& folder);
+
+// The serial number of the volume that holds the path: the low 32 bits of its file system id. False
+// when the path can't be examined (for instance because it does not exist).
+bool GetVolumeSerial(const std::string& path, uint32_t& serial);
+
+} // namespace platform

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "framework/Dialog.h"
+#include "platform/SecureMemory.h"
+
+#include <QBasicTimer>
+
+// "Enter Password": asks for a file password, or in screen mode for the screen password. OK stays
+// disabled while the field is empty. With its lock timer on, the dialog ends as cancelled once the
+// screen has locked; without it, it stays up however long it is left alone.
+class CEnterPasswordDlg : public CDialog {
+    Q_OBJECT
+public:
+    explicit CEnterPasswordDlg(QWidget* pParent = nullptr);
+    ~CEnterPasswordDlg() override;
+
+    static constexpr int kMaxPasswordLength = 259;
+
+    // 1: the lock timer runs while the dialog is up (the default); 0: it never closes by itself.
+    int m_bTimerOn = 1;
+    // 1: the label reads "Screen Password:" instead of "File Password:".
+    int m_bScreenMode = 0;
+
+    // The password typed (UTF-8, at most 259 characters); filled as the user types and on OK.
+    const platform::SecureString& GetPassword() const { return m_szPassword; }
+    // Hands the password to the caller and wipes the dialog's own copy.
+    platform::SecureString TakePassword();
+
+    // The UTF-8 bytes of a text, without leaving a copy of them behind in a temporary buffer.
+    static platform::SecureString SecureUtf8(const QString& text);
+
+protected:
+    bool OnInitDialog() override;
+    void OnOK() override;
+    void OnDestroy() override;
+    void OnControlChanged(int nID, Notify code) override;
+    // Runs every 100 ms while the lock timer is on: once the screen has locked, ends with Cancel.
+    virtual void OnLockTimer();
+    void timerEvent(QTimerEvent* event) override;
+
+private:
+    void ReadPassword();
+
+    platform::SecureString m_szPassword;
+    QBasicTimer m_lockTimer;
+};

@@ -1,0 +1,119 @@
+#include "shell/LockSettings.h"
+
+#include "cipher/DocumentFile.h"
+#include "platform/DataFolder.h"
+
+#include <cstring>
+
+namespace {
+
+constexpr size_t kOffLockWhenIdle = 284;
+constexpr size_t kOffLockAtStartup = 288;
+constexpr size_t kOffTimeoutIndex = 292;
+constexpr size_t kOffScreenPassword = 296;
+constexpr size_t kOffScreenPasswordOn = 556;
+constexpr size_t kOffPromptText = 560;
+constexpr size_t kOffReserved2 = 820;
+
+void PutInt(uint8_t* at, int32_t value) {
+    const auto bits = static_cast<uint32_t>(value);
+    at[0] = static_cast<uint8_t>(bits);
+    at[1] = static_cast<uint8_t>(bits >> 8);
+    at[2] = static_cast<uint8_t>(bits >> 16);
+    at[3] = static_cast<uint8_t>(bits >> 24);
+}
+
+int32_t GetInt(const uint8_t* at) {
+    const uint32_t bits = uint32_t(at[0]) | uint32_t(at[1]) << 8 | uint32_t(at[2]) << 16 | uint32_t(at[3]) << 24;
+    return static_cast<int32_t>(bits);
+}
+
+} // namespace
+
+void LockSettingsRecord::ToBytes(uint8_t* bytes) const {
+    std::memcpy(bytes, reserved1, sizeof(reserved1));
+    PutInt(bytes + kOffLockWhenIdle, bLockWhenIdle);
+    PutInt(bytes + kOffLockAtStartup, bLockAtStartup);
+    PutInt(bytes + kOffTimeoutIndex, nTimeoutIndex);
+    std::memcpy(bytes + kOffScreenPassword, szScreenPassword, kTextSize);
+    PutInt(bytes + kOffScreenPasswordOn, bScreenPasswordOn);
+    std::memcpy(bytes + kOffPromptText, szPromptText, kTextSize);
+    std::memcpy(bytes + kOffReserved2, reserved2, sizeof(reserved2));
+}
+
+bool LockSettingsRecord::FromBytes(const uint8_t* bytes, size_t size) {
+    if (!bytes || size != kSize)
+        return false;
+    std::memcpy(reserved1, bytes, sizeof(reserved1));
+    bLockWhenIdle = GetInt(bytes + kOffLockWhenIdle);
+    bLockAtStartup = GetInt(bytes + kOffLockAtStartup);
+    nTimeoutIndex = GetInt(bytes + kOffTimeoutIndex);
+    std::memcpy(szScreenPassword, bytes + kOffScreenPassword, kTextSize);
+    bScreenPasswordOn = GetInt(bytes + kOffScreenPasswordOn);
+    std::memcpy(szPromptText, bytes + kOffPromptText, kTextSize);
+    std::memcpy(reserved2, bytes + kOffReserved2, sizeof(reserved2));
+    // A field without its terminator ends at its last byte.
+    szScreenPassword[kTextSize - 1] = '\0';
+    szPromptText[kTextSize - 1] = '\0';
+    return true;
+}
+
+std::string_view LockSettingsRecord::ReadText(const char (&field)[kTextSize]) {
+    return std::string_view(field, ::strnlen(field, kTextSize - 1));
+}
+
+void LockSettingsRecord::WriteText(char (&field)[kTextSize], std::string_view utf8) {
+    const std::string_view kept = CutUtf8(utf8.substr(0, utf8.find('\0')), kTextSize - 1);
+    std::memset(field, 0, kTextSize);
+    std::memcpy(field, kept.data(), kept.size());
+}
+
+std::string_view LockSettingsRecord::CutUtf8(std::string_view utf8, size_t maxBytes) {
+    if (utf8.size() <= maxBytes)
+        return utf8;
+    // The first byte left out must not be a continuation byte; else its character goes too.
+    size_t n = maxBytes;
+    while (n > 0 && (static_cast<uint8_t>(utf8[n]) & 0xC0) == 0x80)
+        --n;
+    return utf8.substr(0, n);
+}
+
+int TimeoutMinutes(int index) {
+    static constexpr int kMinutes[kTimeoutCount] = {1, 2, 3, 5, 10, 15, 30, 60};
+    return index >= 0 && index < kTimeoutCount ? kMinutes[index] : kMinutes[0];
+}
+
+std::string LockSettingsPath() {
+    const std::string folder = platform::GetDataFolder();
+    return folder.empty() ? std::string() : folder + "/csptx.eda";
+}
+
+bool LockSettingsKeyText(const std::string& folder, std::string& keyText) {
+    uint32_t serial = 0;
+    if (!platform::GetVolumeSerial(folder, serial))
+        return false;
+    // Formatted as a signed number: serials of 2^31 and above come out negative.
+    keyText = std::to_string(static_cast<int32_t>(serial));
+    return true;
+}
+
+bool ReadLockSettingsFile(LockSettingsRecord& record) {
+    const std::string folder = platform::GetDataFolder();
+    std::string keyText;
+    if (folder.empty() || !LockSettingsKeyText(folder, keyText))
+        return false;
+    platform::SecureBytes bytes;
+    if (!cipher::ReadPlainFile(folder + "/csptx.eda", keyText, bytes).ok())
+        return false;
+    return record.FromBytes(bytes.data(), bytes.size());
+}
+
+bool WriteLockSettingsFile(const LockSettingsRecord& record) {
+    const std::string folder = platform::GetDataFolder();
+    std::string keyText;
+    if (!platform::EnsureFolder(folder) || !LockSettingsKeyText(folder, keyText))
+        return false;
+    platform::SecureBytes bytes(LockSettingsRecord::kSize);
+    record.ToBytes(bytes.data());
+    return cipher::WritePlainFile(folder + "/csptx.eda", keyText, bytes.data(), bytes.size()).ok();
+}

@@ -1,0 +1,160 @@
+#include "shell/ScreenLockSettingsDlg.h"
+
+#include "framework/MessageBox.h"
+#include "res/resource.h"
+#include "shell/EditorApp.h"
+#include "shell/EnterPasswordDlg.h"
+#include "shell/LockSettings.h"
+#include "shell/MainFrame.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QTimerEvent>
+
+namespace {
+
+const char* const kTimeoutEntries[kTimeoutCount] = {"1 minute",   "2 minutes",  "3 minutes",  "5 minutes",
+                                                    "10 minutes", "15 minutes", "30 minutes", "60 minutes"};
+
+QString FromRecord(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+} // namespace
+
+CScreenLockSettingsDlg::CScreenLockSettingsDlg(QWidget* pParent) : CDialog(IDD_SCREEN_LOCK_SETTINGS, pParent) {
+    MapCommand(IDC_LOCK_WHEN_IDLE, [this] { OnLockWhenIdle(); });
+    MapCommand(IDC_LOCK_AT_STARTUP, [this] { OnLockAtStartup(); });
+    MapCommand(IDC_LOCK_PASSWORD_ON, [this] { OnPasswordOn(); });
+}
+
+bool CScreenLockSettingsDlg::OnInitDialog() {
+    CEditorApp* app = GetEditorApp();
+    if (!app)
+        return false;
+    app->LoadLockSettings();
+    const LockSettingsRecord& settings = app->GetLockSettings();
+
+    for (int id : {IDC_LOCK_PASSWORD, IDC_LOCK_CONFIRM, IDC_LOCK_PROMPT_TEXT}) {
+        if (auto* edit = qobject_cast<QLineEdit*>(GetDlgItem(id)))
+            edit->setMaxLength(LockSettingsRecord::kTextSize - 1);
+    }
+    if (auto* combo = qobject_cast<QComboBox*>(GetDlgItem(IDC_LOCK_TIMEOUT))) {
+        combo->clear();
+        for (const char* entry : kTimeoutEntries)
+            combo->addItem(QString::fromLatin1(entry));
+        // A damaged or foreign record may hold any number; the list only knows eight.
+        m_nStoredIndex =
+            settings.nTimeoutIndex >= 0 && settings.nTimeoutIndex < kTimeoutCount ? settings.nTimeoutIndex : 0;
+        combo->setCurrentIndex(m_nStoredIndex);
+    }
+    SetDlgItemText(IDC_LOCK_PROMPT_TEXT, FromRecord(settings.PromptText()));
+    CheckDlgButton(IDC_LOCK_WHEN_IDLE, settings.bLockWhenIdle != 0);
+    CheckDlgButton(IDC_LOCK_AT_STARTUP, settings.bLockAtStartup != 0);
+    CheckDlgButton(IDC_LOCK_PASSWORD_ON, settings.bScreenPasswordOn != 0);
+
+    const QString password = FromRecord(settings.ScreenPassword());
+    SetDlgItemText(IDC_LOCK_PASSWORD, password);
+    SetDlgItemText(IDC_LOCK_CONFIRM, password);
+
+    if (settings.bLockWhenIdle != 1 && settings.bLockAtStartup == 0) {
+        for (int id :
+             {IDC_LOCK_TIMEOUT, IDC_LOCK_PASSWORD_ON, IDC_LOCK_PROMPT_TEXT, IDC_LOCK_PASSWORD, IDC_LOCK_CONFIRM})
+            EnableDlgItem(id, false);
+    } else if (settings.bScreenPasswordOn == 1) {
+        EnableDlgItem(IDC_LOCK_PASSWORD, true);
+        EnableDlgItem(IDC_LOCK_CONFIRM, true);
+    }
+    if (settings.bLockWhenIdle == 1)
+        EnableDlgItem(IDC_LOCK_TIMEOUT, true);
+
+    m_lockTimer.start(100, this);
+    return true;
+}
+
+void CScreenLockSettingsDlg::EnableOptions() {
+    const bool anyLock = IsDlgButtonChecked(IDC_LOCK_WHEN_IDLE) || IsDlgButtonChecked(IDC_LOCK_AT_STARTUP);
+    EnableDlgItem(IDC_LOCK_PASSWORD_ON, anyLock);
+    EnableDlgItem(IDC_LOCK_PROMPT_TEXT, anyLock);
+    const bool passwords = anyLock && IsDlgButtonChecked(IDC_LOCK_PASSWORD_ON);
+    EnableDlgItem(IDC_LOCK_PASSWORD, passwords);
+    EnableDlgItem(IDC_LOCK_CONFIRM, passwords);
+}
+
+void CScreenLockSettingsDlg::OnLockWhenIdle() {
+    EnableDlgItem(IDC_LOCK_TIMEOUT, IsDlgButtonChecked(IDC_LOCK_WHEN_IDLE));
+    EnableOptions();
+}
+
+void CScreenLockSettingsDlg::OnLockAtStartup() {
+    EnableOptions();
+}
+
+void CScreenLockSettingsDlg::OnPasswordOn() {
+    EnablePasswordFields();
+}
+
+void CScreenLockSettingsDlg::EnablePasswordFields() {
+    const bool on = IsDlgButtonChecked(IDC_LOCK_PASSWORD_ON);
+    EnableDlgItem(IDC_LOCK_PASSWORD, on);
+    EnableDlgItem(IDC_LOCK_CONFIRM, on);
+}
+
+int CScreenLockSettingsDlg::GetTimeoutIndex() const {
+    auto* combo = qobject_cast<const QComboBox*>(GetDlgItem(IDC_LOCK_TIMEOUT));
+    if (!combo)
+        return m_nStoredIndex;
+    const int typed = combo->findText(combo->currentText().trimmed(), Qt::MatchFixedString);
+    if (typed >= 0 && typed < kTimeoutCount)
+        return typed;
+    const int chosen = combo->currentIndex();
+    return chosen >= 0 && chosen < kTimeoutCount ? chosen : m_nStoredIndex;
+}
+
+void CScreenLockSettingsDlg::OnOK() {
+    CEditorApp* app = GetEditorApp();
+    if (!app)
+        return;
+    const platform::SecureString password = CEnterPasswordDlg::SecureUtf8(GetDlgItemText(IDC_LOCK_PASSWORD));
+    const platform::SecureString confirm = CEnterPasswordDlg::SecureUtf8(GetDlgItemText(IDC_LOCK_CONFIRM));
+    if (password.view() != confirm.view()) {
+        AfxMessageBox(QStringLiteral("Passwords don't match"), MB_OK);
+        return;
+    }
+    LockSettingsRecord& settings = app->GetLockSettings();
+    settings.SetScreenPassword(password.view());
+    settings.SetPromptText(GetDlgItemText(IDC_LOCK_PROMPT_TEXT).toUtf8().toStdString());
+    settings.bLockWhenIdle = IsDlgButtonChecked(IDC_LOCK_WHEN_IDLE) ? 1 : 0;
+    settings.bLockAtStartup = IsDlgButtonChecked(IDC_LOCK_AT_STARTUP) ? 1 : 0;
+    settings.bScreenPasswordOn = IsDlgButtonChecked(IDC_LOCK_PASSWORD_ON) ? 1 : 0;
+    settings.nTimeoutIndex = GetTimeoutIndex();
+    app->SaveLockSettings();
+    if (CMainFrame* frame = app->GetMainFrame())
+        frame->m_nLockTimeout = static_cast<uint32_t>(CEditorApp::TimeoutMinutes(settings.nTimeoutIndex)) * 60u;
+    EndDialog(IDOK);
+}
+
+void CScreenLockSettingsDlg::OnDestroy() {
+    m_lockTimer.stop();
+    // The fields hold the screen password: empty them once the dialog is done.
+    for (int id : {IDC_LOCK_PASSWORD, IDC_LOCK_CONFIRM}) {
+        if (auto* edit = qobject_cast<QLineEdit*>(GetDlgItem(id)))
+            edit->clear();
+    }
+}
+
+void CScreenLockSettingsDlg::OnLockTimer() {
+    CMainFrame* frame = CMainFrame::Get();
+    if (!frame || !frame->ShouldCloseDialogs())
+        return;
+    frame->SetReplayFlag(CMainFrame::ReplayScreenLockSettings);
+    EndDialog(IDCANCEL);
+}
+
+void CScreenLockSettingsDlg::timerEvent(QTimerEvent* event) {
+    if (event->timerId() == m_lockTimer.timerId()) {
+        OnLockTimer();
+        return;
+    }
+    CDialog::timerEvent(event);
+}

@@ -1,0 +1,73 @@
+#include "shell/SetPasswordDlg.h"
+
+#include "framework/MessageBox.h"
+#include "res/resource.h"
+#include "shell/EnterPasswordDlg.h"
+
+#include <QLineEdit>
+
+CSetPasswordDlg::CSetPasswordDlg(QWidget* pParent)
+    : CLockAwareDialog(IDD_SET_PASSWORD, IDCANCEL, std::nullopt, pParent) {}
+
+CSetPasswordDlg::~CSetPasswordDlg() {
+    m_szPassword.Wipe();
+}
+
+platform::SecureString CSetPasswordDlg::TakePassword() {
+    platform::SecureString taken(m_szPassword);
+    m_szPassword.Wipe();
+    return taken;
+}
+
+bool CSetPasswordDlg::OnInitDialog() {
+    CLockAwareDialog::OnInitDialog();
+    const platform::SecureString initial = m_szPassword;
+    const QString text = QString::fromUtf8(initial.data(), static_cast<qsizetype>(initial.size()));
+    for (const int id : {IDC_PASSWORD, IDC_CONFIRM_PASSWORD}) {
+        if (auto* edit = qobject_cast<QLineEdit*>(GetDlgItem(id))) {
+            edit->setMaxLength(kMaxPasswordLength);
+            edit->setText(text); // the change handlers run as for typing
+        }
+    }
+    EnableDlgItem(IDOK, !initial.empty());
+    if (m_bSetMode)
+        SetDlgItemText(IDOK, QStringLiteral("Set"));
+    if (QWidget* first = GetDlgItem(IDC_PASSWORD))
+        first->setFocus();
+    return true;
+}
+
+void CSetPasswordDlg::OnControlChanged(int nID, Notify code) {
+    if (code != Changed)
+        return;
+    if (nID == IDC_PASSWORD) {
+        m_szPassword = CEnterPasswordDlg::SecureUtf8(GetDlgItemText(IDC_PASSWORD).left(kMaxPasswordLength));
+        EnableDlgItem(IDOK, !m_szPassword.empty());
+        // A confirmation typed before the password no longer confirms anything.
+        SetDlgItemText(IDC_CONFIRM_PASSWORD, QString());
+        CMainFrame::StampActivity();
+    } else if (nID == IDC_CONFIRM_PASSWORD) {
+        EnableDlgItem(IDOK, !GetDlgItemText(IDC_CONFIRM_PASSWORD).isEmpty());
+        CMainFrame::StampActivity();
+    }
+}
+
+void CSetPasswordDlg::OnOK() {
+    const QString password = GetDlgItemText(IDC_PASSWORD).left(kMaxPasswordLength);
+    const QString confirmation = GetDlgItemText(IDC_CONFIRM_PASSWORD).left(kMaxPasswordLength);
+    // Enter reaches here too: an empty password can't be confirmed.
+    if (password.isEmpty())
+        return;
+    m_szPassword = CEnterPasswordDlg::SecureUtf8(password);
+    if (password != confirmation) {
+        AfxMessageBox(QStringLiteral("The passwords you typed do not match. Type the password in both text boxes."),
+                      MB_ICONEXCLAMATION, QStringLiteral("Set Password"));
+        SetDlgItemText(IDC_PASSWORD, QString());
+        SetDlgItemText(IDC_CONFIRM_PASSWORD, QString());
+        m_szPassword.Wipe();
+        if (QWidget* first = GetDlgItem(IDC_PASSWORD))
+            first->setFocus();
+        return;
+    }
+    EndDialog(IDOK);
+}

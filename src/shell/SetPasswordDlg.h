@@ -1,0 +1,32 @@
+#pragma once
+
+#include "platform/SecureMemory.h"
+#include "shell/LockAwareDialog.h"
+
+// "Set Password": a new file password typed twice. The button reads "Save" when a new document is
+// saved and "Set" for Set New File Password, where both fields start with the current password.
+class CSetPasswordDlg : public CLockAwareDialog {
+    Q_OBJECT
+public:
+    explicit CSetPasswordDlg(QWidget* pParent = nullptr);
+    ~CSetPasswordDlg() override;
+
+    static constexpr int kMaxPasswordLength = 259;
+
+    // 1: the OK button reads "Set" instead of "Save".
+    uint8_t m_bSetMode = 0;
+
+    // Before DoModal: the password both fields start with. After OK: the new password (UTF-8).
+    void SetPassword(const platform::SecureString& password) { m_szPassword = password; }
+    const platform::SecureString& GetPassword() const { return m_szPassword; }
+    // Hands the password to the caller and wipes the dialog's own copy.
+    platform::SecureString TakePassword();
+
+protected:
+    bool OnInitDialog() override;
+    void OnOK() override;
+    void OnControlChanged(int nID, Notify code) override;
+
+private:
+    platform::SecureString m_szPassword;
+};

@@ -1,0 +1,270 @@
+// The password and prompt dialogs, and how every lock-aware dialog ends itself once the screen has
+// locked. Time comes from a fake clock; the dialogs are answered by the test.
+
+#include "../framework/FrameworkFixtures.h"
+
+#include "framework/MessageBox.h"
+#include "framework/ModalAnswer.h"
+#include "platform/TickCount.h"
+#include "res/resource.h"
+#include "shell/EditorApp.h"
+#include "shell/LockScreenWnd.h"
+#include "shell/LockSettings.h"
+#include "shell/MainFrame.h"
+#include "shell/SaveChangesDlg.h"
+#include "shell/SetPasswordDlg.h"
+#include "shell/TimedFileDialog.h"
+
+#include <QAbstractButton>
+#include <QLineEdit>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <memory>
+
+namespace {
+
+class TestEditorApp : public CEditorApp {
+protected:
+    void RegisterDocTemplates() override {}
+};
+
+CDialog* AsDialog(QWidget* modal) {
+    return dynamic_cast<CDialog*>(modal);
+}
+
+QAbstractButton* Button(CDialog* dialog, int nID) {
+    return qobject_cast<QAbstractButton*>(dialog->GetDlgItem(nID));
+}
+
+QLineEdit* Edit(CDialog* dialog, int nID) {
+    return qobject_cast<QLineEdit*>(dialog->GetDlgItem(nID));
+}
+
+} // namespace
+
+class TestPromptDialogs : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TestEditorApp> m_app;
+    QTemporaryDir m_config;
+    uint32_t m_now = 0;
+
+    CMainFrame* Frame() const { return m_app->GetMainFrame(); }
+
+    // Lets the user go idle past the timeout and the frame notice: the screen locks.
+    void LockByIdleness() {
+        m_now += 61000;
+        Frame()->OnTimer();
+        QVERIFY(Frame()->m_bLocked);
+    }
+
+private slots:
+    void initTestCase() {
+        QStandardPaths::setTestModeEnabled(true);
+        QVERIFY(m_config.isValid());
+        qputenv("XDG_CONFIG_HOME", m_config.path().toLocal8Bit());
+        platform::SetTickCountSource([this] { return m_now; });
+    }
+
+    void cleanupTestCase() { platform::SetTickCountSource({}); }
+
+    void init() {
+        QDir(m_config.path() + "/Lockwarden").removeRecursively();
+        QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Lockwarden"),
+                  QStringLiteral("Lockwarden Editor"))
+            .setValue(QStringLiteral("Settings/wzrd"), 0);
+        // Lock when idle for a minute, no screen password.
+        LockSettingsRecord record;
+        record.bLockWhenIdle = 1;
+        record.nTimeoutIndex = 0;
+        QVERIFY(WriteLockSettingsFile(record));
+        m_now = 5000;
+        MessageBox::clearAnswers();
+        CLockScreenWnd::SetRandomStart(3);
+        m_app = std::make_unique<TestEditorApp>();
+        QVERIFY(m_app->InitInstance({QStringLiteral("lockwarden-editor")}));
+    }
+
+    void cleanup() {
+        CancelModalAnswers();
+        MessageBox::clearAnswers();
+        if (Frame()) {
+            if (Frame()->m_bLocked)
+                Frame()->PromptUnlock();
+            Frame()->close();
+        }
+        m_app.reset();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    void setPasswordForANewDocument() {
+        CSetPasswordDlg dlg;
+        AnswerNextModal([](QWidget* modal) {
+            CDialog* d = AsDialog(modal);
+            QCOMPARE(d->windowTitle(), QStringLiteral("Set Password"));
+            QCOMPARE(Button(d, IDOK)->text(), QStringLiteral("Save"));
+            QVERIFY(!Button(d, IDOK)->isEnabled()); // nothing typed yet
+            QCOMPARE(Edit(d, IDC_PASSWORD)->echoMode(), QLineEdit::Password);
+            QCOMPARE(Edit(d, IDC_CONFIRM_PASSWORD)->echoMode(), QLineEdit::Password);
+            // A confirmation typed first is lost when the password is typed.
+            QTest::keyClicks(Edit(d, IDC_CONFIRM_PASSWORD), "early");
+            // (insert() types text that has no key of its own on a test keyboard.)
+            Edit(d, IDC_PASSWORD)->insert(QStringLiteral("pässwort"));
+            QVERIFY(Edit(d, IDC_CONFIRM_PASSWORD)->text().isEmpty());
+            Edit(d, IDC_CONFIRM_PASSWORD)->insert(QStringLiteral("pässwort"));
+            QVERIFY(Button(d, IDOK)->isEnabled());
+            Button(d, IDOK)->click();
+        });
+        QCOMPARE(dlg.DoModal(), IDOK);
+        QCOMPARE(std::string(dlg.TakePassword().view()), std::string("pässwort"));
+        QVERIFY(dlg.GetPassword().empty()); // the dialog's copy is wiped once taken
+    }
+
+    void mismatchedPasswordsAreTypedAgain() {
+        CSetPasswordDlg dlg;
+        MessageBox::setNextAnswer(IDOK);
+        AnswerNextModal([](QWidget* modal) {
+            CDialog* d = AsDialog(modal);
+            QTest::keyClicks(Edit(d, IDC_PASSWORD), "one");
+            QTest::keyClicks(Edit(d, IDC_CONFIRM_PASSWORD), "One");
+            Button(d, IDOK)->click();
+            // Still open, both fields emptied, after the message.
+            QCOMPARE(MessageBox::last().text,
+                     QStringLiteral("The passwords you typed do not match. Type the password in both text boxes."));
+            QCOMPARE(MessageBox::last().caption, QStringLiteral("Set Password"));
+            QCOMPARE(MessageBox::last().type, MB_ICONEXCLAMATION);
+            QVERIFY(Edit(d, IDC_PASSWORD)->text().isEmpty());
+            QVERIFY(Edit(d, IDC_CONFIRM_PASSWORD)->text().isEmpty());
+            QVERIFY(d->isVisible());
+            // Too long a password is cut at 259 characters in both fields.
+            const QString longOne(300, QLatin1Char('x'));
+            Edit(d, IDC_PASSWORD)->setText(longOne);
+            Edit(d, IDC_CONFIRM_PASSWORD)->setText(longOne);
+            Button(d, IDOK)->click();
+        });
+        QCOMPARE(dlg.DoModal(), IDOK);
+        QCOMPARE(dlg.GetPassword().size(), size_t(259));
+    }
+
+    void setModeStartsWithTheCurrentPassword() {
+        CSetPasswordDlg dlg;
+        dlg.m_bSetMode = 1;
+        dlg.SetPassword(platform::SecureString("current"));
+        AnswerNextModal([](QWidget* modal) {
+            CDialog* d = AsDialog(modal);
+            QCOMPARE(Button(d, IDOK)->text(), QStringLiteral("Set"));
+            QCOMPARE(Edit(d, IDC_PASSWORD)->text(), QStringLiteral("current"));
+            QCOMPARE(Edit(d, IDC_CONFIRM_PASSWORD)->text(), QStringLiteral("current"));
+            QVERIFY(Button(d, IDOK)->isEnabled());
+            Button(d, IDOK)->click();
+        });
+        QCOMPARE(dlg.DoModal(), IDOK);
+        QCOMPARE(std::string(dlg.GetPassword().view()), std::string("current"));
+    }
+
+    void saveChangesQuestion_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("path") << "/home/me/notes.etx"
+                              << "notes.etx";
+        QTest::newRow("title") << "Untitled"
+                               << "Untitled";
+        QTest::newRow("leading separator only") << "/notes.etx"
+                                                << "/notes.etx";
+        QTest::newRow("trailing separator") << "notes/"
+                                            << "notes/";
+    }
+    void saveChangesQuestion() {
+        QFETCH(QString, name);
+        QFETCH(QString, shown);
+        for (const int answer : {IDYES, IDNO, IDCANCEL}) {
+            CSaveChangesDlg dlg;
+            dlg.m_strDocumentName = name;
+            QString label;
+            AnswerNextModal([&label, answer](QWidget* modal) {
+                CDialog* d = AsDialog(modal);
+                QCOMPARE(d->windowTitle(), QStringLiteral("Lockwarden Editor"));
+                label = d->GetDlgItemText(IDC_SAVE_CHANGES_TEXT);
+                Button(d, answer)->click();
+            });
+            QCOMPARE(dlg.DoModal(), answer);
+            QCOMPARE(label, QStringLiteral("Save changes to %1?").arg(shown));
+        }
+    }
+
+    void decryptFailedAndReplace() {
+        CDecryptFailedDlg failed;
+        failed.m_strFileName = QStringLiteral("accounts.kvd");
+        QString label;
+        AnswerNextModal([&label](QWidget* modal) {
+            CDialog* d = AsDialog(modal);
+            label = d->GetDlgItemText(IDC_DECRYPT_FAILED_TEXT);
+            Button(d, IDOK)->click();
+        });
+        QCOMPARE(failed.DoModal(), IDOK);
+        QCOMPARE(label, QStringLiteral("Failed to decrypt the file: accounts.kvd"));
+
+        for (const int answer : {IDOK, IDCANCEL}) {
+            CReplaceFileDlg replace;
+            AnswerNextModal([answer](QWidget* modal) {
+                CDialog* d = AsDialog(modal);
+                QCOMPARE(Button(d, IDOK)->text(), QStringLiteral("Yes"));
+                QCOMPARE(Button(d, IDCANCEL)->text(), QStringLiteral("No"));
+                Button(d, answer)->click();
+            });
+            QCOMPARE(replace.DoModal(), answer);
+        }
+    }
+
+    // Each dialog ends itself with its own code once the screen has locked, and stays while it hasn't.
+    void dialogsCloseThemselvesOnTheLock() {
+        struct Case {
+            std::function<int()> show;
+            int endCode;
+        };
+        const Case cases[] = {
+            {[] { return CSetPasswordDlg().DoModal(); }, IDCANCEL},
+            {[] { return CSaveChangesDlg().DoModal(); }, IDCANCEL},
+            {[] { return CDecryptFailedDlg().DoModal(); }, 0},
+            {[] { return CReplaceFileDlg().DoModal(); }, IDCANCEL},
+        };
+        for (const Case& c : cases) {
+            bool stayedWhileUnlocked = false;
+            AnswerNextModal([this, &stayedWhileUnlocked](QWidget* modal) {
+                // While the screen is unlocked the dialog stays, however long it is left alone...
+                QTest::qWait(250);
+                stayedWhileUnlocked = modal->isVisible();
+                // ...and once the user has been idle past the timeout, the frame's own timer locks
+                // the screen and the dialog's next tick ends it.
+                m_now += 61000;
+            });
+            QCOMPARE(c.show(), c.endCode);
+            QVERIFY(stayedWhileUnlocked);
+            QVERIFY(Frame()->m_bLocked);
+            // None of them marks a command for replay.
+            for (int flag = 0; flag < CMainFrame::kReplayFlagCount; ++flag)
+                QVERIFY(!Frame()->GetReplayFlag(CMainFrame::ReplayFlag(flag)));
+            QVERIFY(Frame()->PromptUnlock());
+            CMainFrame::StampActivity();
+        }
+    }
+
+    void fileDialogsMarkTheirCommandForReplay() {
+        for (const bool open : {true, false}) {
+            CTimedFileDialog dlg(open, QStringLiteral("etx"), QString(), 0, QStringLiteral("Text (*.etx)|*.etx|"));
+            QCOMPARE(dlg.m_bOpenMode, open ? 1 : 0);
+            AnswerNextModal([this](QWidget*) { LockByIdleness(); });
+            QCOMPARE(dlg.DoModal(), IDCANCEL);
+            QVERIFY(Frame()->GetReplayFlag(open ? CMainFrame::ReplayOpen : CMainFrame::ReplaySaveAs));
+            QVERIFY(!Frame()->GetReplayFlag(open ? CMainFrame::ReplaySaveAs : CMainFrame::ReplayOpen));
+            Frame()->SetReplayFlag(open ? CMainFrame::ReplayOpen : CMainFrame::ReplaySaveAs, false);
+            QVERIFY(Frame()->PromptUnlock());
+            CMainFrame::StampActivity();
+        }
+    }
+};
+
+QTEST_MAIN(TestPromptDialogs)
+#include "test_prompt_dialogs.moc"

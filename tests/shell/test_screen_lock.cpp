@@ -1,0 +1,815 @@
+// The screen lock of the main frame: idle check, lock and unlock, the password prompt, the replay of
+// commands, the settings dialog and the lock at start-up. Time comes from a fake clock.
+
+#include "../framework/FrameworkFixtures.h"
+
+#include "framework/MessageBox.h"
+#include "framework/ModalAnswer.h"
+#include "platform/TickCount.h"
+#include "res/resource.h"
+#include "shell/EditorApp.h"
+#include "shell/EnterPasswordDlg.h"
+#include "shell/LockScreenWnd.h"
+#include "shell/LockSettings.h"
+#include "shell/MainFrame.h"
+#include "shell/ScreenLockSettingsDlg.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QToolBar>
+#include <QtTest>
+#include <memory>
+
+namespace {
+
+class TestEditorApp : public CEditorApp {
+protected:
+    void RegisterDocTemplates() override {
+        m_pTextTemplate =
+            AddDocTemplate(CMultiDocTemplate::Make<RecordingDoc, RecordingChild, RecordingView>(IDR_ETXTYPE));
+        m_pPasswordsTemplate =
+            AddDocTemplate(CMultiDocTemplate::Make<RecordingDoc, RecordingChild, RecordingView>(IDR_KVDTYPE));
+    }
+};
+
+QSettings Profile() {
+    return QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Lockwarden"),
+                     QStringLiteral("Lockwarden Editor"));
+}
+
+LockSettingsRecord Settings(int lockWhenIdle, int lockAtStartup, int timeoutIndex = 0, const char* password = "",
+                            int passwordOn = 0, const char* prompt = "Gone fishing") {
+    LockSettingsRecord record;
+    record.bLockWhenIdle = lockWhenIdle;
+    record.bLockAtStartup = lockAtStartup;
+    record.nTimeoutIndex = timeoutIndex;
+    record.SetScreenPassword(password);
+    record.bScreenPasswordOn = passwordOn;
+    record.SetPromptText(prompt);
+    return record;
+}
+
+CDialog* AsDialog(QWidget* modal) {
+    return dynamic_cast<CDialog*>(modal);
+}
+
+void Click(CDialog* dialog, int nID) {
+    auto* button = qobject_cast<QAbstractButton*>(dialog->GetDlgItem(nID));
+    QVERIFY(button);
+    button->click();
+}
+
+QLineEdit* Edit(CDialog* dialog, int nID) {
+    return qobject_cast<QLineEdit*>(dialog->GetDlgItem(nID));
+}
+
+} // namespace
+
+class TestScreenLock : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TestEditorApp> m_app;
+    QTemporaryDir m_config;
+    uint32_t m_now = 0;
+    QStringList m_modalsSeen;
+    QStringList m_promptLabels;
+
+    bool Start(const QStringList& arguments = {QStringLiteral("lockwarden-editor")}) {
+        m_app = std::make_unique<TestEditorApp>();
+        AnswerNextModal([this](QWidget* modal) {
+            m_modalsSeen.push_back(modal->objectName());
+            modal->close();
+        });
+        const bool started = m_app->InitInstance(arguments);
+        CancelModalAnswers();
+        return started;
+    }
+    CMainFrame* Frame() const { return m_app->GetMainFrame(); }
+    void Advance(uint32_t ms) { m_now += ms; }
+
+    // Answers the next password prompt with text (a null text: Cancel). `next` runs first, while the
+    // prompt is still up, so that it can queue the answer to whatever comes after it.
+    void AnswerPrompt(const QString& text, std::function<void()> next = {}) {
+        AnswerNextModal([this, text, next](QWidget* modal) {
+            CDialog* prompt = AsDialog(modal);
+            m_promptLabels.push_back(prompt->GetDlgItemText(IDC_PASSWORD_LABEL));
+            QVERIFY(Edit(prompt, IDC_PASSWORD)->text().isEmpty());
+            if (next)
+                next();
+            if (text.isNull()) {
+                Click(prompt, IDCANCEL);
+                return;
+            }
+            // Typed as one insertion: the test's key simulation knows only ASCII keys.
+            Edit(prompt, IDC_PASSWORD)->insert(text);
+            Click(prompt, IDOK);
+        });
+    }
+
+    // A key press on the lock window: the usual way a user starts the unlock.
+    void PressKey() { QTest::keyClick(Frame()->GetLockWnd(), Qt::Key_Space); }
+
+private slots:
+    void initTestCase() {
+        QVERIFY(m_config.isValid());
+        qputenv("XDG_CONFIG_HOME", m_config.path().toLocal8Bit());
+        // The profile goes there too, so that test programs running side by side never share it.
+        QVERIFY(Profile().fileName().startsWith(m_config.path()));
+        platform::SetTickCountSource([this] { return m_now; });
+    }
+
+    void cleanupTestCase() { platform::SetTickCountSource({}); }
+
+    void init() {
+        QDir(m_config.path() + "/Lockwarden").removeRecursively();
+        Profile().clear();
+        Profile().setValue(QStringLiteral("Settings/wzrd"), 0);
+        m_now = 5000;
+        m_modalsSeen.clear();
+        m_promptLabels.clear();
+        CommandLog().clear();
+        RecordingView::s_handledIds.clear();
+        MessageBox::clearAnswers();
+        CLockScreenWnd::SetRandomStart(7);
+    }
+
+    void cleanup() {
+        CancelModalAnswers();
+        MessageBox::clearAnswers();
+        if (m_app && Frame()) {
+            if (Frame()->m_bLocked) {
+                // Unlocked without a question, whatever the test left behind.
+                QDir(m_config.path() + "/Lockwarden").removeRecursively();
+                m_app->GetLockSettings().bScreenPasswordOn = 0;
+                QVERIFY(Frame()->PromptUnlock());
+            }
+            Frame()->close();
+        }
+        m_app.reset();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    // The idle check.
+    void idleLongerThanTimeoutLocks_data() {
+        QTest::addColumn<uint32_t>("start");
+        QTest::newRow("plain") << uint32_t(5000);
+        QTest::newRow("tick counter wraps") << uint32_t(0xFFFFFFFFu - 30000);
+    }
+    void idleLongerThanTimeoutLocks() {
+        QFETCH(uint32_t, start);
+        QVERIFY(WriteLockSettingsFile(Settings(1, 0, 0)));
+        m_now = start;
+        QVERIFY(Start());
+        QCOMPARE(Frame()->m_nLockTimeout, 60u);
+        QCOMPARE(Frame()->m_strPromptText, QStringLiteral("Gone fishing"));
+        QCOMPARE(Frame()->m_dwLastActivity, start);
+
+        Advance(60000); // idle exactly the timeout
+        Frame()->OnTimer();
+        QVERIFY(!Frame()->m_bLocked);
+        Advance(999); // still 60 whole seconds
+        Frame()->OnTimer();
+        QVERIFY(!Frame()->m_bLocked);
+        Advance(1); // 61 seconds
+        Frame()->OnTimer();
+        QVERIFY(Frame()->m_bLocked);
+        QVERIFY(Frame()->GetLockWnd());
+        QCOMPARE(Frame()->GetLockWnd()->Model().Script().first(), QStringLiteral("Gone fishing"));
+    }
+
+    void activityPostponesTheLock() {
+        QVERIFY(WriteLockSettingsFile(Settings(1, 0, 0)));
+        QVERIFY(Start());
+        Advance(59000);
+        CMainFrame::StampActivity();
+        Advance(59000);
+        Frame()->OnTimer();
+        QVERIFY(!Frame()->m_bLocked);
+
+        // A menu of the frame left open is activity too.
+        QMenu* file = Frame()->GetMenus(IDR_MAINFRAME).at(0);
+        file->popup(Frame()->mapToGlobal(QPoint(10, 10)));
+        QTRY_VERIFY(file->isVisible());
+        Advance(120000);
+        Frame()->OnTimer();
+        QVERIFY(!Frame()->m_bLocked);
+        QCOMPARE(Frame()->m_dwLastActivity, m_now);
+        file->hide();
+        Advance(61000);
+        Frame()->OnTimer();
+        QVERIFY(Frame()->m_bLocked);
+    }
+
+    void minimisedFrameLocksOnlyWhenRestored() {
+        QVERIFY(WriteLockSettingsFile(Settings(1, 0, 0)));
+        QVERIFY(Start());
+        Frame()->showMinimized();
+        QTRY_VERIFY(Frame()->isMinimized());
+        Advance(3600 * 1000);
+        Frame()->OnTimer();
+        QVERIFY(!Frame()->m_bLocked);
+        Frame()->showNormal();
+        QTRY_VERIFY(!Frame()->isMinimized());
+        Frame()->OnTimer();
+        QVERIFY(Frame()->m_bLocked);
+    }
+
+    void noIdleLockWhenOnlyStartupLockIsOn() {
+        QVERIFY(WriteLockSettingsFile(Settings(0, 1, 0)));
+        QVERIFY(Start());
+        QVERIFY(Frame()->m_bLocked); // at start-up
+        PressKey();
+        QVERIFY(!Frame()->m_bLocked);
+        Advance(3600 * 1000);
+        Frame()->OnTimer();
+        QVERIFY(!Frame()->m_bLocked);
+        // The Lock command still locks.
+        Frame()->OnUserCommand(ID_VIEW_LOCK);
+        QVERIFY(Frame()->m_bLocked);
+    }
+
+    void withoutSettingsFileTheFrameKeepsItsDefaults() {
+        QVERIFY(Start());
+        QCOMPARE(Frame()->m_nLockTimeout, 10u);
+        Advance(3600 * 1000);
+        Frame()->OnTimer();
+        QVERIFY(!Frame()->m_bLocked);
+        QCOMPARE(m_app->GetLockSettings().bLockWhenIdle, 0);
+    }
+
+    // Lock and its window.
+    void lockCoversEverythingBelowTheMenuBar() {
+        QVERIFY(WriteLockSettingsFile(Settings(0, 0)));
+        RecordingView::s_handledIds = {ID_FILE_SAVE};
+        QVERIFY(Start());
+        QVERIFY(m_app->GetTextTemplate()->OpenDocumentFile(QString()));
+        const QSize before = Frame()->size();
+
+        Frame()->OnUserCommand(ID_VIEW_LOCK);
+        QVERIFY(Frame()->m_bLocked);
+        CLockScreenWnd* lockWnd = Frame()->GetLockWnd();
+        QVERIFY(lockWnd);
+        QVERIFY(lockWnd->isVisible());
+        QCOMPARE(lockWnd->parentWidget(), Frame());
+        for (QWidget* covered :
+             {static_cast<QWidget*>(Frame()->MDIClient()), static_cast<QWidget*>(Frame()->GetToolBar()),
+              static_cast<QWidget*>(Frame()->statusBar())}) {
+            const QRect area(covered->mapTo(Frame(), QPoint(0, 0)), covered->size());
+            QVERIFY2(lockWnd->geometry().contains(area), covered->metaObject()->className());
+        }
+        QCOMPARE(lockWnd->geometry().top(), Frame()->menuBar()->geometry().bottom() + 1);
+        // Above every other child of the frame.
+        QCOMPARE(Frame()->children().last(), lockWnd);
+
+        // The script: the prompt text, a 2-second pause, an empty line, a 10-second pause; block cursor.
+        QCOMPARE(lockWnd->Model().Script(), QStringList({QStringLiteral("Gone fishing"), QChar(1) + QString(" 2"),
+                                                         QString(), QChar(1) + QString(" 10")}));
+        QVERIFY(lockWnd->Model().CursorOn());
+        QCOMPARE(lockWnd->Model().CursorCode(), 1);
+
+        // Files dropped on the locked frame are refused.
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(QStringLiteral("/tmp/dropped.kvd"))});
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(Frame(), &enter);
+        QVERIFY(!enter.isAccepted());
+
+        // Locked, the frame keeps its size.
+        QCOMPARE(Frame()->m_sizeLocked, before);
+        Frame()->resize(before + QSize(60, 40));
+        QCOMPARE(Frame()->size(), before);
+        Frame()->resize(before - QSize(60, 40));
+        QCOMPARE(Frame()->size(), before);
+
+        Advance(1000);
+        PressKey();
+        QVERIFY(!Frame()->m_bLocked);
+        QVERIFY(!Frame()->GetLockWnd());
+        QCOMPARE(Frame()->m_dwLastActivity, m_now);
+        Frame()->resize(before + QSize(60, 40));
+        QCOMPARE(Frame()->size(), before + QSize(60, 40));
+        Frame()->resize(before - QSize(60, 40));
+        QCOMPARE(Frame()->size(), before - QSize(60, 40));
+    }
+
+    void lockWithFixedTextKeepsTheSettings() {
+        QVERIFY(Start());
+        // Written after start-up: New Window locks without reading it, Lock reads it.
+        QVERIFY(WriteLockSettingsFile(Settings(1, 0, 2, "", 0, "From the file")));
+        Frame()->OnUserCommand(ID_WINDOW_NEW);
+        QVERIFY(Frame()->m_bLocked);
+        QCOMPARE(Frame()->GetLockWnd()->Model().Script().first(),
+                 QStringLiteral("Press any key to unlock the screen..."));
+        QCOMPARE(Frame()->m_nLockTimeout, 10u);
+        PressKey();
+        Frame()->OnUserCommand(ID_VIEW_LOCK);
+        QCOMPARE(Frame()->GetLockWnd()->Model().Script().first(), QStringLiteral("From the file"));
+        QCOMPARE(Frame()->m_nLockTimeout, 180u);
+    }
+
+    // The unlock trigger.
+    void onlyKeysAndLeftOrRightClicksTrigger() {
+        QVERIFY(Start());
+        auto lock = [this] {
+            Frame()->Lock();
+            QVERIFY(Frame()->m_bLocked);
+        };
+        lock();
+        QWidget* lockWnd = Frame()->GetLockWnd();
+        QTest::mouseMove(lockWnd, QPoint(20, 20));
+        QTest::mouseClick(lockWnd, Qt::MiddleButton);
+        QTest::keyRelease(lockWnd, Qt::Key_A);
+        QTest::keyClick(lockWnd, Qt::Key_F, Qt::AltModifier);
+        QTest::keyClick(lockWnd, Qt::Key_Alt);
+        QVERIFY(Frame()->m_bLocked);
+
+        QTest::mouseClick(lockWnd, Qt::LeftButton);
+        QVERIFY(!Frame()->m_bLocked);
+        lock();
+        QTest::mouseClick(Frame()->GetLockWnd(), Qt::RightButton);
+        QVERIFY(!Frame()->m_bLocked);
+        lock();
+        QTest::mouseDClick(Frame()->GetLockWnd(), Qt::LeftButton);
+        QVERIFY(!Frame()->m_bLocked);
+        lock();
+        QTest::keyClick(Frame()->GetLockWnd(), Qt::Key_Shift);
+        QVERIFY(!Frame()->m_bLocked);
+
+        // Events aimed at a dialog are not triggers.
+        lock();
+        CDialog loose(IDD_ENTER_PASSWORD, Frame());
+        loose.show();
+        QTest::keyClick(&loose, Qt::Key_A);
+        QTest::mouseClick(&loose, Qt::LeftButton);
+        QVERIFY(Frame()->m_bLocked);
+    }
+
+    void commandsWhileLockedAreSwallowedAndAskForThePassword() {
+        QVERIFY(WriteLockSettingsFile(Settings(0, 0, 0, "pw", 1)));
+        RecordingView::s_handledIds = {ID_FILE_SAVE, ID_EDIT_COPY};
+        QVERIFY(Start());
+        QVERIFY(m_app->GetTextTemplate()->OpenDocumentFile(QString()));
+        Frame()->Lock();
+
+        // A menu item: no command, a prompt; Cancel keeps the lock.
+        QMenu* file = Frame()->GetMenus(IDR_ETXTYPE).at(0);
+        QAction* save = nullptr;
+        for (QAction* action : file->actions()) {
+            if (action->data().toInt() == ID_FILE_SAVE)
+                save = action;
+        }
+        QVERIFY(save);
+        AnswerPrompt(QString());
+        save->trigger();
+        QCOMPARE(m_promptLabels, QStringList({QStringLiteral("Screen Password:")}));
+        QVERIFY(Frame()->m_bLocked);
+        QVERIFY(Frame()->GetLockWnd()->isVisible());
+
+        // An accelerator: the same.
+        AnswerPrompt(QString());
+        Frame()->GetAccelAction(ID_EDIT_COPY)->trigger();
+        QCOMPARE(m_promptLabels.size(), 2);
+        QVERIFY(Frame()->m_bLocked);
+
+        // A tool bar button, answered correctly: unlocked, and the command itself is not carried out.
+        AnswerPrompt(QStringLiteral("pw"));
+        Frame()->GetToolBar()->actions().at(2)->trigger();
+        QVERIFY(!Frame()->m_bLocked);
+        QVERIFY(CommandLog().isEmpty());
+
+        // Unlocked, commands work again.
+        save->trigger();
+        QCOMPARE(CommandLog(), QStringList({"view:57603"}));
+    }
+
+    void wrongPasswordOffersRetry() {
+        QVERIFY(WriteLockSettingsFile(Settings(0, 0, 0, "Secret", 1)));
+        QVERIFY(Start());
+        Frame()->Lock();
+
+        // Wrong (the case counts), Retry, right.
+        MessageBox::setNextAnswer(IDRETRY);
+        AnswerPrompt(QStringLiteral("secret"), [this] { AnswerPrompt(QStringLiteral("Secret")); });
+        PressKey();
+        QCOMPARE(m_promptLabels.size(), 2);
+        QCOMPARE(MessageBox::last().text, QStringLiteral("You have entered an incrorrect screen password. Retry? "));
+        QCOMPARE(MessageBox::last().type, MB_RETRYCANCEL | MB_ICONHAND);
+        QVERIFY(!Frame()->m_bLocked);
+
+        // Wrong, Cancel: still locked; the next trigger asks again.
+        Frame()->Lock();
+        MessageBox::setNextAnswer(IDCANCEL);
+        AnswerPrompt(QStringLiteral("nope"));
+        PressKey();
+        QVERIFY(Frame()->m_bLocked);
+        AnswerPrompt(QStringLiteral("Secret"));
+        PressKey();
+        QVERIFY(!Frame()->m_bLocked);
+        QCOMPARE(m_promptLabels.size(), 4);
+    }
+
+    void passwordOffOrEmptyUnlocksAtOnce() {
+        // Enabled but empty, and set but disabled: no prompt either way.
+        for (const LockSettingsRecord& settings : {Settings(0, 0, 0, "", 1), Settings(0, 0, 0, "pw", 0)}) {
+            QVERIFY(WriteLockSettingsFile(settings));
+            QVERIFY(Start());
+            Frame()->Lock();
+            PressKey();
+            QVERIFY(!Frame()->m_bLocked);
+            QVERIFY(m_promptLabels.isEmpty());
+            cleanup();
+        }
+    }
+
+    void longPasswordsCompareByTheirStoredForm() {
+        // 259 characters typed, of which only whole characters within 259 bytes were stored.
+        const QString typed = QString(100, QChar(0xE9)) + QString(159, QLatin1Char('x'));
+        LockSettingsRecord settings = Settings(0, 0, 0, "", 1);
+        settings.SetScreenPassword(typed.toUtf8().toStdString());
+        QCOMPARE(settings.ScreenPassword().size(), size_t(259));
+        QVERIFY(WriteLockSettingsFile(settings));
+        QVERIFY(Start());
+        Frame()->Lock();
+        AnswerPrompt(typed);
+        PressKey();
+        QVERIFY(!Frame()->m_bLocked);
+    }
+
+    // Replay after unlocking.
+    void replayedCommandsRunInTheirOrder() {
+        RecordingView::s_handledIds = {ID_VIEW_WIZARD,  ID_FILE_NEW,  ID_SETTINGS_SCREEN_LOCK,
+                                       ID_FILE_SAVE_AS, ID_FILE_OPEN, ID_APP_ABOUT};
+        QVERIFY(Start());
+        QVERIFY(m_app->GetTextTemplate()->OpenDocumentFile(QString()));
+        Frame()->Lock();
+        for (auto flag : {CMainFrame::ReplayAbout, CMainFrame::ReplayOpen, CMainFrame::ReplaySaveAs,
+                          CMainFrame::ReplayScreenLockSettings, CMainFrame::ReplayNew, CMainFrame::ReplayWelcome,
+                          CMainFrame::ReplayWelcomeAtStartup})
+            Frame()->SetReplayFlag(flag);
+        PressKey();
+        QCOMPARE(CommandLog(),
+                 QStringList({"view:32795", "view:57600", "view:32790", "view:57604", "view:57601", "view:57664"}));
+        for (int flag = 0; flag < CMainFrame::kReplayFlagCount; ++flag)
+            QVERIFY(!Frame()->GetReplayFlag(CMainFrame::ReplayFlag(flag)));
+
+        // Cancelled: nothing runs and the flags wait.
+        QVERIFY(WriteLockSettingsFile(Settings(0, 0, 0, "pw", 1)));
+        CommandLog().clear();
+        Frame()->Lock();
+        Frame()->SetReplayFlag(CMainFrame::ReplayOpen);
+        AnswerPrompt(QString());
+        PressKey();
+        QVERIFY(CommandLog().isEmpty());
+        QVERIFY(Frame()->GetReplayFlag(CMainFrame::ReplayOpen));
+
+        // A document's close check unlocks without running them.
+        AnswerPrompt(QStringLiteral("pw"));
+        QVERIFY(Frame()->PromptUnlock());
+        QVERIFY(!Frame()->m_bLocked);
+        QVERIFY(CommandLog().isEmpty());
+        QVERIFY(Frame()->GetReplayFlag(CMainFrame::ReplayOpen));
+    }
+
+    // Start-up.
+    void startupLockHoldsTheWelcomeDialogBack() {
+        Profile().setValue(QStringLiteral("Settings/wzrd"), 1);
+        QVERIFY(WriteLockSettingsFile(Settings(0, 1)));
+        QVERIFY(Start());
+        QVERIFY(Frame()->m_bLocked);
+        QVERIFY(m_modalsSeen.isEmpty());
+        QVERIFY(Frame()->GetReplayFlag(CMainFrame::ReplayWelcomeAtStartup));
+        QString shown;
+        AnswerNextModal([&shown](QWidget* modal) {
+            shown = modal->objectName();
+            modal->close();
+        });
+        PressKey();
+        QCOMPARE(shown, QStringLiteral("dlg135"));
+        QVERIFY(!Frame()->GetReplayFlag(CMainFrame::ReplayWelcomeAtStartup));
+    }
+
+    void startupLockWithoutWelcome() {
+        QVERIFY(WriteLockSettingsFile(Settings(0, 1)));
+        QVERIFY(Start());
+        QVERIFY(Frame()->m_bLocked);
+        QVERIFY(!Frame()->GetReplayFlag(CMainFrame::ReplayWelcomeAtStartup));
+        bool anyModal = false;
+        AnswerNextModal([&anyModal](QWidget* modal) {
+            anyModal = true;
+            modal->close();
+        });
+        PressKey();
+        QCoreApplication::processEvents();
+        QVERIFY(!anyModal);
+        CancelModalAnswers();
+    }
+
+    void fileOnCommandLineSkipsTheStartupLock() {
+        Profile().setValue(QStringLiteral("Settings/wzrd"), 1);
+        QVERIFY(WriteLockSettingsFile(Settings(1, 1)));
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("a.kvd"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.close();
+        QVERIFY(Start({QStringLiteral("lockwarden-editor"), path}));
+        QVERIFY(!Frame()->m_bLocked);
+        QVERIFY(m_modalsSeen.isEmpty());
+    }
+
+    // The password prompt.
+    void enterPasswordDialog() {
+        QVERIFY(Start());
+        CEnterPasswordDlg prompt;
+        bool okAtFirst = true, okAfterTyping = false;
+        int maxLength = 0;
+        QString label, caption;
+        uint32_t stamp = 0;
+        AnswerNextModal([&](QWidget* modal) {
+            CDialog* dialog = AsDialog(modal);
+            caption = dialog->windowTitle();
+            label = dialog->GetDlgItemText(IDC_PASSWORD_LABEL);
+            okAtFirst = dialog->GetDlgItem(IDOK)->isEnabled();
+            QLineEdit* edit = Edit(dialog, IDC_PASSWORD);
+            maxLength = edit->maxLength();
+            QVERIFY(edit->echoMode() == QLineEdit::Password);
+            Advance(5000);
+            QTest::keyClicks(edit, QStringLiteral("abc"));
+            stamp = Frame()->m_dwLastActivity;
+            okAfterTyping = dialog->GetDlgItem(IDOK)->isEnabled();
+            QTest::keyClick(edit, Qt::Key_Return);
+        });
+        QCOMPARE(prompt.DoModal(), IDOK);
+        QCOMPARE(caption, QStringLiteral("Enter Password"));
+        QCOMPARE(label, QStringLiteral("File Password:"));
+        QVERIFY(!okAtFirst);
+        QVERIFY(okAfterTyping);
+        QCOMPARE(maxLength, 259);
+        QCOMPARE(stamp, m_now);
+        QCOMPARE(prompt.GetPassword().view(), std::string_view("abc"));
+        // Taken once: the dialog keeps no copy.
+        QCOMPARE(prompt.TakePassword().view(), std::string_view("abc"));
+        QVERIFY(prompt.GetPassword().empty());
+
+        // Shown again: the field is empty, Enter on it does nothing, Cancel gives 2.
+        bool emptyAgain = false;
+        AnswerNextModal([&](QWidget* modal) {
+            CDialog* dialog = AsDialog(modal);
+            emptyAgain = Edit(dialog, IDC_PASSWORD)->text().isEmpty();
+            QTest::keyClick(Edit(dialog, IDC_PASSWORD), Qt::Key_Return);
+            QVERIFY(dialog->isVisible());
+            Click(dialog, IDCANCEL);
+        });
+        QCOMPARE(prompt.DoModal(), IDCANCEL);
+        QVERIFY(emptyAgain);
+    }
+
+    void promptWithTimerEndsOnceLocked() {
+        QVERIFY(Start());
+        CEnterPasswordDlg prompt;
+        prompt.m_bScreenMode = 1;
+        AnswerNextModal([this](QWidget*) {
+            Frame()->LockWithFixedText();
+            Advance(11000);
+        });
+        QCOMPARE(prompt.DoModal(), IDCANCEL);
+        QVERIFY(Frame()->m_bLocked);
+    }
+
+    void promptWithoutTimerStaysUp() {
+        QVERIFY(Start());
+        CEnterPasswordDlg prompt;
+        prompt.m_bScreenMode = 1;
+        prompt.m_bTimerOn = 0;
+        bool stillUp = false;
+        AnswerNextModal([&](QWidget* modal) {
+            Frame()->LockWithFixedText();
+            Advance(3600 * 1000);
+            // Long enough for a 100 ms timer to have ended it several times over.
+            QTest::qWait(400);
+            stillUp = modal->isVisible();
+            QTest::keyClicks(Edit(AsDialog(modal), IDC_PASSWORD), QStringLiteral("x"));
+            Click(AsDialog(modal), IDOK);
+        });
+        QCOMPARE(prompt.DoModal(), IDOK);
+        QVERIFY(stillUp);
+    }
+
+    // Screen Lock Options.
+    void settingsDialogOpensWithTheStoredOptions_data() {
+        QTest::addColumn<int>("idle");
+        QTest::addColumn<int>("startup");
+        QTest::addColumn<int>("passwordOn");
+        // Enabled state of 1093 (timeout), 1094 (password on), 1096 (prompt), 1097/1098 (passwords).
+        QTest::addColumn<QList<bool>>("enabled");
+        QTest::newRow("all off") << 0 << 0 << 1 << QList<bool>{false, false, false, false};
+        QTest::newRow("idle, no password") << 1 << 0 << 0 << QList<bool>{true, true, true, false};
+        QTest::newRow("idle, password") << 1 << 0 << 1 << QList<bool>{true, true, true, true};
+        // The timeout list keeps the state it has in the template (enabled) when only the start-up lock is on.
+        QTest::newRow("startup, password") << 0 << 1 << 1 << QList<bool>{true, true, true, true};
+    }
+    void settingsDialogOpensWithTheStoredOptions() {
+        QFETCH(int, idle);
+        QFETCH(int, startup);
+        QFETCH(int, passwordOn);
+        QFETCH(QList<bool>, enabled);
+        QVERIFY(WriteLockSettingsFile(Settings(idle, startup, 4, "", passwordOn, "Back soon")));
+        QVERIFY(Start());
+        if (startup)
+            QVERIFY(Frame()->PromptUnlock());
+        // With the password empty, the command goes straight to the dialog.
+        QList<bool> state;
+        QString caption, prompt, timeout;
+        QStringList entries;
+        bool idleChecked = false, startupChecked = false, passwordChecked = false;
+        AnswerNextModal([&](QWidget* modal) {
+            CDialog* dialog = AsDialog(modal);
+            caption = dialog->windowTitle();
+            for (int id : {IDC_LOCK_TIMEOUT, IDC_LOCK_PASSWORD_ON, IDC_LOCK_PROMPT_TEXT, IDC_LOCK_PASSWORD})
+                state.push_back(dialog->GetDlgItem(id)->isEnabled());
+            QCOMPARE(dialog->GetDlgItem(IDC_LOCK_CONFIRM)->isEnabled(), state.last());
+            auto* combo = qobject_cast<QComboBox*>(dialog->GetDlgItem(IDC_LOCK_TIMEOUT));
+            for (int i = 0; i < combo->count(); ++i)
+                entries.push_back(combo->itemText(i));
+            timeout = combo->currentText();
+            prompt = dialog->GetDlgItemText(IDC_LOCK_PROMPT_TEXT);
+            idleChecked = dialog->IsDlgButtonChecked(IDC_LOCK_WHEN_IDLE);
+            startupChecked = dialog->IsDlgButtonChecked(IDC_LOCK_AT_STARTUP);
+            passwordChecked = dialog->IsDlgButtonChecked(IDC_LOCK_PASSWORD_ON);
+            Click(dialog, IDCANCEL);
+        });
+        Frame()->OnUserCommand(ID_SETTINGS_SCREEN_LOCK);
+        QCOMPARE(caption, QStringLiteral("Screen Lock Settings"));
+        QCOMPARE(state, enabled);
+        QCOMPARE(entries, QStringList({"1 minute", "2 minutes", "3 minutes", "5 minutes", "10 minutes", "15 minutes",
+                                       "30 minutes", "60 minutes"}));
+        QCOMPARE(timeout, QStringLiteral("10 minutes"));
+        QCOMPARE(prompt, QStringLiteral("Back soon"));
+        QCOMPARE(idleChecked, idle != 0);
+        QCOMPARE(startupChecked, startup != 0);
+        QCOMPARE(passwordChecked, passwordOn != 0);
+    }
+
+    void settingsDialogCheckBoxesEnableTheirFields() {
+        QVERIFY(Start());
+        CScreenLockSettingsDlg dialog;
+        auto enabled = [&dialog](int id) { return dialog.GetDlgItem(id)->isEnabled(); };
+        AnswerNextModal([&](QWidget*) {
+            // All off at first.
+            Click(&dialog, IDC_LOCK_AT_STARTUP);
+            QVERIFY(!enabled(IDC_LOCK_TIMEOUT)); // 1102 leaves the timeout alone
+            QVERIFY(enabled(IDC_LOCK_PASSWORD_ON));
+            QVERIFY(enabled(IDC_LOCK_PROMPT_TEXT));
+            QVERIFY(!enabled(IDC_LOCK_PASSWORD));
+            Click(&dialog, IDC_LOCK_PASSWORD_ON);
+            QVERIFY(enabled(IDC_LOCK_PASSWORD));
+            QVERIFY(enabled(IDC_LOCK_CONFIRM));
+            Click(&dialog, IDC_LOCK_WHEN_IDLE);
+            QVERIFY(enabled(IDC_LOCK_TIMEOUT));
+            Click(&dialog, IDC_LOCK_AT_STARTUP);
+            QVERIFY(enabled(IDC_LOCK_PASSWORD)); // idle still on
+            Click(&dialog, IDC_LOCK_WHEN_IDLE);
+            QVERIFY(!enabled(IDC_LOCK_TIMEOUT));
+            QVERIFY(!enabled(IDC_LOCK_PASSWORD_ON));
+            QVERIFY(!enabled(IDC_LOCK_PROMPT_TEXT));
+            QVERIFY(!enabled(IDC_LOCK_PASSWORD));
+            QVERIFY(!enabled(IDC_LOCK_CONFIRM));
+            Click(&dialog, IDC_LOCK_WHEN_IDLE);
+            QVERIFY(enabled(IDC_LOCK_PASSWORD));
+            Click(&dialog, IDC_LOCK_PASSWORD_ON);
+            QVERIFY(!enabled(IDC_LOCK_PASSWORD));
+            QVERIFY(!enabled(IDC_LOCK_CONFIRM));
+            Click(&dialog, IDCANCEL);
+        });
+        QCOMPARE(dialog.DoModal(), IDCANCEL);
+    }
+
+    void settingsDialogOkStoresAndCancelDoesNot() {
+        LockSettingsRecord stored = Settings(1, 0, 1, "old", 1, "Old prompt");
+        stored.reserved1[10] = 0x5A;
+        stored.reserved2[0] = 0xA5;
+        QVERIFY(WriteLockSettingsFile(stored));
+        QVERIFY(Start());
+
+        // The stored password is asked first; a cancel ends the command.
+        bool dialogShown = false;
+        AnswerPrompt(QString());
+        AnswerNextModal([&dialogShown](QWidget* modal) {
+            dialogShown = dynamic_cast<CScreenLockSettingsDlg*>(modal) != nullptr;
+            modal->close();
+        });
+        Frame()->OnUserCommand(ID_SETTINGS_SCREEN_LOCK);
+        QVERIFY(!dialogShown);
+        CancelModalAnswers();
+
+        // Cancel: nothing changes.
+        AnswerPrompt(QStringLiteral("old"), [] {
+            AnswerNextModal([](QWidget* modal) {
+                CDialog* dialog = AsDialog(modal);
+                dialog->SetDlgItemText(IDC_LOCK_PROMPT_TEXT, QStringLiteral("Never stored"));
+                Click(dialog, IDCANCEL);
+            });
+        });
+        Frame()->OnUserCommand(ID_SETTINGS_SCREEN_LOCK);
+        LockSettingsRecord read;
+        QVERIFY(ReadLockSettingsFile(read));
+        QCOMPARE(read.PromptText(), std::string_view("Old prompt"));
+
+        // Passwords that differ: the message, and the dialog stays with both fields as typed.
+        QString afterMismatch;
+        AnswerPrompt(QStringLiteral("old"), [&afterMismatch] {
+            AnswerNextModal([&afterMismatch](QWidget* modal) {
+                auto* dialog = AsDialog(modal);
+                Edit(dialog, IDC_LOCK_PASSWORD)->setText(QStringLiteral("new1"));
+                Edit(dialog, IDC_LOCK_CONFIRM)->setText(QStringLiteral("new2"));
+                MessageBox::setNextAnswer(IDOK);
+                Click(dialog, IDOK);
+                QVERIFY(dialog->isVisible());
+                afterMismatch = Edit(dialog, IDC_LOCK_PASSWORD)->text() + "/" + Edit(dialog, IDC_LOCK_CONFIRM)->text();
+                Edit(dialog, IDC_LOCK_CONFIRM)->setText(QStringLiteral("new1"));
+                dialog->SetDlgItemText(IDC_LOCK_PROMPT_TEXT, QStringLiteral("New prompt"));
+                Click(dialog, IDC_LOCK_AT_STARTUP);
+                Click(dialog, IDC_LOCK_PASSWORD_ON); // off: the password is still stored
+                qobject_cast<QComboBox*>(dialog->GetDlgItem(IDC_LOCK_TIMEOUT))->setCurrentIndex(6);
+                Click(dialog, IDOK);
+            });
+        });
+        Frame()->OnUserCommand(ID_SETTINGS_SCREEN_LOCK);
+        QCOMPARE(afterMismatch, QStringLiteral("new1/new2"));
+        QCOMPARE(MessageBox::last().text, QStringLiteral("Passwords don't match"));
+        QCOMPARE(MessageBox::last().caption, QStringLiteral("Lockwarden Editor"));
+        QCOMPARE(MessageBox::last().type, MB_OK);
+
+        QVERIFY(ReadLockSettingsFile(read));
+        QCOMPARE(read.ScreenPassword(), std::string_view("new1"));
+        QCOMPARE(read.PromptText(), std::string_view("New prompt"));
+        QCOMPARE(read.bLockWhenIdle, 1);
+        QCOMPARE(read.bLockAtStartup, 1);
+        QCOMPARE(read.bScreenPasswordOn, 0);
+        QCOMPARE(read.nTimeoutIndex, 6);
+        QCOMPARE(read.reserved1[10], uint8_t(0x5A));
+        QCOMPARE(read.reserved2[0], uint8_t(0xA5));
+        QCOMPARE(Frame()->m_nLockTimeout, 30u * 60u);
+        // The prompt text reaches the frame at the next lock.
+        QCOMPARE(Frame()->m_strPromptText, QStringLiteral("Old prompt"));
+        Frame()->Lock();
+        QCOMPARE(Frame()->m_strPromptText, QStringLiteral("New prompt"));
+    }
+
+    void typedTimeoutKeepsAValidIndex_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("index");
+        QTest::newRow("an entry's text") << QStringLiteral("15 minutes") << 5;
+        QTest::newRow("no entry") << QStringLiteral("7 minutes") << 2;
+        QTest::newRow("empty") << QString() << 2;
+    }
+    void typedTimeoutKeepsAValidIndex() {
+        QFETCH(QString, typed);
+        QFETCH(int, index);
+        QVERIFY(WriteLockSettingsFile(Settings(1, 0, 2)));
+        QVERIFY(Start());
+        AnswerNextModal([typed](QWidget* modal) {
+            auto* combo = qobject_cast<QComboBox*>(AsDialog(modal)->GetDlgItem(IDC_LOCK_TIMEOUT));
+            combo->clearEditText();
+            QTest::keyClicks(combo->lineEdit(), typed);
+            Click(AsDialog(modal), IDOK);
+        });
+        Frame()->OnUserCommand(ID_SETTINGS_SCREEN_LOCK);
+        LockSettingsRecord read;
+        QVERIFY(ReadLockSettingsFile(read));
+        QCOMPARE(read.nTimeoutIndex, index);
+    }
+
+    void settingsDialogClosedByTheLockComesBack() {
+        QVERIFY(Start());
+        int shown = 0;
+        AnswerNextModal([&](QWidget*) {
+            ++shown;
+            Frame()->Lock();
+            Advance(11000);
+        });
+        Frame()->OnUserCommand(ID_SETTINGS_SCREEN_LOCK);
+        QCOMPARE(shown, 1);
+        QVERIFY(Frame()->m_bLocked);
+        QVERIFY(Frame()->GetReplayFlag(CMainFrame::ReplayScreenLockSettings));
+        AnswerNextModal([&](QWidget* modal) {
+            ++shown;
+            Click(AsDialog(modal), IDCANCEL);
+        });
+        PressKey();
+        QCOMPARE(shown, 2);
+        QVERIFY(!Frame()->GetReplayFlag(CMainFrame::ReplayScreenLockSettings));
+    }
+};
+
+QTEST_MAIN(TestScreenLock)
+#include "test_screen_lock.moc"
