@@ -8,6 +8,10 @@ add_subdirectory(res)
 add_subdirectory(framework)
 add_subdirectory(controls)
 add_subdirectory(shell)
+add_subdirectory(textdoc)
+add_subdirectory(workspace)
+# The passwords document's Qt classes; the rest of passwords/ is part of the Qt-free core.
+target_sources(lw_gui PRIVATE passwords/VaultoraDoc.h passwords/VaultoraDoc.cpp passwords/VaultoraView.h passwords/VaultoraView.cpp)
 
 add_subdirectory(app)
 

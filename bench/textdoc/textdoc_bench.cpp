@@ -1,0 +1,182 @@
+// A 16 MiB text in the editor: opening (read, decipher, show in the view) and saving (take the text,
+// encipher, write), each beside raw DES-CBC over the same number of bytes measured in the same run,
+// and the time one keystroke takes in that document. Goals: open within 2x and save within 1.5x the
+// raw cipher's time; a keystroke under 16 ms (one frame).
+#define OPENSSL_SUPPRESS_DEPRECATED
+#include "cipher/DocumentFile.h"
+#include "textdoc/EditorView.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QKeyEvent>
+#include <QTextBlock>
+#include <benchmark/benchmark.h>
+#include <cstdio>
+#include <map>
+#include <openssl/des.h>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+constexpr const char* kPassword = "correct horse battery staple";
+constexpr size_t kTextBytes = size_t{16} << 20;
+
+// Notes as people keep them: short lines, CRLF, a few accented letters.
+const std::string& Text() {
+    static std::string text;
+    if (text.empty()) {
+        const std::string line = "Account number 12345678, PIN 0000 - café über naïve\r\n";
+        text.reserve(kTextBytes);
+        while (text.size() + line.size() <= kTextBytes)
+            text += line;
+        text.append(kTextBytes - text.size(), 'x');
+    }
+    return text;
+}
+
+// The bytes the cipher works on: the text's UTF-16 code units, padded to whole blocks.
+size_t CipherBytes() {
+    static const size_t bytes = [] {
+        const size_t units = static_cast<size_t>(QString::fromUtf8(Text().data(), qsizetype(Text().size())).size());
+        return (units * 2 / 8 + 1) * 8;
+    }();
+    return bytes;
+}
+
+std::string BenchFile(const char* what) {
+    const std::string folder = ::access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/var/tmp";
+    return folder + "/lockwarden-textdoc-" + what + "-" + std::to_string(::getpid()) + ".etx";
+}
+
+CEditorView& View() {
+    static CEditorView* view = [] {
+        auto* v = new CEditorView;
+        v->OnInitialUpdate();
+        v->resize(1000, 700);
+        v->show();
+        return v;
+    }();
+    return *view;
+}
+
+void RawDesCbc(benchmark::State& state, int direction) {
+    const size_t bytes = CipherBytes();
+    std::vector<uint8_t> in(bytes, 'a'), out(bytes);
+    DES_cblock key = {0x01, 0x23, 0x45, 0x67, 0x89, 0xAB, 0xCD, 0xEF};
+    DES_key_schedule ks;
+    DES_set_key_checked(&key, &ks);
+    for (auto _ : state) {
+        DES_cblock iv = {0};
+        DES_cbc_encrypt(in.data(), out.data(), static_cast<long>(bytes), &ks, &iv, direction);
+        benchmark::DoNotOptimize(out.data());
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes));
+}
+void RawDesCbcEncrypt(benchmark::State& state) {
+    RawDesCbc(state, DES_ENCRYPT);
+}
+void RawDesCbcDecrypt(benchmark::State& state) {
+    RawDesCbc(state, DES_DECRYPT);
+}
+
+void TextOpen(benchmark::State& state) {
+    const std::string path = BenchFile("open");
+    cipher::WriteDocumentFile(path, kPassword, Text());
+    const QString file = QString::fromStdString(path);
+    for (auto _ : state) {
+        if (!View().ReadDocumentFile(file, QString::fromLatin1(kPassword)).ok())
+            state.SkipWithError("open failed");
+        // Shown: the first page laid out and painted.
+        View().viewport()->repaint();
+        QApplication::processEvents();
+        state.PauseTiming();
+        View().SetText(QString());
+        QApplication::processEvents();
+        state.ResumeTiming();
+    }
+    std::remove(path.c_str());
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * CipherBytes()));
+}
+
+void TextSave(benchmark::State& state) {
+    const std::string path = BenchFile("save");
+    const QString file = QString::fromStdString(path);
+    View().SetText(QString::fromUtf8(Text().data(), qsizetype(Text().size())));
+    for (auto _ : state) {
+        if (!View().WriteDocumentFile(file, QString::fromLatin1(kPassword)).ok())
+            state.SkipWithError("save failed");
+    }
+    std::remove(path.c_str());
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * CipherBytes()));
+}
+
+// One typed character in the middle of the 16 MiB text: key down, key up, and the repaint it causes.
+void Keystroke(benchmark::State& state) {
+    CEditorView& view = View();
+    view.SetText(QString::fromUtf8(Text().data(), qsizetype(Text().size())));
+    QTextCursor cursor(view.document()->findBlockByNumber(view.document()->blockCount() / 2));
+    view.setTextCursor(cursor);
+    view.centerCursor();
+    QApplication::processEvents();
+    for (auto _ : state) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
+        QApplication::sendEvent(&view, &press);
+        QApplication::sendEvent(&view, &release);
+        view.viewport()->repaint();
+        QApplication::processEvents();
+    }
+}
+
+// Run times (seconds per iteration) by benchmark name.
+class TimingReporter : public benchmark::ConsoleReporter {
+public:
+    std::map<std::string, double> seconds;
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& run : runs) {
+            if (run.run_type == Run::RT_Iteration && run.iterations > 0)
+                seconds[run.benchmark_name()] =
+                    run.GetAdjustedCPUTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+};
+
+} // namespace
+
+BENCHMARK(RawDesCbcDecrypt)->Unit(benchmark::kMillisecond);
+BENCHMARK(TextOpen)->Unit(benchmark::kMillisecond);
+BENCHMARK(RawDesCbcEncrypt)->Unit(benchmark::kMillisecond);
+BENCHMARK(TextSave)->Unit(benchmark::kMillisecond);
+BENCHMARK(Keystroke)->Unit(benchmark::kMillisecond);
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    TimingReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+
+    const auto time = [&](const char* name) {
+        const auto it = reporter.seconds.find(name);
+        return it == reporter.seconds.end() ? 0.0 : it->second;
+    };
+    std::printf("\n16 MiB text, %zu bytes through the cipher; times as a multiple of raw DES-CBC, same run:\n",
+                CipherBytes());
+    const auto ratio = [&](const char* measured, const char* baseline, double goal) {
+        if (time(measured) <= 0 || time(baseline) <= 0)
+            return;
+        const double r = time(measured) / time(baseline);
+        std::printf("  %-10s / %-16s %6.3f  (goal <= %.1f) %s\n", measured, baseline, r, goal,
+                    r <= goal ? "ok" : "over goal");
+    };
+    ratio("TextOpen", "RawDesCbcDecrypt", 2.0);
+    ratio("TextSave", "RawDesCbcEncrypt", 1.5);
+    if (time("Keystroke") > 0)
+        std::printf("  Keystroke  %.3f ms  (goal < 16 ms) %s\n", time("Keystroke") * 1000,
+                    time("Keystroke") < 0.016 ? "ok" : "over goal");
+    return 0;
+}

@@ -1,0 +1,5 @@
+#include "passwords/VaultoraView.h"
+
+CVaultoraView::CVaultoraView() = default;
+
+CVaultoraView::~CVaultoraView() = default;

@@ -1,0 +1,572 @@
+#include "textdoc/EditorView.h"
+
+#include "framework/Document.h"
+#include "framework/MessageBox.h"
+#include "framework/WinApp.h"
+#include "platform/SecureMemory.h"
+#include "res/resource.h"
+#include "textdoc/Activity.h"
+#include "textdoc/CommandMenu.h"
+#include "textdoc/FindReplaceDlg.h"
+
+#include <QContextMenuEvent>
+#include <QFile>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QTextBlock>
+#include <QTextDocumentFragment>
+#include <QUrl>
+#include <cstring>
+
+namespace {
+
+// The block property that remembers a line's own break: the break that ends the line before it. A
+// block without it follows the text's default break. The editor copies a block's format to the new
+// line when a line is split and keeps the first line's format when two are joined, so a break that
+// the user leaves alone keeps its kind through every edit, undo and redo.
+constexpr int kBreakProperty = QTextFormat::UserProperty + 1;
+
+constexpr char16_t kParagraphSeparator = 0x2029;
+constexpr char16_t kObjectReplacement = 0xFFFC;
+constexpr double kTwipsPerInch = 1440.0;
+
+void WipeString(QString& text) {
+    if (!text.isEmpty() && text.isDetached())
+        platform::WipeMemory(text.data(), static_cast<size_t>(text.size()) * sizeof(QChar));
+    text.clear();
+}
+
+void WipeBytes(QByteArray& bytes) {
+    if (!bytes.isEmpty() && bytes.isDetached())
+        platform::WipeMemory(bytes.data(), static_cast<size_t>(bytes.size()));
+    bytes.clear();
+}
+
+platform::SecureString Utf8Of(const QString& text) {
+    QByteArray bytes = text.toUtf8();
+    platform::SecureString utf8(bytes.constData(), static_cast<size_t>(bytes.size()));
+    WipeBytes(bytes);
+    return utf8;
+}
+
+std::string FileNameOf(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
+
+// Files dragged from a file manager come as local file addresses (often with their paths as text).
+bool HoldsLocalFiles(const QMimeData* source) {
+    if (!source->hasUrls())
+        return false;
+    const QList<QUrl> urls = source->urls();
+    return std::any_of(urls.begin(), urls.end(), [](const QUrl& url) { return url.isLocalFile(); });
+}
+
+// The plain text that clipboard or drag data offers: its plain text, or the text of its formatted
+// text when it has no plain text. False when it offers neither (an image alone, files).
+bool PlainTextOf(const QMimeData* source, QString& text) {
+    if (!source || HoldsLocalFiles(source))
+        return false;
+    if (source->hasText()) {
+        text = source->text();
+        return true;
+    }
+    if (!source->hasHtml())
+        return false;
+    text = QTextDocumentFragment::fromHtml(source->html()).toRawText();
+    text.remove(QChar(kObjectReplacement));
+    text.replace(QChar(kParagraphSeparator), QLatin1Char('\n'));
+    return !text.isEmpty();
+}
+
+void ReplaceSeparators(QString& text, QChar replacement) {
+    if (replacement.unicode() == kParagraphSeparator)
+        return;
+    for (QChar *ch = text.data(), *end = ch + text.size(); ch != end; ++ch) {
+        if (ch->unicode() == kParagraphSeparator)
+            *ch = replacement;
+    }
+}
+
+textdoc::LineBreak BreakOf(const QTextBlock& block, textdoc::LineBreak fallback) {
+    const QVariant kind = block.blockFormat().property(kBreakProperty);
+    return kind.isValid() ? static_cast<textdoc::LineBreak>(kind.toInt()) : fallback;
+}
+
+} // namespace
+
+CEditorView::CEditorView() : m_marginsTwips(720, 720, 720, 720) {
+    setLineWrapMode(QPlainTextEdit::NoWrap);
+    setMouseTracking(true);
+    viewport()->setMouseTracking(true);
+    setAcceptDrops(true);
+    connect(document(), &QTextDocument::modificationChanged, this, [this](bool bModified) {
+        if (CDocument* doc = GetDocument())
+            doc->SetModifiedFlag(bModified);
+    });
+    MapEditCommands();
+}
+
+CEditorView::~CEditorView() {
+    // The text may be a secret: leave as little of it behind as the editor lets us.
+    if (!document()->isEmpty()) {
+        document()->setUndoRedoEnabled(false);
+        document()->clear();
+    }
+}
+
+void CEditorView::MapEditCommands() {
+    const auto hasSelection = [this](CCmdUI& ui) { ui.Enable(textCursor().hasSelection()); };
+    const auto hasText = [this](CCmdUI& ui) { ui.Enable(!document()->isEmpty()); };
+    MapCommand(
+        ID_EDIT_UNDO, [this] { undo(); }, [this](CCmdUI& ui) { ui.Enable(document()->isUndoAvailable()); });
+    MapCommand(
+        ID_EDIT_CUT, [this] { cut(); },
+        [this](CCmdUI& ui) { ui.Enable(textCursor().hasSelection() && !isReadOnly()); });
+    MapCommand(
+        ID_EDIT_COPY, [this] { copy(); }, hasSelection);
+    MapCommand(
+        ID_EDIT_PASTE, [this] { paste(); }, [this](CCmdUI& ui) { ui.Enable(canPaste()); });
+    MapCommand(
+        ID_EDIT_CLEAR, [this] { textCursor().removeSelectedText(); }, hasSelection);
+    MapCommand(
+        ID_EDIT_SELECT_ALL, [this] { selectAll(); }, hasText);
+    MapCommand(
+        ID_EDIT_FIND, [this] { OnEditFindReplace(true); }, hasText);
+    MapCommand(
+        ID_EDIT_REPLACE, [this] { OnEditFindReplace(false); }, hasText);
+    MapCommand(
+        ID_EDIT_REPEAT, [this] { OnEditRepeat(); },
+        [this](CCmdUI& ui) { ui.Enable(!document()->isEmpty() && !LastFind().what.isEmpty()); });
+    MapCommand(ID_FILE_PRINT, [this] { OnFilePrint(); });
+    MapCommand(ID_FILE_PRINT_DIRECT, [this] { OnFilePrintDirect(); });
+    MapCommand(ID_FILE_PRINT_PREVIEW, [this] { OnFilePrintPreview(); });
+}
+
+void CEditorView::OnInitialUpdate() {
+    CView::OnInitialUpdate();
+    m_marginsTwips = QMarginsF(720, 720, 720, 720);
+
+    QFont font(QStringLiteral("Courier New"));
+    font.setStyleHint(QFont::TypeWriter);
+    font.setFamilies({QStringLiteral("Courier New"), QStringLiteral("Liberation Mono"), QStringLiteral("monospace")});
+    font.setFixedPitch(true);
+    font.setPointSize(10);
+    font.setBold(false);
+    font.setItalic(false);
+    font.setUnderline(false);
+    font.setStrikeOut(false);
+    setFont(font);
+    QPalette colours = palette();
+    colours.setColor(QPalette::Text, Qt::black);
+    setPalette(colours);
+
+    setLineWrapMode(QPlainTextEdit::NoWrap);
+    SetModified(false);
+}
+
+void CEditorView::OnUpdate(CView*, long) {
+    UpdateCaretStatus();
+    textdoc::StampActivity();
+}
+
+// ---- The text and its file ------------------------------------------------------------------------
+
+void CEditorView::SetText(const QString& text) {
+    const textdoc::LineBreakScan scan = textdoc::ScanLineBreaks(text);
+    m_defaultBreak = scan.dominant;
+    m_bMixedBreaks = !scan.exceptions.empty();
+
+    QTextDocument* doc = document();
+    // Straight into the document: no undo step (the editor starts a new history), and none of the
+    // editor's pass that sets a character format over the whole text, which plain text doesn't need.
+    doc->setPlainText(text);
+    if (m_bMixedBreaks) {
+        doc->setUndoRedoEnabled(false);
+        QTextCursor cursor(doc);
+        cursor.beginEditBlock();
+        QTextBlock block = doc->begin();
+        int number = 0;
+        for (const auto& [line, kind] : scan.exceptions) {
+            while (number < line && block.isValid()) {
+                block = block.next();
+                ++number;
+            }
+            if (!block.isValid())
+                break;
+            QTextBlockFormat format = block.blockFormat();
+            format.setProperty(kBreakProperty, static_cast<int>(kind));
+            cursor.setPosition(block.position());
+            cursor.setBlockFormat(format);
+        }
+        cursor.endEditBlock();
+        doc->setUndoRedoEnabled(true);
+    }
+    moveCursor(QTextCursor::Start);
+    SetModified(false);
+}
+
+QString CEditorView::GetText() const {
+    QString raw = document()->toRawText();
+    if (!m_bMixedBreaks) {
+        const QStringView lineBreak = textdoc::LineBreakText(m_defaultBreak);
+        if (lineBreak.size() == 1) {
+            ReplaceSeparators(raw, lineBreak[0]);
+            return raw;
+        }
+    }
+    // Every separator becomes the break of the line it starts, in one pass into a string of its
+    // final size.
+    QString text;
+    text.reserve(raw.size() + raw.count(QChar(kParagraphSeparator)));
+    QTextBlock block = document()->begin();
+    const QChar* data = raw.constData();
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < raw.size(); ++i) {
+        if (data[i].unicode() != kParagraphSeparator)
+            continue;
+        text.append(QStringView(data + start, i - start));
+        if (m_bMixedBreaks) {
+            block = block.next();
+            text.append(textdoc::LineBreakText(BreakOf(block, m_defaultBreak)));
+        } else {
+            text.append(textdoc::LineBreakText(m_defaultBreak));
+        }
+        start = i + 1;
+    }
+    text.append(QStringView(data + start, raw.size() - start));
+    WipeString(raw);
+    return text;
+}
+
+QByteArray CEditorView::GetTextUtf8() const {
+    if (m_bMixedBreaks || m_defaultBreak != textdoc::LineBreak::CrLf) {
+        QString text = GetText();
+        QByteArray utf8 = text.toUtf8();
+        WipeString(text);
+        return utf8;
+    }
+    // The usual case, CRLF throughout: convert once, then turn each separator's three UTF-8 bytes
+    // into the two of CRLF in place. No character's encoding holds the separator's bytes, so they
+    // can't be found inside another character.
+    QString raw = document()->toRawText();
+    QByteArray utf8 = raw.toUtf8();
+    WipeString(raw);
+    char* out = utf8.data();
+    const char* in = out;
+    const char* const end = in + utf8.size();
+    while (in != end) {
+        const char* mark = static_cast<const char*>(std::memchr(in, '\xE2', static_cast<size_t>(end - in)));
+        if (!mark)
+            mark = end;
+        if (out != in)
+            std::memmove(out, in, static_cast<size_t>(mark - in));
+        out += mark - in;
+        in = mark;
+        if (in == end)
+            break;
+        if (end - in >= 3 && static_cast<uint8_t>(in[1]) == 0x80 && static_cast<uint8_t>(in[2]) == 0xA9) {
+            *out++ = '\r';
+            *out++ = '\n';
+            in += 3;
+        } else {
+            *out++ = *in++;
+        }
+    }
+    const qsizetype size = out - utf8.constData();
+    platform::WipeMemory(utf8.data() + size, static_cast<size_t>(utf8.size() - size));
+    utf8.truncate(size);
+    return utf8;
+}
+
+cipher::DocStatus CEditorView::ReadDocumentFile(const QString& path, const QString& password) {
+    platform::SecureString utf8;
+    const cipher::DocStatus status = cipher::ReadDocumentFile(FileNameOf(path), Utf8Of(password).view(), utf8);
+    if (!status.ok()) {
+        // An empty file holds nothing to decipher: it is a file that can't be read, not a wrong password.
+        if (status.result == cipher::DocResult::WrongPassword && QFileInfo(path).size() == 0)
+            return {cipher::DocResult::CannotRead, 0};
+        return status;
+    }
+    QString text = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+    utf8.Wipe();
+    SetText(text);
+    WipeString(text);
+    return status;
+}
+
+cipher::DocStatus CEditorView::WriteDocumentFile(const QString& path, const QString& password) {
+    QByteArray utf8 = GetTextUtf8();
+    const cipher::DocStatus status =
+        cipher::WriteDocumentFile(FileNameOf(path), Utf8Of(password).view(),
+                                  std::string_view(utf8.constData(), static_cast<size_t>(utf8.size())));
+    WipeBytes(utf8);
+    if (status.ok())
+        SetModified(false);
+    return status;
+}
+
+bool CEditorView::IsModified() const {
+    return document()->isModified();
+}
+
+void CEditorView::SetModified(bool bModified) {
+    document()->setModified(bModified);
+}
+
+// ---- Caret position and activity ------------------------------------------------------------------
+
+QString CEditorView::CaretStatusText() const {
+    const int start = textCursor().selectionStart();
+    const QTextBlock block = document()->findBlock(start);
+    const int line = block.isValid() ? block.blockNumber() + 1 : 1;
+    const int column = block.isValid() ? start - block.position() + 1 : 1;
+    return QString::asprintf(" Ln %d, Col %d", line, column);
+}
+
+void CEditorView::UpdateCaretStatus() {
+    textdoc::SetPositionPane(CaretStatusText());
+}
+
+void CEditorView::OnActivity() {
+    textdoc::StampActivity();
+}
+
+void CEditorView::keyPressEvent(QKeyEvent* event) {
+    // The pane shows where the caret was when the key went down; the release shows where it went.
+    UpdateCaretStatus();
+    OnActivity();
+    QPlainTextEdit::keyPressEvent(event);
+}
+
+void CEditorView::keyReleaseEvent(QKeyEvent* event) {
+    UpdateCaretStatus();
+    OnActivity();
+    QPlainTextEdit::keyReleaseEvent(event);
+}
+
+void CEditorView::mousePressEvent(QMouseEvent* event) {
+    OnActivity();
+    QPlainTextEdit::mousePressEvent(event);
+}
+
+void CEditorView::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton)
+        UpdateCaretStatus();
+    OnActivity();
+    QPlainTextEdit::mouseReleaseEvent(event);
+}
+
+void CEditorView::mouseMoveEvent(QMouseEvent* event) {
+    OnActivity();
+    QPlainTextEdit::mouseMoveEvent(event);
+}
+
+// ---- Context menu and clipboard -------------------------------------------------------------------
+
+QMenu* CEditorView::BuildContextMenu() {
+    return textdoc::BuildCommandMenu({{ID_EDIT_UNDO, "&Undo\tCtrl+Z"},
+                                      {0, nullptr},
+                                      {ID_EDIT_CUT, "Cu&t\tCtrl+X"},
+                                      {ID_EDIT_COPY, "&Copy\tCtrl+C"},
+                                      {ID_EDIT_PASTE, "&Paste\tCtrl+V"},
+                                      {ID_EDIT_SELECT_ALL, "Select A&ll\tCtrl+A"}},
+                                     this);
+}
+
+void CEditorView::contextMenuEvent(QContextMenuEvent* event) {
+    OnActivity();
+    textdoc::PopupCommandMenu(BuildContextMenu(), event->globalPos(), this);
+}
+
+bool CEditorView::canInsertFromMimeData(const QMimeData* source) const {
+    QString text;
+    return PlainTextOf(source, text);
+}
+
+void CEditorView::insertFromMimeData(const QMimeData* source) {
+    QString text;
+    if (PlainTextOf(source, text))
+        insertPlainText(text);
+}
+
+QMimeData* CEditorView::createMimeDataFromSelection() const {
+    // Plain text only, every character as it is (the editor's own copy would turn non-breaking
+    // spaces into spaces); lines end in "\n" as other programs here expect.
+    QString text = textCursor().selectedText();
+    text.replace(QChar(kParagraphSeparator), QLatin1Char('\n'));
+    auto* data = new QMimeData;
+    data->setText(text);
+    return data;
+}
+
+// ---- Find and replace -----------------------------------------------------------------------------
+
+CEditorView::FindOptions& CEditorView::LastFind() {
+    // Shared by all text windows, as the find dialog's fields are.
+    static FindOptions options;
+    return options;
+}
+
+namespace {
+
+QTextDocument::FindFlags FlagsOf(const CEditorView::FindOptions& options, bool down) {
+    QTextDocument::FindFlags flags;
+    if (options.matchCase)
+        flags |= QTextDocument::FindCaseSensitively;
+    if (options.wholeWord)
+        flags |= QTextDocument::FindWholeWords;
+    if (!down)
+        flags |= QTextDocument::FindBackward;
+    return flags;
+}
+
+} // namespace
+
+bool CEditorView::FindText(const FindOptions& options) {
+    if (options.what.isEmpty())
+        return false;
+    const QTextDocument::FindFlags flags = FlagsOf(options, options.down);
+    QTextCursor found = document()->find(options.what, textCursor(), flags);
+    if (found.isNull()) {
+        // Nothing more in this direction: go on from the other end of the text.
+        QTextCursor from(document());
+        if (!options.down)
+            from.movePosition(QTextCursor::End);
+        found = document()->find(options.what, from, flags);
+    }
+    if (found.isNull())
+        return false;
+    setTextCursor(found);
+    return true;
+}
+
+bool CEditorView::ReplaceSelection(const FindOptions& options) {
+    if (options.what.isEmpty())
+        return false;
+    QTextCursor cursor = textCursor();
+    const Qt::CaseSensitivity cs = options.matchCase ? Qt::CaseSensitive : Qt::CaseInsensitive;
+    if (cursor.hasSelection() && cursor.selectedText().compare(options.what, cs) == 0) {
+        cursor.insertText(options.replaceWith);
+        setTextCursor(cursor);
+    }
+    return FindText(options);
+}
+
+int CEditorView::ReplaceAll(const FindOptions& options) {
+    if (options.what.isEmpty())
+        return 0;
+    const QTextDocument::FindFlags flags = FlagsOf(options, true);
+    int count = 0;
+    QTextCursor edit(document());
+    edit.beginEditBlock();
+    QTextCursor found = document()->find(options.what, 0, flags);
+    while (!found.isNull()) {
+        // The cursor ends after the inserted text, so a replacement that holds the searched text
+        // is not searched again.
+        found.insertText(options.replaceWith);
+        ++count;
+        found = document()->find(options.what, found, flags);
+    }
+    edit.endEditBlock();
+    return count;
+}
+
+void CEditorView::TextNotFound(const QString& what) {
+    AfxMessageBox(QStringLiteral("Cannot find \"%1\".").arg(what), MB_OK | MB_ICONINFORMATION);
+}
+
+void CEditorView::OnFindNext(const FindOptions& options) {
+    LastFind() = options;
+    if (!FindText(options))
+        TextNotFound(options.what);
+}
+
+void CEditorView::OnReplace(const FindOptions& options) {
+    LastFind() = options;
+    if (!ReplaceSelection(options))
+        TextNotFound(options.what);
+}
+
+void CEditorView::OnReplaceAll(const FindOptions& options) {
+    LastFind() = options;
+    if (ReplaceAll(options) == 0)
+        TextNotFound(options.what);
+}
+
+CFindReplaceDlg* CEditorView::GetFindReplaceDlg() const {
+    return m_pFindDlg.data();
+}
+
+void CEditorView::OnEditFindReplace(bool bFindOnly) {
+    if (m_pFindDlg && m_pFindDlg->IsFindOnly() != bFindOnly)
+        delete m_pFindDlg.data();
+    if (!m_pFindDlg)
+        m_pFindDlg = new CFindReplaceDlg(bFindOnly, this);
+    FindOptions options = LastFind();
+    // A selection within one line is what the user most likely wants to find.
+    const QString selected = textCursor().selectedText();
+    if (!selected.isEmpty() && !selected.contains(QChar(kParagraphSeparator)))
+        options.what = selected;
+    m_pFindDlg->SetOptions(options);
+    m_pFindDlg->show();
+    m_pFindDlg->raise();
+    m_pFindDlg->activateWindow();
+}
+
+void CEditorView::OnEditRepeat() {
+    if (LastFind().what.isEmpty()) {
+        OnEditFindReplace(true);
+        return;
+    }
+    OnFindNext(LastFind());
+}
+
+// ---- Printing -------------------------------------------------------------------------------------
+
+QPrinter* CEditorView::GetPrinter() {
+    // The application's printer carries the choices of Print Setup.
+    if (CWinApp* app = AfxGetApp())
+        return app->GetPrinter();
+    if (!m_pOwnPrinter)
+        m_pOwnPrinter = std::make_unique<QPrinter>();
+    return m_pOwnPrinter.get();
+}
+
+bool CEditorView::PrintDocument(QPrinter* printer) {
+    if (!printer || !printer->isValid())
+        return false;
+    const QMarginsF inches(m_marginsTwips.left() / kTwipsPerInch, m_marginsTwips.top() / kTwipsPerInch,
+                           m_marginsTwips.right() / kTwipsPerInch, m_marginsTwips.bottom() / kTwipsPerInch);
+    printer->setPageMargins(inches, QPageLayout::Inch);
+    if (CDocument* doc = GetDocument())
+        printer->setDocName(doc->GetTitle());
+    print(printer);
+    return printer->printerState() != QPrinter::Error;
+}
+
+void CEditorView::OnFilePrint() {
+    QPrinter* printer = GetPrinter();
+    QPrintDialog dialog(printer, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    if (!PrintDocument(printer))
+        AfxMessageBox(QStringLiteral("The document could not be printed."), MB_OK | MB_ICONEXCLAMATION);
+}
+
+void CEditorView::OnFilePrintDirect() {
+    if (!PrintDocument(GetPrinter()))
+        AfxMessageBox(QStringLiteral("The document could not be printed."), MB_OK | MB_ICONEXCLAMATION);
+}
+
+void CEditorView::OnFilePrintPreview() {
+    QPrintPreviewDialog preview(GetPrinter(), this);
+    connect(&preview, &QPrintPreviewDialog::paintRequested, this,
+            [this](QPrinter* printer) { PrintDocument(printer); });
+    preview.exec();
+}

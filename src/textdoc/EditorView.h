@@ -1,0 +1,117 @@
+#pragma once
+
+#include "cipher/DocumentFile.h"
+#include "framework/View.h"
+#include "textdoc/LineBreaks.h"
+
+#include <QMarginsF>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <memory>
+
+class QPrinter;
+class CFindReplaceDlg;
+
+// The view of a text document: a plain-text editor in a fixed-pitch font, without word wrap, that
+// takes only plain text from the clipboard and from drops, shows the caret position in the status
+// bar and offers the clipboard commands on the right mouse button. The text lives here, so the view
+// also reads and writes the document's enciphered file.
+//
+// The text is kept exactly: every line break comes back on save as the file had it (CRLF, LF or a
+// lone CR, mixed in one file if need be), a new text gets CRLF, and no character is changed.
+class CEditorView : public QPlainTextEdit, public CView {
+    Q_OBJECT
+public:
+    CEditorView();
+    ~CEditorView() override;
+
+    QWidget* GetWnd() override { return this; }
+
+    // Margins, font, no wrap, unmodified.
+    void OnInitialUpdate() override;
+    void OnUpdate(CView* pSender, long lHint) override;
+
+    // The document read: the file deciphered under the password, into the control, caret at the
+    // start, unmodified. On failure the control is left as it was; the status tells why.
+    cipher::DocStatus ReadDocumentFile(const QString& path, const QString& password);
+    // The document write of the control's text; unmodified once the file is written.
+    cipher::DocStatus WriteDocumentFile(const QString& path, const QString& password);
+
+    // Puts a text into the control, replacing all of it, without an undo step; the caret goes to the
+    // start and the control is unmodified. Its line breaks are remembered for GetText.
+    void SetText(const QString& text);
+    // The control's text, with the line breaks each line had when the text was put in; breaks the
+    // user typed are those of the line they were typed in (CRLF in a new text).
+    QString GetText() const;
+    // The same as UTF-8, as the file is written from it.
+    QByteArray GetTextUtf8() const;
+    // The break written where the user starts a new line in a line without a break of its own kind.
+    textdoc::LineBreak GetDefaultLineBreak() const { return m_defaultBreak; }
+
+    // The control's modified flag, which is the document's.
+    bool IsModified() const;
+    void SetModified(bool bModified);
+
+    // " Ln %d, Col %d" for the caret (both counted from 1); UpdateCaretStatus shows it in pane 1.
+    QString CaretStatusText() const;
+    void UpdateCaretStatus();
+
+    // Find and replace. The search starts after the selection (before it, upwards) and wraps around
+    // the end of the text; false when the text holds no match at all.
+    struct FindOptions {
+        QString what;
+        QString replaceWith;
+        bool matchCase = false;
+        bool wholeWord = false;
+        bool down = true;
+    };
+    static FindOptions& LastFind();
+    bool FindText(const FindOptions& options);
+    // Replaces the selection when it is a match, then selects the next match.
+    bool ReplaceSelection(const FindOptions& options);
+    // Replaces every match as one undo step; returns how many.
+    int ReplaceAll(const FindOptions& options);
+    // The find commands; each says "Cannot find" when nothing matches.
+    void OnFindNext(const FindOptions& options);
+    void OnReplace(const FindOptions& options);
+    void OnReplaceAll(const FindOptions& options);
+    CFindReplaceDlg* GetFindReplaceDlg() const;
+
+    // Prints the text on the printer with half-inch margins; false when the printer can't be used.
+    bool PrintDocument(QPrinter* printer);
+    QMarginsF GetPrintMargins() const { return m_marginsTwips; }
+
+    // The items of the context menu, built as shown (the command route sets their state).
+    QMenu* BuildContextMenu();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
+    bool canInsertFromMimeData(const QMimeData* source) const override;
+    void insertFromMimeData(const QMimeData* source) override;
+    QMimeData* createMimeDataFromSelection() const override;
+
+private:
+    void MapEditCommands();
+    void OnEditFindReplace(bool bFindOnly);
+    void OnEditRepeat();
+    void OnFilePrint();
+    void OnFilePrintDirect();
+    void OnFilePrintPreview();
+    QPrinter* GetPrinter();
+    void TextNotFound(const QString& what);
+    void OnActivity();
+
+    textdoc::LineBreak m_defaultBreak = textdoc::LineBreak::CrLf;
+    // True once the text holds lines whose breaks differ from the default one; GetText then looks
+    // at every line.
+    bool m_bMixedBreaks = false;
+    QMarginsF m_marginsTwips;
+    QPointer<CFindReplaceDlg> m_pFindDlg;
+    std::unique_ptr<QPrinter> m_pOwnPrinter;
+};

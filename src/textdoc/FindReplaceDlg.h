@@ -1,0 +1,48 @@
+#pragma once
+
+#include "textdoc/EditorView.h"
+
+#include <QDialog>
+#include <QPointer>
+
+class QCheckBox;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+
+// The Find and Replace dialogs of a text window. Modeless: the user goes on editing while it is up.
+// Find asks for the text, case, whole words and direction; Replace adds the replacement, Replace and
+// Replace All (and always searches downwards).
+class CFindReplaceDlg : public QDialog {
+    Q_OBJECT
+public:
+    CFindReplaceDlg(bool bFindOnly, CEditorView* pView);
+
+    bool IsFindOnly() const { return m_bFindOnly; }
+    CEditorView::FindOptions GetOptions() const;
+    void SetOptions(const CEditorView::FindOptions& options);
+
+    QLineEdit* FindEdit() const { return m_pFind; }
+    QLineEdit* ReplaceEdit() const { return m_pReplace; }
+    QCheckBox* MatchCaseCheck() const { return m_pMatchCase; }
+    QCheckBox* WholeWordCheck() const { return m_pWholeWord; }
+    QRadioButton* UpRadio() const { return m_pUp; }
+    QPushButton* FindNextButton() const { return m_pFindNext; }
+    QPushButton* ReplaceButton() const { return m_pReplaceOne; }
+    QPushButton* ReplaceAllButton() const { return m_pReplaceAll; }
+
+private:
+    void UpdateButtons();
+
+    bool m_bFindOnly;
+    QPointer<CEditorView> m_pView;
+    QLineEdit* m_pFind = nullptr;
+    QLineEdit* m_pReplace = nullptr;
+    QCheckBox* m_pWholeWord = nullptr;
+    QCheckBox* m_pMatchCase = nullptr;
+    QRadioButton* m_pUp = nullptr;
+    QRadioButton* m_pDown = nullptr;
+    QPushButton* m_pFindNext = nullptr;
+    QPushButton* m_pReplaceOne = nullptr;
+    QPushButton* m_pReplaceAll = nullptr;
+};

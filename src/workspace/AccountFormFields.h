@@ -1,0 +1,38 @@
+#pragma once
+
+#include "framework/FormView.h"
+#include "passwords/Accounts.h"
+#include "passwords/VaultoraDoc.h"
+#include "workspace/FormControls.h"
+
+#include <initializer_list>
+
+// How an account form's controls meet its record: which edit field shows which record field.
+namespace workspace {
+
+template <typename Record> struct FormField {
+    int nID;
+    platform::SecureString Record::*pMember;
+};
+
+// Shows the record of a slot: the form's index becomes the slot, then the name goes into its label and
+// the fields follow in the order given. The index changes first because setting a field's text
+// stores it back into the record the index names. The document's modified flag is left as it was:
+// setting a field's text is no change by the user. An empty slot changes nothing.
+template <typename Record>
+void LoadRecordIntoForm(CFormView& form, CVaultoraDoc* doc, const AccountList<Record>& list, int nSlot, int& nIndex,
+                        int nNameID, std::initializer_list<FormField<Record>> fields) {
+    if (!doc)
+        return;
+    const bool bWasModified = doc->IsModified();
+    const Record* record = list.At(nSlot);
+    if (!record)
+        return;
+    nIndex = nSlot;
+    form.SetDlgItemText(nNameID, RecordText(record->strName));
+    for (const FormField<Record>& field : fields)
+        form.SetDlgItemText(field.nID, RecordText(record->*field.pMember));
+    doc->SetModifiedFlag(bWasModified);
+}
+
+} // namespace workspace

@@ -1,0 +1,12 @@
+#pragma once
+
+#include "framework/FormView.h"
+
+// The right pane while the tree's root, or nothing, is selected: three buttons that lead to the
+// folder forms.
+class BlankRootView : public CFormView {
+    Q_OBJECT
+public:
+    BlankRootView();
+    ~BlankRootView() override;
+};

@@ -1,0 +1,474 @@
+#include "workspace/LeftView.h"
+
+#include "framework/MDIFrameWnd.h"
+#include "framework/MessageBox.h"
+#include "framework/WinApp.h"
+#include "passwords/VaultoraDoc.h"
+#include "res/Resources.h"
+#include "res/resource.h"
+#include "workspace/Activity.h"
+#include "workspace/FormControls.h"
+#include "workspace/MailAccView.h"
+#include "workspace/OtherAccView.h"
+#include "workspace/VaultoraChildFrame.h"
+#include "workspace/WebAccView.h"
+
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QStyledItemDelegate>
+#include <memory>
+
+namespace {
+
+const QString kWebFolder = QStringLiteral("Web Accounts");
+const QString kMailFolder = QStringLiteral("Email Accounts");
+const QString kOtherFolder = QStringLiteral("Other Accounts");
+
+constexpr int kSlotRole = Qt::UserRole;
+constexpr int kImageRole = Qt::UserRole + 1;
+constexpr int kBoldRole = Qt::UserRole + 2;
+
+const QColor kRootColor(0, 0, 155);
+const QColor kAccountColor(0, 0, 192);
+
+enum { StyleUnderline, StyleItalic, StyleBold, StylePlain };
+
+bool SameLabel(const QString& a, const QString& b) {
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+// Draws an item that has a style of its own, and is not selected, in its font and colour; selected
+// items keep the tree's highlight.
+class ItemStyleDelegate : public QStyledItemDelegate {
+public:
+    explicit ItemStyleDelegate(CLeftView* tree) : QStyledItemDelegate(tree), m_pTree(tree) {}
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+        QStyledItemDelegate::initStyleOption(option, index);
+        if (option->state & QStyle::State_Selected)
+            return;
+        const QTreeWidgetItem* item = m_pTree->GetItemFromIndex(index);
+        if (!item || !m_pTree->GetItemStyle(item))
+            return;
+        option->font = m_pTree->GetItemDrawFont(item);
+        option->fontMetrics = QFontMetrics(option->font);
+        const QColor color = m_pTree->GetItemDrawColor(item);
+        if (color.isValid())
+            option->palette.setColor(QPalette::Text, color);
+        option->backgroundBrush = option->palette.brush(QPalette::Base);
+    }
+
+private:
+    CLeftView* m_pTree;
+};
+
+} // namespace
+
+CLeftView::CLeftView() {
+    setHeaderHidden(true);
+    setColumnCount(1);
+    setRootIsDecorated(true);
+    setItemsExpandable(true);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setIconSize(QSize(16, 16));
+    setItemDelegate(new ItemStyleDelegate(this));
+    // Mouse moves count as activity for the screen lock, also without a button down.
+    setMouseTracking(true);
+    viewport()->setMouseTracking(true);
+    connect(this, &QTreeWidget::itemSelectionChanged, this, &CLeftView::OnSelChanged);
+
+    MapCommand(ID_ADD_WEB_ACCOUNT, [this] { SelectWebFolder(); });
+    MapCommand(ID_ADD_MAIL_ACCOUNT, [this] { SelectMailFolder(); });
+    MapCommand(ID_ADD_OTHER_ACCOUNT, [this] { SelectOtherFolder(); });
+    MapCommand(ID_DELETE_ACCOUNT, [this] { DeleteSelectedAccount(); });
+}
+
+CLeftView::~CLeftView() {
+    // Item deletion must not reach the forms while the window comes apart.
+    disconnect(this, &QTreeWidget::itemSelectionChanged, this, &CLeftView::OnSelChanged);
+}
+
+CVaultoraDoc* CLeftView::GetDocument() const {
+    return dynamic_cast<CVaultoraDoc*>(CView::GetDocument());
+}
+
+CVaultoraChildFrame* CLeftView::GetFrame() const {
+    return dynamic_cast<CVaultoraChildFrame*>(const_cast<CLeftView*>(this)->GetParentFrame());
+}
+
+QTreeWidgetItem* CLeftView::InsertItem(QTreeWidgetItem* parent, const QString& label, int nImage, bool bSorted) {
+    auto* item = new QTreeWidgetItem(QStringList(label));
+    item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
+    if (nImage >= 0 && nImage < static_cast<int>(m_imageList.size()))
+        item->setIcon(0, m_imageList[static_cast<size_t>(nImage)]);
+    item->setData(0, kImageRole, nImage);
+    item->setData(0, kSlotRole, 0);
+    if (!parent) {
+        insertTopLevelItem(0, item);
+    } else if (bSorted) {
+        // Alphabetical, ignoring case; a name equal to others goes after them.
+        int pos = 0;
+        while (pos < parent->childCount() && parent->child(pos)->text(0).compare(label, Qt::CaseInsensitive) <= 0)
+            ++pos;
+        parent->insertChild(pos, item);
+    } else {
+        parent->addChild(item);
+    }
+    return item;
+}
+
+QTreeWidgetItem* CLeftView::InsertAccount(QTreeWidgetItem* folder, const QString& name, int nImage, int nSlot) {
+    QTreeWidgetItem* item = InsertItem(folder, name, nImage, true);
+    item->setData(0, kSlotRole, nSlot);
+    expandItem(folder);
+    SetItemStyle(item, StyleItalic, kAccountColor);
+    return item;
+}
+
+void CLeftView::OnInitialUpdate() {
+    if (!m_bBuilt) {
+        m_bBuilt = true;
+        for (int nID : {IDB_TREE_ROOT, IDB_TREE_FOLDER, IDB_TREE_WEB, IDB_TREE_MAIL, IDB_TREE_OTHER})
+            m_imageList.push_back(LoadResIcon(nID));
+
+        CVaultoraDoc* doc = GetDocument();
+        const QString rootLabel =
+            doc && !doc->m_strFilePath.isEmpty() ? doc->m_strFilePath : QStringLiteral("Untitled");
+        m_hRoot = InsertItem(nullptr, rootLabel, kImageRoot, false);
+        SetItemStyle(m_hRoot, StyleBold, kRootColor);
+        m_hWebFolder = InsertItem(m_hRoot, kWebFolder, kImageFolder, false);
+        m_hMailFolder = InsertItem(m_hRoot, kMailFolder, kImageFolder, false);
+        m_hOtherFolder = InsertItem(m_hRoot, kOtherFolder, kImageFolder, false);
+
+        if (doc) {
+            const AccountLists& lists = doc->m_lists;
+            for (int i = 0; i < lists.m_aWebAccounts.Size(); ++i) {
+                if (const WebAccount* record = lists.m_aWebAccounts.At(i))
+                    InsertAccount(m_hWebFolder, workspace::RecordText(record->strName), kImageWeb, i);
+            }
+            for (int i = 0; i < lists.m_aMailAccounts.Size(); ++i) {
+                if (const MailAccount* record = lists.m_aMailAccounts.At(i))
+                    InsertAccount(m_hMailFolder, workspace::RecordText(record->strName), kImageMail, i);
+            }
+            for (int i = 0; i < lists.m_aOtherAccounts.Size(); ++i) {
+                if (const OtherAccount* record = lists.m_aOtherAccounts.At(i))
+                    InsertAccount(m_hOtherFolder, workspace::RecordText(record->strName), kImageOther, i);
+            }
+        }
+        expandItem(m_hRoot);
+    }
+    CView::OnInitialUpdate();
+}
+
+QTreeWidgetItem* CLeftView::GetSelectedItem() const {
+    const QList<QTreeWidgetItem*> items = selectedItems();
+    return items.isEmpty() ? nullptr : items.front();
+}
+
+int CLeftView::GetItemData(const QTreeWidgetItem* hItem) {
+    return hItem ? hItem->data(0, kSlotRole).toInt() : 0;
+}
+
+int CLeftView::GetItemImage(const QTreeWidgetItem* hItem) {
+    return hItem ? hItem->data(0, kImageRole).toInt() : -1;
+}
+
+void CLeftView::SelectItem(QTreeWidgetItem* hItem) {
+    if (hItem)
+        setCurrentItem(hItem);
+}
+
+void CLeftView::SelectWebFolder() {
+    SelectItem(m_hWebFolder);
+}
+
+void CLeftView::SelectMailFolder() {
+    SelectItem(m_hMailFolder);
+}
+
+void CLeftView::SelectOtherFolder() {
+    SelectItem(m_hOtherFolder);
+}
+
+void CLeftView::SelectRoot() {
+    SelectItem(m_hRoot);
+}
+
+void CLeftView::OnSelChanged() {
+    QTreeWidgetItem* item = GetSelectedItem();
+    CVaultoraChildFrame* frame = GetFrame();
+    if (item && frame) {
+        const QString label = item->text(0);
+        if (SameLabel(label, kWebFolder)) {
+            frame->ShowView(frame->m_nWebAccountsRootView);
+        } else if (SameLabel(label, kMailFolder)) {
+            frame->ShowView(frame->m_nEMailAccountsRootView);
+        } else if (SameLabel(label, kOtherFolder)) {
+            frame->ShowView(frame->m_nOtherAccountsRootView);
+        } else if (QTreeWidgetItem* parent = item->parent(); !parent) {
+            frame->ShowView(frame->m_nBlankRootView);
+        } else {
+            const QString parentLabel = parent->text(0);
+            const int nSlot = GetItemData(item);
+            if (SameLabel(parentLabel, kWebFolder)) {
+                if (auto* form = dynamic_cast<CWebAccView*>(frame->GetView(frame->m_nWebAccView)))
+                    form->LoadAccount(nSlot);
+                frame->ShowView(frame->m_nWebAccView);
+            } else if (SameLabel(parentLabel, kMailFolder)) {
+                if (auto* form = dynamic_cast<CMailAccView*>(frame->GetView(frame->m_nMailAccView)))
+                    form->LoadAccount(nSlot);
+                frame->ShowView(frame->m_nMailAccView);
+            } else if (SameLabel(parentLabel, kOtherFolder)) {
+                if (auto* form = dynamic_cast<COtherAccView*>(frame->GetView(frame->m_nOtherAccView)))
+                    form->LoadAccount(nSlot);
+                frame->ShowView(frame->m_nOtherAccView);
+            }
+        }
+    }
+    workspace::StampActivity();
+}
+
+void CLeftView::AddWebAccount(const QString& name) {
+    CVaultoraDoc* doc = GetDocument();
+    if (!doc || !m_hWebFolder)
+        return;
+    auto record = std::make_unique<WebAccount>();
+    record->strName = workspace::ToRecordText(name);
+    const int nSlot = doc->m_lists.m_aWebAccounts.Append(std::move(record));
+    SelectItem(InsertAccount(m_hWebFolder, name, kImageWeb, nSlot));
+}
+
+void CLeftView::AddMailAccount(const QString& name) {
+    CVaultoraDoc* doc = GetDocument();
+    if (!doc || !m_hMailFolder)
+        return;
+    auto record = std::make_unique<MailAccount>();
+    record->strName = workspace::ToRecordText(name);
+    const int nSlot = doc->m_lists.m_aMailAccounts.Append(std::move(record));
+    SelectItem(InsertAccount(m_hMailFolder, name, kImageMail, nSlot));
+}
+
+void CLeftView::AddOtherAccount(const QString& name) {
+    CVaultoraDoc* doc = GetDocument();
+    if (!doc || !m_hOtherFolder)
+        return;
+    auto record = std::make_unique<OtherAccount>();
+    record->strName = workspace::ToRecordText(name);
+    const int nSlot = doc->m_lists.m_aOtherAccounts.Append(std::move(record));
+    SelectItem(InsertAccount(m_hOtherFolder, name, kImageOther, nSlot));
+}
+
+void CLeftView::DeleteSelectedAccount() {
+    QTreeWidgetItem* item = GetSelectedItem();
+    CVaultoraDoc* doc = GetDocument();
+    if (!item || !doc)
+        return;
+    QTreeWidgetItem* parent = item->parent();
+    if (!parent)
+        return;
+
+    const QString parentLabel = parent->text(0);
+    const int nSlot = GetItemData(item);
+    const char* kind = nullptr;
+    std::function<void()> remove;
+    if (SameLabel(parentLabel, kWebFolder) && doc->m_lists.m_aWebAccounts.At(nSlot)) {
+        kind = "Web";
+        remove = [doc, nSlot] { doc->m_lists.m_aWebAccounts.Remove(nSlot); };
+    } else if (SameLabel(parentLabel, kMailFolder) && doc->m_lists.m_aMailAccounts.At(nSlot)) {
+        kind = "Email";
+        remove = [doc, nSlot] { doc->m_lists.m_aMailAccounts.Remove(nSlot); };
+    } else if (SameLabel(parentLabel, kOtherFolder) && doc->m_lists.m_aOtherAccounts.At(nSlot)) {
+        kind = "Other";
+        remove = [doc, nSlot] { doc->m_lists.m_aOtherAccounts.Remove(nSlot); };
+    } else {
+        return;
+    }
+
+    const QString question =
+        QStringLiteral("Are you sure you want to delete \"%1\" %2 Account?").arg(item->text(0), QLatin1String(kind));
+    if (AfxMessageBox(question, MB_YESNO | MB_ICONQUESTION) != IDYES)
+        return;
+
+    remove();
+    m_mapItemStyles.erase(item);
+    // The tree selects a neighbour of a deleted selected item itself, and shows that item's form.
+    delete item;
+    doc->SetModifiedFlag(true);
+}
+
+void CLeftView::SetItemStyle(QTreeWidgetItem* hItem, int nVariant, const QColor& color) {
+    if (!hItem)
+        return;
+    QFont description = font();
+    switch (nVariant) {
+    case StyleUnderline:
+        description.setUnderline(true);
+        description.setItalic(false);
+        SetItemBold(hItem, false);
+        break;
+    case StyleItalic:
+        description.setItalic(true);
+        description.setUnderline(false);
+        SetItemBold(hItem, false);
+        break;
+    case StyleBold:
+        description.setUnderline(false);
+        description.setItalic(false);
+        SetItemBold(hItem, true);
+        break;
+    case StylePlain:
+        description.setUnderline(false);
+        description.setItalic(false);
+        SetItemBold(hItem, false);
+        break;
+    default:
+        break;
+    }
+    SetItemFont(hItem, description);
+    SetItemColor(hItem, color);
+}
+
+void CLeftView::SetItemFont(QTreeWidgetItem* hItem, const QFont& font) {
+    if (!hItem)
+        return;
+    m_mapItemStyles[hItem].font = font;
+    viewport()->update();
+}
+
+void CLeftView::SetItemColor(QTreeWidgetItem* hItem, const QColor& color) {
+    if (!hItem)
+        return;
+    m_mapItemStyles[hItem].crText = color;
+    viewport()->update();
+}
+
+void CLeftView::SetItemBold(QTreeWidgetItem* hItem, bool bBold) {
+    if (!hItem)
+        return;
+    hItem->setData(0, kBoldRole, bBold);
+    // The tree draws a bold item bold also while it is selected.
+    QFont itemFont = font();
+    itemFont.setBold(bBold);
+    hItem->setFont(0, itemFont);
+}
+
+bool CLeftView::GetItemBold(const QTreeWidgetItem* hItem) const {
+    return hItem && hItem->data(0, kBoldRole).toBool();
+}
+
+const CLeftView::ItemStyle* CLeftView::GetItemStyle(const QTreeWidgetItem* hItem) const {
+    auto it = m_mapItemStyles.find(hItem);
+    return it == m_mapItemStyles.end() ? nullptr : &it->second;
+}
+
+QFont CLeftView::GetItemDrawFont(const QTreeWidgetItem* hItem) const {
+    const ItemStyle* style = GetItemStyle(hItem);
+    QFont drawFont = style && style->font && !style->font->family().isEmpty() ? *style->font : font();
+    if (GetItemBold(hItem))
+        drawFont.setWeight(QFont::Bold);
+    return drawFont;
+}
+
+QColor CLeftView::GetItemDrawColor(const QTreeWidgetItem* hItem) const {
+    const ItemStyle* style = GetItemStyle(hItem);
+    return style ? style->crText : QColor();
+}
+
+CCmdUI CLeftView::QueryCommandState(int nID) {
+    // The route a command takes while the tree is the active view.
+    std::vector<CCmdTarget*> route{this};
+    if (CDocument* doc = CView::GetDocument())
+        route.push_back(doc);
+    if (CMDIChildWnd* frame = GetParentFrame())
+        route.push_back(frame);
+    if (CMDIFrameWnd* main = AfxGetMainFrame())
+        route.push_back(main);
+    if (CWinApp* app = AfxGetApp())
+        route.push_back(app);
+    for (CCmdTarget* target : route) {
+        CCmdUI ui(nID);
+        if (target->OnUpdateCmdUI(nID, ui))
+            return ui;
+    }
+    CCmdUI unhandled(nID);
+    unhandled.Enable(false);
+    return unhandled;
+}
+
+void CLeftView::RouteCommand(int nID) {
+    if (CMDIFrameWnd* main = AfxGetMainFrame()) {
+        // Through the main window, which may hold the command back (the screen lock).
+        if (CMDIChildWnd* frame = GetParentFrame())
+            frame->SetActiveView(this);
+        main->OnUserCommand(nID);
+        return;
+    }
+    if (!QueryCommandState(nID).IsEnabled())
+        return;
+    if (OnCmdMsg(nID))
+        return;
+    if (CDocument* doc = CView::GetDocument(); doc && doc->OnCmdMsg(nID))
+        return;
+    if (CMDIChildWnd* frame = GetParentFrame(); frame && frame->OnCmdMsg(nID))
+        return;
+    if (CWinApp* app = AfxGetApp())
+        app->OnCmdMsg(nID);
+}
+
+QMenu* CLeftView::CreateContextMenu(QWidget* parent) {
+    auto* menu = new QMenu(parent);
+    auto addEntry = [this, menu](int nID, const char* text) {
+        QAction* action = menu->addAction(CommandIcon(nID), QString::fromLatin1(text));
+        action->setData(nID);
+        action->setEnabled(QueryCommandState(nID).IsEnabled());
+    };
+    addEntry(ID_ADD_WEB_ACCOUNT, "Add new Web Account");
+    addEntry(ID_ADD_MAIL_ACCOUNT, "Add new Email Account");
+    addEntry(ID_ADD_OTHER_ACCOUNT, "Add new Other Account");
+    menu->addSeparator();
+    if (QTreeWidgetItem* selected = GetSelectedItem()) {
+        const bool bFixedItem =
+            selected == m_hRoot || selected == m_hWebFolder || selected == m_hMailFolder || selected == m_hOtherFolder;
+        addEntry(bFixedItem ? ID_DELETE_ACCOUNT_OFF : ID_DELETE_ACCOUNT, "Delete Selected Account");
+    }
+    return menu;
+}
+
+void CLeftView::OnRButtonDown(const QPoint& point) {
+    const QPoint screenPoint = viewport()->mapToGlobal(point);
+    // The click makes the tree the view commands go to, as any click into it does.
+    if (CMDIChildWnd* frame = GetParentFrame())
+        frame->SetActiveView(this);
+    setFocus(Qt::MouseFocusReason);
+    QWidget* owner = AfxGetMainWnd();
+    std::unique_ptr<QMenu> menu(CreateContextMenu(owner ? owner : this));
+    workspace::StampActivity();
+    QAction* chosen = menu->exec(screenPoint);
+    const int nID = chosen ? chosen->data().toInt() : 0;
+    menu.reset();
+    if (nID)
+        RouteCommand(nID);
+}
+
+void CLeftView::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::RightButton) {
+        // The menu acts on the selected item: a right click does not move the selection.
+        event->accept();
+        OnRButtonDown(event->position().toPoint());
+        return;
+    }
+    QTreeWidget::mousePressEvent(event);
+}
+
+void CLeftView::mouseMoveEvent(QMouseEvent* event) {
+    workspace::StampActivity();
+    QTreeWidget::mouseMoveEvent(event);
+}
+
+void CLeftView::contextMenuEvent(QContextMenuEvent* event) {
+    // Only the mouse opens the menu (on the button press); the keyboard's menu request does nothing.
+    event->accept();
+}

@@ -1,0 +1,105 @@
+#pragma once
+
+#include "framework/View.h"
+
+#include <QColor>
+#include <QFont>
+#include <QIcon>
+#include <QTreeWidget>
+#include <map>
+#include <optional>
+#include <vector>
+
+class QMenu;
+class CVaultoraDoc;
+class CVaultoraChildFrame;
+
+// The account tree of a passwords window: the document's path as the root, the three folders Web
+// Accounts, Email Accounts and Other Accounts, and one item per account, sorted by name. An account
+// item carries its record's slot index. Selecting an item shows its form in the right pane; the tree
+// also creates and deletes the records.
+//
+// What an item is follows from labels alone: a folder is an item labelled like a folder, an account
+// is an item whose parent is labelled like one. So an account named like a folder opens that folder.
+class CLeftView : public QTreeWidget, public CView {
+    Q_OBJECT
+public:
+    CLeftView();
+    ~CLeftView() override;
+
+    QWidget* GetWnd() override { return this; }
+    CVaultoraDoc* GetDocument() const;
+
+    // Builds the tree from the document's lists, once.
+    void OnInitialUpdate() override;
+
+    // Creates a record of the kind with that name (used as given), adds its item and selects it.
+    void AddWebAccount(const QString& name);
+    void AddMailAccount(const QString& name);
+    void AddOtherAccount(const QString& name);
+    // Asks, then deletes the selected account's record and item. The root and the folders stay.
+    void DeleteSelectedAccount();
+
+    void SelectWebFolder();
+    void SelectMailFolder();
+    void SelectOtherFolder();
+    void SelectRoot();
+
+    // An item's own look while it is not selected: text colour (invalid for none) and font
+    // description (none until one is given). Selected items keep the tree's highlight.
+    struct ItemStyle {
+        QColor crText;
+        std::optional<QFont> font;
+    };
+    // Variant 0 underlined, 1 italic, 2 bold, 3 plain; the font is the tree's with those changes.
+    void SetItemStyle(QTreeWidgetItem* hItem, int nVariant, const QColor& color);
+    void SetItemFont(QTreeWidgetItem* hItem, const QFont& font);
+    void SetItemColor(QTreeWidgetItem* hItem, const QColor& color);
+    void SetItemBold(QTreeWidgetItem* hItem, bool bBold);
+    bool GetItemBold(const QTreeWidgetItem* hItem) const;
+    const ItemStyle* GetItemStyle(const QTreeWidgetItem* hItem) const;
+    // The font and colour an item is drawn with while not selected (the colour is invalid when the
+    // tree's own applies).
+    QFont GetItemDrawFont(const QTreeWidgetItem* hItem) const;
+    QColor GetItemDrawColor(const QTreeWidgetItem* hItem) const;
+
+    QTreeWidgetItem* GetRootItem() const { return m_hRoot; }
+    QTreeWidgetItem* GetWebFolder() const { return m_hWebFolder; }
+    QTreeWidgetItem* GetMailFolder() const { return m_hMailFolder; }
+    QTreeWidgetItem* GetOtherFolder() const { return m_hOtherFolder; }
+    QTreeWidgetItem* GetSelectedItem() const;
+    QTreeWidgetItem* GetItemFromIndex(const QModelIndex& index) const { return itemFromIndex(index); }
+    static int GetItemData(const QTreeWidgetItem* hItem);
+
+    // The image list: 0 root, 1 folder, 2 web account, 3 e-mail account, 4 other account.
+    enum { kImageRoot, kImageFolder, kImageWeb, kImageMail, kImageOther, kImageCount };
+    const std::vector<QIcon>& GetImageList() const { return m_imageList; }
+    // The image index an item was given.
+    static int GetItemImage(const QTreeWidgetItem* hItem);
+
+    // The context menu as a right click shows it now, with each entry enabled as the command route says.
+    QMenu* CreateContextMenu(QWidget* parent);
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
+private:
+    CVaultoraChildFrame* GetFrame() const;
+    QTreeWidgetItem* InsertItem(QTreeWidgetItem* parent, const QString& label, int nImage, bool bSorted);
+    QTreeWidgetItem* InsertAccount(QTreeWidgetItem* folder, const QString& name, int nImage, int nSlot);
+    void SelectItem(QTreeWidgetItem* hItem);
+    void OnSelChanged();
+    void OnRButtonDown(const QPoint& point);
+    CCmdUI QueryCommandState(int nID);
+    void RouteCommand(int nID);
+
+    QTreeWidgetItem* m_hRoot = nullptr;
+    QTreeWidgetItem* m_hWebFolder = nullptr;
+    QTreeWidgetItem* m_hMailFolder = nullptr;
+    QTreeWidgetItem* m_hOtherFolder = nullptr;
+    std::vector<QIcon> m_imageList;
+    std::map<const QTreeWidgetItem*, ItemStyle> m_mapItemStyles;
+    bool m_bBuilt = false;
+};

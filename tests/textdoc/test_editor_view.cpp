@@ -1,0 +1,573 @@
+#include "cipher/DocumentFile.h"
+#include "framework/DocTemplate.h"
+#include "framework/Document.h"
+#include "framework/MDIChildWnd.h"
+#include "framework/MessageBox.h"
+#include "framework/ModalAnswer.h"
+#include "framework/StatusBar.h"
+#include "platform/TickCount.h"
+#include "res/resource.h"
+#include "shell/EditorApp.h"
+#include "shell/MainFrame.h"
+#include "textdoc/CommandMenu.h"
+#include "textdoc/EditorView.h"
+#include "textdoc/FindReplaceDlg.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QFile>
+#include <QFontInfo>
+#include <QImage>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
+#include <QPageLayout>
+#include <QPrinter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTimer>
+#include <QUrl>
+#include <QtTest>
+#include <memory>
+
+namespace {
+
+class TextTestDoc : public CDocument {};
+
+// The editor with a text type whose view is the real one.
+class TextTestApp : public CEditorApp {
+protected:
+    void RegisterDocTemplates() override {
+        m_pTextTemplate = AddDocTemplate(CMultiDocTemplate::Make<TextTestDoc, CMDIChildWnd, CEditorView>(IDR_ETXTYPE));
+    }
+};
+
+const QString kPassword = QStringLiteral("Tr0ub4dor&3");
+
+QString U(const char16_t* text) {
+    return QString::fromUtf16(text);
+}
+
+QByteArray FileBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// A file enciphered by the core alone, holding exactly this text.
+void WriteCoreFile(const QString& path, const QString& text) {
+    const QByteArray utf8 = text.toUtf8();
+    QVERIFY(cipher::WriteDocumentFile(QFile::encodeName(path).toStdString(), kPassword.toStdString(),
+                                      std::string_view(utf8.constData(), static_cast<size_t>(utf8.size())))
+                .ok());
+}
+
+QString ReadCoreFile(const QString& path) {
+    platform::SecureString text;
+    if (!cipher::ReadDocumentFile(QFile::encodeName(path).toStdString(), kPassword.toStdString(), text).ok())
+        return QStringLiteral("<unreadable>");
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+void SendKey(QWidget* target, QEvent::Type type, Qt::Key key) {
+    QKeyEvent event(type, key, Qt::NoModifier);
+    QApplication::sendEvent(target, &event);
+}
+
+} // namespace
+
+class TestEditorView : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<TextTestApp> m_app;
+    QTemporaryDir m_dir;
+    CEditorView* m_view = nullptr;
+    CDocument* m_doc = nullptr;
+    uint32_t m_now = 1000;
+
+    CMainFrame* Frame() const { return m_app->GetMainFrame(); }
+    QString Pane() const { return Frame()->GetStatusBar()->GetPaneText(1); }
+    QString Path(const char* name) const { return m_dir.filePath(QLatin1String(name)); }
+
+    // Through a real file: the text put in by the core, read by the view, written back by the view.
+    QString RoundTrip(const QString& text) {
+        WriteCoreFile(Path("in.etx"), text);
+        if (!m_view->ReadDocumentFile(Path("in.etx"), kPassword).ok())
+            return QStringLiteral("<not read>");
+        if (!m_view->WriteDocumentFile(Path("out.etx"), kPassword).ok())
+            return QStringLiteral("<not written>");
+        return ReadCoreFile(Path("out.etx"));
+    }
+
+private slots:
+    void initTestCase() {
+        QStandardPaths::setTestModeEnabled(true);
+        QVERIFY(m_dir.isValid());
+        qputenv("XDG_CONFIG_HOME", m_dir.filePath(QStringLiteral("config")).toLocal8Bit());
+        platform::SetTickCountSource([this] { return m_now; });
+        m_app = std::make_unique<TextTestApp>();
+        AnswerNextModal([](QWidget* modal) { modal->close(); });
+        QVERIFY(m_app->InitInstance({QStringLiteral("lockwarden-editor")}));
+        CancelModalAnswers();
+    }
+
+    void cleanupTestCase() {
+        if (Frame()) {
+            m_app->CloseAllDocuments();
+            Frame()->close();
+        }
+        m_app.reset();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        platform::SetTickCountSource({});
+    }
+
+    void init() {
+        MessageBox::clearAnswers();
+        m_doc = m_app->GetTextTemplate()->OpenDocumentFile(QString());
+        QVERIFY(m_doc);
+        m_view = dynamic_cast<CEditorView*>(m_doc->GetFirstView());
+        QVERIFY(m_view);
+        m_view->setFocus();
+        CEditorView::LastFind() = {};
+    }
+
+    void cleanup() {
+        m_doc->SetModifiedFlag(false);
+        m_doc->OnCloseDocument();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        m_view = nullptr;
+    }
+
+    // ---- Exact text -------------------------------------------------------------------------------
+
+    void exactText_data() {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("CRLF") << QStringLiteral("one\r\ntwo\r\n\r\nfour\r\n");
+        QTest::newRow("LF") << QStringLiteral("one\ntwo\n\nfour\n");
+        QTest::newRow("lone CR") << QStringLiteral("one\rtwo\r\rfour\r");
+        QTest::newRow("mixed") << QStringLiteral("a\r\nb\nc\rd\r\ne\n\r\r\nf");
+        QTest::newRow("CR before CRLF") << QStringLiteral("x\r\r\ny\n\rz");
+        QTest::newRow("no break") << QStringLiteral("just one line");
+        QTest::newRow("no-break spaces and tabs") << U(u"1\u00a0000\u00a0\tkr\r\n\u00a0\u00a0indent\r\n");
+        QTest::newRow("CRLF beside look-alike bytes") << U(u"\u20ac 5\u2028\u2026\r\n\u2028\r\n\u00e2\u0080\u00a9");
+        QTest::newRow("separators in the text") << U(u"a\u2028b\u2029c\r\nd\ufdd0e\ufdd1f\u2029");
+        QTest::newRow("beyond the BMP and NUL") << U(u"\U0001F511 key\r\nnul:") + QChar(0) + QStringLiteral("end");
+    }
+
+    void exactText() {
+        QFETCH(QString, text);
+        QCOMPARE(RoundTrip(text), text);
+        QVERIFY(!m_view->IsModified());
+        // Every break is one line of the control, as the caret status counts them.
+        QCOMPARE(m_view->document()->blockCount(), static_cast<int>(textdoc::ScanLineBreaks(text).count) + 1);
+    }
+
+    // Breaks the user leaves alone keep their kind through typing, splitting, joining and undo.
+    void editsKeepUntouchedBreaks() {
+        WriteCoreFile(Path("mixed.etx"), QStringLiteral("one\r\ntwo\nthree\rfour"));
+        QVERIFY(m_view->ReadDocumentFile(Path("mixed.etx"), kPassword).ok());
+        QTextCursor cursor = m_view->textCursor();
+
+        cursor.setPosition(m_view->document()->findBlockByNumber(1).position() + 3);
+        m_view->setTextCursor(cursor);
+        QTest::keyClicks(m_view, QStringLiteral("X"));
+        QCOMPARE(m_view->GetText(), QStringLiteral("one\r\ntwoX\nthree\rfour"));
+
+        // A new line inside "three" gets the break of the line it was typed in.
+        cursor.setPosition(m_view->document()->findBlockByNumber(2).position() + 2);
+        m_view->setTextCursor(cursor);
+        QTest::keyClick(m_view, Qt::Key_Return);
+        QCOMPARE(m_view->GetText(), QStringLiteral("one\r\ntwoX\nth\nree\rfour"));
+
+        // Joining "four" to the line before removes exactly the CR between them.
+        cursor.setPosition(m_view->document()->findBlockByNumber(4).position());
+        m_view->setTextCursor(cursor);
+        QTest::keyClick(m_view, Qt::Key_Backspace);
+        QCOMPARE(m_view->GetText(), QStringLiteral("one\r\ntwoX\nth\nreefour"));
+
+        m_view->undo();
+        QCOMPARE(m_view->GetText(), QStringLiteral("one\r\ntwoX\nth\nree\rfour"));
+
+        // A pasted break, like a typed one, is that of the line it goes into.
+        cursor.movePosition(QTextCursor::End);
+        m_view->setTextCursor(cursor);
+        QApplication::clipboard()->setText(QStringLiteral("\n5"));
+        m_view->paste();
+        QCOMPARE(m_view->GetText().right(7), QStringLiteral("\rfour\r5"));
+
+        QVERIFY(m_view->WriteDocumentFile(Path("mixed2.etx"), kPassword).ok());
+        QCOMPARE(ReadCoreFile(Path("mixed2.etx")), m_view->GetText());
+    }
+
+    void newTextWritesCrLf() {
+        QCOMPARE(m_view->GetDefaultLineBreak(), textdoc::LineBreak::CrLf);
+        QTest::keyClicks(m_view, QStringLiteral("ab"));
+        QTest::keyClick(m_view, Qt::Key_Return);
+        QTest::keyClick(m_view, Qt::Key_Return);
+        QTest::keyClicks(m_view, QStringLiteral("c"));
+        QVERIFY(m_view->WriteDocumentFile(Path("new.etx"), kPassword).ok());
+        QCOMPARE(ReadCoreFile(Path("new.etx")), QStringLiteral("ab\r\n\r\nc"));
+    }
+
+    void uniformFileKeepsItsBreakForNewLines() {
+        WriteCoreFile(Path("lf.etx"), QStringLiteral("a\nb"));
+        QVERIFY(m_view->ReadDocumentFile(Path("lf.etx"), kPassword).ok());
+        m_view->moveCursor(QTextCursor::End);
+        QTest::keyClick(m_view, Qt::Key_Return);
+        QTest::keyClicks(m_view, QStringLiteral("c"));
+        QCOMPARE(m_view->GetText(), QStringLiteral("a\nb\nc"));
+    }
+
+    void emptyTextSavesAndReopens() {
+        WriteCoreFile(Path("full.etx"), QStringLiteral("something"));
+        QVERIFY(m_view->ReadDocumentFile(Path("full.etx"), kPassword).ok());
+        m_view->selectAll();
+        QTest::keyClick(m_view, Qt::Key_Delete);
+        QVERIFY(m_view->IsModified());
+        const cipher::DocStatus status = m_view->WriteDocumentFile(Path("full.etx"), kPassword);
+        QVERIFY2(status.ok(), cipher::DescribeFailure(status, "full.etx").c_str());
+        QCOMPARE(QFileInfo(Path("full.etx")).size(), qint64(8));
+        QVERIFY(!m_view->IsModified());
+        m_view->setPlainText(QStringLiteral("stale"));
+        QVERIFY(m_view->ReadDocumentFile(Path("full.etx"), kPassword).ok());
+        QVERIFY(m_view->document()->isEmpty());
+    }
+
+    void failedReadsLeaveTheTextAlone() {
+        m_view->SetText(QStringLiteral("kept"));
+        WriteCoreFile(Path("other.etx"), QStringLiteral("secret"));
+        QCOMPARE(m_view->ReadDocumentFile(Path("other.etx"), QStringLiteral("wrong")).result,
+                 cipher::DocResult::WrongPassword);
+        QCOMPARE(m_view->ReadDocumentFile(Path("missing.etx"), kPassword).result, cipher::DocResult::CannotRead);
+        QFile empty(Path("empty.etx"));
+        QVERIFY(empty.open(QIODevice::WriteOnly));
+        empty.close();
+        QCOMPARE(m_view->ReadDocumentFile(Path("empty.etx"), kPassword).result, cipher::DocResult::CannotRead);
+        QCOMPARE(m_view->GetText(), QStringLiteral("kept"));
+    }
+
+    void failedWriteKeepsTheDocumentModified() {
+        QTest::keyClicks(m_view, QStringLiteral("text"));
+        QVERIFY(m_view->IsModified());
+        QVERIFY(m_doc->IsModified());
+        const cipher::DocStatus status = m_view->WriteDocumentFile(Path("no-such-folder/x.etx"), kPassword);
+        QCOMPARE(status.result, cipher::DocResult::CannotWrite);
+        QVERIFY(m_view->IsModified());
+    }
+
+    void openingLeavesCaretAtStartAndUnmodified() {
+        WriteCoreFile(Path("open.etx"), QStringLiteral("first\r\nsecond"));
+        QVERIFY(m_view->ReadDocumentFile(Path("open.etx"), kPassword).ok());
+        QCOMPARE(m_view->textCursor().position(), 0);
+        QVERIFY(!m_view->IsModified());
+        QVERIFY(!m_view->document()->isUndoAvailable());
+        QTest::keyClick(m_view, Qt::Key_Z);
+        QVERIFY(m_view->IsModified());
+        QVERIFY(m_doc->IsModified());
+    }
+
+    // ---- Look ----------------------------------------------------------------------------------------
+
+    void fixedPitchFontWithoutWrap() {
+        const QFontInfo info(m_view->font());
+        QVERIFY(info.fixedPitch());
+        QCOMPARE(m_view->font().pointSize(), 10);
+        QVERIFY(!info.bold() && !info.italic());
+        QCOMPARE(m_view->palette().color(QPalette::Text), QColor(Qt::black));
+        QCOMPARE(m_view->lineWrapMode(), QPlainTextEdit::NoWrap);
+        QCOMPARE(m_view->GetPrintMargins(), QMarginsF(720, 720, 720, 720));
+
+        m_view->SetText(QString(3000, QLatin1Char('w')));
+        Frame()->resize(800, 600);
+        Frame()->show();
+        QVERIFY(QTest::qWaitForWindowExposed(Frame()));
+        QApplication::processEvents();
+        const QTextBlock line = m_view->document()->firstBlock();
+        QVERIFY(line.layout());
+        QCOMPARE(line.layout()->lineCount(), 1);
+        QVERIFY(m_view->horizontalScrollBar()->maximum() > 0);
+    }
+
+    // ---- Caret status and activity ----------------------------------------------------------------
+
+    void caretStatusFollowsKeys() {
+        m_view->SetText(QStringLiteral("abc\r\ndefgh"));
+        m_view->OnUpdate(nullptr, 0);
+        QCOMPARE(Pane(), QStringLiteral(" Ln 1, Col 1"));
+
+        // While the key is down the pane still shows where the caret was.
+        SendKey(m_view, QEvent::KeyPress, Qt::Key_Down);
+        QCOMPARE(Pane(), QStringLiteral(" Ln 1, Col 1"));
+        SendKey(m_view, QEvent::KeyRelease, Qt::Key_Down);
+        QCOMPARE(Pane(), QStringLiteral(" Ln 2, Col 1"));
+
+        SendKey(m_view, QEvent::KeyPress, Qt::Key_End);
+        QCOMPARE(Pane(), QStringLiteral(" Ln 2, Col 1"));
+        SendKey(m_view, QEvent::KeyRelease, Qt::Key_End);
+        QCOMPARE(Pane(), QStringLiteral(" Ln 2, Col 6"));
+
+        // A selection counts from its start.
+        QTextCursor cursor = m_view->textCursor();
+        cursor.setPosition(1);
+        cursor.setPosition(7, QTextCursor::KeepAnchor);
+        m_view->setTextCursor(cursor);
+        m_view->OnUpdate(nullptr, 0);
+        QCOMPARE(Pane(), QStringLiteral(" Ln 1, Col 2"));
+    }
+
+    void clickUpdatesCaretStatus() {
+        Frame()->show();
+        QVERIFY(QTest::qWaitForWindowExposed(Frame()));
+        m_view->SetText(QStringLiteral("abc\ndef\nghi"));
+        const QTextBlock third = m_view->document()->findBlockByNumber(2);
+        QTextCursor at(third);
+        at.setPosition(third.position() + 2);
+        const QPoint point = m_view->cursorRect(at).center();
+        QTest::mouseClick(m_view->viewport(), Qt::LeftButton, Qt::NoModifier, point);
+        QCOMPARE(Pane(), QStringLiteral(" Ln 3, Col 3"));
+    }
+
+    void inputStampsActivity() {
+        Frame()->m_dwLastActivity = 0;
+        m_now = 5000;
+        SendKey(m_view, QEvent::KeyPress, Qt::Key_Right);
+        QCOMPARE(Frame()->m_dwLastActivity, 5000u);
+        m_now = 6000;
+        SendKey(m_view, QEvent::KeyRelease, Qt::Key_Right);
+        QCOMPARE(Frame()->m_dwLastActivity, 6000u);
+        m_now = 7000;
+        QMouseEvent move(QEvent::MouseMove, QPointF(5, 5), m_view->viewport()->mapToGlobal(QPointF(5, 5)), Qt::NoButton,
+                         Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(m_view->viewport(), &move);
+        QCOMPARE(Frame()->m_dwLastActivity, 7000u);
+        QVERIFY(m_view->viewport()->hasMouseTracking());
+    }
+
+    // ---- Clipboard and drops ------------------------------------------------------------------------
+
+    void pasteTakesPlainTextOnly() {
+        auto* formatted = new QMimeData;
+        formatted->setHtml(QStringLiteral("<b>bold</b> words"));
+        formatted->setText(QStringLiteral("bold words"));
+        QApplication::clipboard()->setMimeData(formatted);
+        QVERIFY(m_view->canPaste());
+        m_view->paste();
+        QCOMPARE(m_view->GetText(), QStringLiteral("bold words"));
+
+        // Formatted text alone gives its text.
+        m_view->SetText(QString());
+        auto* htmlOnly = new QMimeData;
+        htmlOnly->setHtml(QStringLiteral("<p>para&nbsp;one</p><p><i>two</i></p>"));
+        QApplication::clipboard()->setMimeData(htmlOnly);
+        m_view->paste();
+        QCOMPARE(m_view->GetText(), U(u"para\u00a0one\r\ntwo"));
+
+        m_view->SetText(QStringLiteral("kept"));
+        QImage picture(8, 8, QImage::Format_RGB32);
+        picture.fill(Qt::red);
+        QApplication::clipboard()->setImage(picture);
+        QVERIFY(!m_view->canPaste());
+        m_view->paste();
+
+        auto* files = new QMimeData;
+        files->setUrls({QUrl::fromLocalFile(Path("in.etx"))});
+        files->setText(Path("in.etx"));
+        QApplication::clipboard()->setMimeData(files);
+        QVERIFY(!m_view->canPaste());
+        m_view->paste();
+        QCOMPARE(m_view->GetText(), QStringLiteral("kept"));
+        QVERIFY(!m_view->IsModified());
+    }
+
+    void copyKeepsEveryCharacter() {
+        m_view->SetText(U(u"1\u00a0000\r\nkr"));
+        m_view->selectAll();
+        m_view->copy();
+        QCOMPARE(QApplication::clipboard()->text(), U(u"1\u00a0000\nkr"));
+    }
+
+    // ---- Context menu -------------------------------------------------------------------------------
+
+    void contextMenuEntries() {
+        m_view->SetText(QStringLiteral("some text"));
+        std::unique_ptr<QMenu> menu(m_view->BuildContextMenu());
+        QStringList texts;
+        QList<int> ids;
+        for (QAction* action : menu->actions()) {
+            texts << (action->isSeparator() ? QStringLiteral("-") : action->text());
+            ids << textdoc::CommandId(action);
+        }
+        QCOMPARE(texts, (QStringList{"&Undo\tCtrl+Z", "-", "Cu&t\tCtrl+X", "&Copy\tCtrl+C", "&Paste\tCtrl+V",
+                                     "Select A&ll\tCtrl+A"}));
+        QCOMPARE(ids, (QList<int>{57643, 0, 57635, 57634, 57637, 57642}));
+
+        QApplication::clipboard()->setText(QStringLiteral("x"));
+        textdoc::UpdateCommandMenu(menu.get(), m_view);
+        const QList<QAction*> items = menu->actions();
+        QVERIFY(!items[0]->isEnabled()); // nothing to undo yet
+        QVERIFY(!items[2]->isEnabled()); // no selection to cut
+        QVERIFY(!items[3]->isEnabled());
+        QVERIFY(items[4]->isEnabled());
+        QVERIFY(items[5]->isEnabled());
+    }
+
+    void contextMenuCommandReachesTheView() {
+        Frame()->show();
+        QVERIFY(QTest::qWaitForWindowExposed(Frame()));
+        m_view->SetText(QStringLiteral("select me"));
+        m_view->setFocus();
+        QStringList seen;
+        QTimer::singleShot(0, this, [&seen] {
+            auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            if (!popup)
+                return;
+            for (QAction* action : popup->actions())
+                seen << action->text();
+            QAction* selectAll = popup->actions().last();
+            popup->setActiveAction(selectAll);
+            QTest::keyClick(popup, Qt::Key_Return);
+        });
+        // A right click reaches the view through its viewport.
+        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), m_view->viewport()->mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(m_view->viewport(), &event);
+        QCOMPARE(seen.size(), 6);
+        QCOMPARE(m_view->textCursor().selectedText(), QStringLiteral("select me"));
+    }
+
+    // ---- Find and replace ---------------------------------------------------------------------------
+
+    void findWrapsAndHonoursOptions() {
+        m_view->SetText(QStringLiteral("Alpha beta alpha\r\nalphabet"));
+        CEditorView::FindOptions find;
+        find.what = QStringLiteral("alpha");
+        QVERIFY(m_view->FindText(find));
+        QCOMPARE(m_view->textCursor().selectionStart(), 0);
+        QVERIFY(m_view->FindText(find));
+        QCOMPARE(m_view->textCursor().selectionStart(), 11);
+        QVERIFY(m_view->FindText(find));
+        QCOMPARE(m_view->textCursor().selectionStart(), 17);
+        QVERIFY(m_view->FindText(find)); // past the end: from the start again
+        QCOMPARE(m_view->textCursor().selectionStart(), 0);
+
+        find.down = false;
+        QVERIFY(m_view->FindText(find)); // before the start: from the end again
+        QCOMPARE(m_view->textCursor().selectionStart(), 17);
+
+        find.down = true;
+        find.wholeWord = true;
+        QVERIFY(m_view->FindText(find));
+        QCOMPARE(m_view->textCursor().selectionStart(), 0);
+        find.matchCase = true;
+        QVERIFY(m_view->FindText(find));
+        QCOMPARE(m_view->textCursor().selectionStart(), 11);
+        QVERIFY(m_view->FindText(find));
+        QCOMPARE(m_view->textCursor().selectionStart(), 11); // the only one
+    }
+
+    void findNextSaysWhenNothingMatches() {
+        m_view->SetText(QStringLiteral("nothing here"));
+        CEditorView::FindOptions find;
+        find.what = QStringLiteral("absent");
+        MessageBox::setNextAnswer(IDOK);
+        const int before = MessageBox::count();
+        m_view->OnFindNext(find);
+        QCOMPARE(MessageBox::count(), before + 1);
+        QCOMPARE(MessageBox::last().text, QStringLiteral("Cannot find \"absent\"."));
+
+        // Find Next repeats the last search without a dialog.
+        find.what = QStringLiteral("here");
+        CEditorView::LastFind() = find;
+        QVERIFY(Frame()->IsCommandEnabled(ID_EDIT_REPEAT));
+        QVERIFY(Frame()->SendCommand(ID_EDIT_REPEAT));
+        QCOMPARE(m_view->textCursor().selectedText(), QStringLiteral("here"));
+    }
+
+    void replaceAllIsOneUndoStep() {
+        m_view->SetText(QStringLiteral("a-b-a\r\nA"));
+        CEditorView::FindOptions options;
+        options.what = QStringLiteral("a");
+        options.replaceWith = QStringLiteral("aa"); // holds what it replaces: must still end
+        QCOMPARE(m_view->ReplaceAll(options), 3);
+        QCOMPARE(m_view->GetText(), QStringLiteral("aa-b-aa\r\naa"));
+        m_view->undo();
+        QCOMPARE(m_view->GetText(), QStringLiteral("a-b-a\r\nA"));
+
+        options.matchCase = true;
+        options.replaceWith = QStringLiteral("z");
+        QCOMPARE(m_view->ReplaceAll(options), 2);
+        QCOMPARE(m_view->GetText(), QStringLiteral("z-b-z\r\nA"));
+    }
+
+    void replaceReplacesOnlyAMatchingSelection() {
+        m_view->SetText(QStringLiteral("cat dog cat"));
+        CEditorView::FindOptions options;
+        options.what = QStringLiteral("cat");
+        options.replaceWith = QStringLiteral("cow");
+        QVERIFY(m_view->ReplaceSelection(options)); // nothing selected: finds the first
+        QCOMPARE(m_view->GetText(), QStringLiteral("cat dog cat"));
+        QVERIFY(m_view->ReplaceSelection(options));
+        QCOMPARE(m_view->GetText(), QStringLiteral("cow dog cat"));
+        QCOMPARE(m_view->textCursor().selectionStart(), 8);
+    }
+
+    void replaceDialogDrivesTheView() {
+        m_view->SetText(QStringLiteral("red green red"));
+        QVERIFY(Frame()->SendCommand(ID_EDIT_REPLACE));
+        CFindReplaceDlg* dialog = m_view->GetFindReplaceDlg();
+        QVERIFY(dialog);
+        QVERIFY(!dialog->IsFindOnly());
+        QVERIFY(!dialog->isModal());
+        dialog->FindEdit()->setText(QStringLiteral("red"));
+        dialog->ReplaceEdit()->setText(QStringLiteral("blue"));
+        dialog->ReplaceAllButton()->click();
+        QCOMPARE(m_view->GetText(), QStringLiteral("blue green blue"));
+
+        // The Find dialog replaces the Replace dialog and starts with the selection.
+        QTextCursor cursor = m_view->textCursor();
+        cursor.setPosition(5);
+        cursor.setPosition(10, QTextCursor::KeepAnchor);
+        m_view->setTextCursor(cursor);
+        QVERIFY(Frame()->SendCommand(ID_EDIT_FIND));
+        CFindReplaceDlg* find = m_view->GetFindReplaceDlg();
+        QVERIFY(find && find->IsFindOnly());
+        QCOMPARE(find->FindEdit()->text(), QStringLiteral("green"));
+        find->UpRadio()->setChecked(true);
+        find->FindNextButton()->click();
+        QCOMPARE(m_view->textCursor().selectionStart(), 5);
+        find->close();
+    }
+
+    // ---- Printing -----------------------------------------------------------------------------------
+
+    void printsToPdf() {
+        m_view->SetText(QStringLiteral("Printed line one\r\nPrinted line two"));
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(Path("printed.pdf"));
+        QVERIFY(m_view->PrintDocument(&printer));
+        const QByteArray pdf = FileBytes(Path("printed.pdf"));
+        QVERIFY(pdf.size() > 100);
+        QVERIFY(pdf.startsWith("%PDF"));
+        const QMarginsF margins = printer.pageLayout().margins(QPageLayout::Inch);
+        QCOMPARE(margins, QMarginsF(0.5, 0.5, 0.5, 0.5));
+    }
+
+    void printDirectUsesTheApplicationsPrinter() {
+        m_view->SetText(QStringLiteral("direct"));
+        QPrinter* printer = m_app->GetPrinter();
+        printer->setOutputFormat(QPrinter::PdfFormat);
+        printer->setOutputFileName(Path("direct.pdf"));
+        QVERIFY(Frame()->IsCommandEnabled(ID_FILE_PRINT_DIRECT));
+        QVERIFY(Frame()->SendCommand(ID_FILE_PRINT_DIRECT));
+        QVERIFY(FileBytes(Path("direct.pdf")).startsWith("%PDF"));
+    }
+};
+
+QTEST_MAIN(TestEditorView)
+#include "test_editor_view.moc"
