@@ -5,13 +5,14 @@
 #include "res/resource.h"
 #include "shell/ProductInfo.h"
 
-CAboutDlg::CAboutDlg(QWidget* pParent) : CDialog(IDD_ABOUTBOX, pParent) {}
+CAboutDlg::CAboutDlg(QWidget* pParent) : CLockAwareDialog(IDD_ABOUTBOX, 0, CMainFrame::ReplayAbout, pParent) {}
 
 QString CAboutDlg::BuildStamp() {
     return QStringLiteral(__DATE__ " " __TIME__);
 }
 
 bool CAboutDlg::OnInitDialog() {
+    CLockAwareDialog::OnInitDialog();
     const QColor darkBlue(0, 0, 192);
     if (auto* title = qobject_cast<CLabel*>(GetDlgItem(IDC_ABOUT_TITLE)))
         title->SetFontName(QStringLiteral("Times New Roman")).SetFontSize(16).SetFontBold(true).SetTextColor(darkBlue);

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "framework/Dialog.h"
+#include "shell/LockAwareDialog.h"
 
 // "About Lockwarden Editor": name, version, when this program was built, and the web page.
-class CAboutDlg : public CDialog {
+class CAboutDlg : public CLockAwareDialog {
     Q_OBJECT
 public:
     explicit CAboutDlg(QWidget* pParent = nullptr);

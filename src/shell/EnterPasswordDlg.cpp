@@ -4,9 +4,9 @@
 #include "shell/MainFrame.h"
 
 #include <QLineEdit>
-#include <QTimerEvent>
 
-CEnterPasswordDlg::CEnterPasswordDlg(QWidget* pParent) : CDialog(IDD_ENTER_PASSWORD, pParent) {}
+CEnterPasswordDlg::CEnterPasswordDlg(QWidget* pParent)
+    : CLockAwareDialog(IDD_ENTER_PASSWORD, IDCANCEL, std::nullopt, pParent) {}
 
 CEnterPasswordDlg::~CEnterPasswordDlg() {
     m_szPassword.Wipe();
@@ -33,8 +33,8 @@ bool CEnterPasswordDlg::OnInitDialog() {
         edit->setFocus();
     }
     EnableDlgItem(IDOK, false);
-    if (m_bTimerOn)
-        m_lockTimer.start(100, this);
+    SetLockTimerEnabled(m_bTimerOn != 0);
+    CLockAwareDialog::OnInitDialog();
     SetDlgItemText(IDC_PASSWORD_LABEL,
                    m_bScreenMode ? QStringLiteral("Screen Password:") : QStringLiteral("File Password:"));
     return true;
@@ -61,24 +61,10 @@ void CEnterPasswordDlg::OnOK() {
 }
 
 void CEnterPasswordDlg::OnDestroy() {
-    m_lockTimer.stop();
+    CLockAwareDialog::OnDestroy();
     // The field's text is the password: don't leave it in the widget after the question.
     if (auto* edit = qobject_cast<QLineEdit*>(GetDlgItem(IDC_PASSWORD))) {
         const QSignalBlocker quiet(edit);
         edit->clear();
     }
-}
-
-void CEnterPasswordDlg::OnLockTimer() {
-    CMainFrame* frame = CMainFrame::Get();
-    if (frame && frame->ShouldCloseDialogs())
-        EndDialog(IDCANCEL);
-}
-
-void CEnterPasswordDlg::timerEvent(QTimerEvent* event) {
-    if (event->timerId() == m_lockTimer.timerId()) {
-        OnLockTimer();
-        return;
-    }
-    CDialog::timerEvent(event);
 }

@@ -1,14 +1,12 @@
 #pragma once
 
-#include "framework/Dialog.h"
 #include "platform/SecureMemory.h"
-
-#include <QBasicTimer>
+#include "shell/LockAwareDialog.h"
 
 // "Enter Password": asks for a file password, or in screen mode for the screen password. OK stays
 // disabled while the field is empty. With its lock timer on, the dialog ends as cancelled once the
 // screen has locked; without it, it stays up however long it is left alone.
-class CEnterPasswordDlg : public CDialog {
+class CEnterPasswordDlg : public CLockAwareDialog {
     Q_OBJECT
 public:
     explicit CEnterPasswordDlg(QWidget* pParent = nullptr);
@@ -34,13 +32,9 @@ protected:
     void OnOK() override;
     void OnDestroy() override;
     void OnControlChanged(int nID, Notify code) override;
-    // Runs every 100 ms while the lock timer is on: once the screen has locked, ends with Cancel.
-    virtual void OnLockTimer();
-    void timerEvent(QTimerEvent* event) override;
 
 private:
     void ReadPassword();
 
     platform::SecureString m_szPassword;
-    QBasicTimer m_lockTimer;
 };

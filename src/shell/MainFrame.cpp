@@ -1,4 +1,5 @@
 #include "shell/MainFrame.h"
+#include "shell/TimedFileDialog.h"
 
 #include "framework/DocTemplate.h"
 #include "framework/FileDialog.h"
@@ -370,7 +371,7 @@ void CMainFrame::OnFileNew() {
 }
 
 void CMainFrame::OnFileOpen() {
-    CFileDialog dialog(true, QString(), QString(), OFN_FILEMUSTEXIST, QString::fromLatin1(kOpenFilter), this);
+    CTimedFileDialog dialog(true, QString(), QString(), OFN_FILEMUSTEXIST, QString::fromLatin1(kOpenFilter), this);
     if (dialog.DoModal() != IDOK)
         return;
     if (CWinApp* app = AfxGetApp())

@@ -2,7 +2,8 @@
 
 #include "res/resource.h"
 
-CNewDocumentDlg::CNewDocumentDlg(QWidget* pParent) : CDialog(IDD_NEW_DOCUMENT, pParent) {
+CNewDocumentDlg::CNewDocumentDlg(QWidget* pParent)
+    : CLockAwareDialog(IDD_NEW_DOCUMENT, 0, CMainFrame::ReplayNew, pParent) {
     MapCommand(IDC_NEW_TEXT, [this] { EndDialog(kTextDocument); });
     MapCommand(IDC_NEW_PASSWORDS, [this] { EndDialog(kPasswordsDocument); });
 }

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "framework/Dialog.h"
+#include "shell/LockAwareDialog.h"
 
 // "New Document...": asks which kind of document to create.
 // Ends with kTextDocument, kPasswordsDocument, or 0 when closed with its close box.
-class CNewDocumentDlg : public CDialog {
+class CNewDocumentDlg : public CLockAwareDialog {
     Q_OBJECT
 public:
     static constexpr int kTextDocument = 1;

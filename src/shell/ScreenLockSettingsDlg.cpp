@@ -9,7 +9,6 @@
 
 #include <QComboBox>
 #include <QLineEdit>
-#include <QTimerEvent>
 
 namespace {
 
@@ -22,7 +21,9 @@ QString FromRecord(std::string_view text) {
 
 } // namespace
 
-CScreenLockSettingsDlg::CScreenLockSettingsDlg(QWidget* pParent) : CDialog(IDD_SCREEN_LOCK_SETTINGS, pParent) {
+// Closed by the lock, the dialog comes back after the unlock.
+CScreenLockSettingsDlg::CScreenLockSettingsDlg(QWidget* pParent)
+    : CLockAwareDialog(IDD_SCREEN_LOCK_SETTINGS, IDCANCEL, CMainFrame::ReplayScreenLockSettings, pParent) {
     MapCommand(IDC_LOCK_WHEN_IDLE, [this] { OnLockWhenIdle(); });
     MapCommand(IDC_LOCK_AT_STARTUP, [this] { OnLockAtStartup(); });
     MapCommand(IDC_LOCK_PASSWORD_ON, [this] { OnPasswordOn(); });
@@ -68,8 +69,7 @@ bool CScreenLockSettingsDlg::OnInitDialog() {
     if (settings.bLockWhenIdle == 1)
         EnableDlgItem(IDC_LOCK_TIMEOUT, true);
 
-    m_lockTimer.start(100, this);
-    return true;
+    return CLockAwareDialog::OnInitDialog();
 }
 
 void CScreenLockSettingsDlg::EnableOptions() {
@@ -135,26 +135,10 @@ void CScreenLockSettingsDlg::OnOK() {
 }
 
 void CScreenLockSettingsDlg::OnDestroy() {
-    m_lockTimer.stop();
+    CLockAwareDialog::OnDestroy();
     // The fields hold the screen password: empty them once the dialog is done.
     for (int id : {IDC_LOCK_PASSWORD, IDC_LOCK_CONFIRM}) {
         if (auto* edit = qobject_cast<QLineEdit*>(GetDlgItem(id)))
             edit->clear();
     }
-}
-
-void CScreenLockSettingsDlg::OnLockTimer() {
-    CMainFrame* frame = CMainFrame::Get();
-    if (!frame || !frame->ShouldCloseDialogs())
-        return;
-    frame->SetReplayFlag(CMainFrame::ReplayScreenLockSettings);
-    EndDialog(IDCANCEL);
-}
-
-void CScreenLockSettingsDlg::timerEvent(QTimerEvent* event) {
-    if (event->timerId() == m_lockTimer.timerId()) {
-        OnLockTimer();
-        return;
-    }
-    CDialog::timerEvent(event);
 }

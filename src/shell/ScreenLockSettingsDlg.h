@@ -1,12 +1,10 @@
 #pragma once
 
-#include "framework/Dialog.h"
-
-#include <QBasicTimer>
+#include "shell/LockAwareDialog.h"
 
 // "Screen Lock Settings": when to lock (idle for a chosen time, at start-up), the screen password and
 // whether it is asked for, and the prompt text of the lock window. OK saves the settings file.
-class CScreenLockSettingsDlg : public CDialog {
+class CScreenLockSettingsDlg : public CLockAwareDialog {
     Q_OBJECT
 public:
     explicit CScreenLockSettingsDlg(QWidget* pParent = nullptr);
@@ -19,10 +17,6 @@ protected:
     bool OnInitDialog() override;
     void OnOK() override;
     void OnDestroy() override;
-    // Runs every 100 ms while the dialog is up: once the screen has locked, marks the command for
-    // replay after the unlock and ends with Cancel.
-    virtual void OnLockTimer();
-    void timerEvent(QTimerEvent* event) override;
 
 private:
     void OnLockWhenIdle();
@@ -32,6 +26,5 @@ private:
     void EnablePasswordFields();
     void EnableOptions();
 
-    QBasicTimer m_lockTimer;
     int m_nStoredIndex = 0;
 };

@@ -8,13 +8,15 @@
 
 #include <QUrl>
 
-CWelcomeDlg::CWelcomeDlg(CMDIFrameWnd* pReceiver) : CDialog(IDD_WELCOME, pReceiver), m_pReceiver(pReceiver) {
+CWelcomeDlg::CWelcomeDlg(CMDIFrameWnd* pReceiver)
+    : CLockAwareDialog(IDD_WELCOME, 0, CMainFrame::ReplayWelcome, pReceiver), m_pReceiver(pReceiver) {
     MapCommand(IDC_WELCOME_NEW, [this] { EndAndSend(ID_FILE_NEW); });
     MapCommand(IDC_WELCOME_OPEN, [this] { EndAndSend(ID_FILE_OPEN); });
     MapCommand(IDC_WELCOME_WEB, [] { ShellOpen(QUrl(QString::fromLatin1(kProductWebPage))); });
 }
 
 bool CWelcomeDlg::OnInitDialog() {
+    CLockAwareDialog::OnInitDialog();
     CEditorApp* app = GetEditorApp();
     CheckDlgButton(IDC_WELCOME_SHOW, app && app->GetShowWelcome() != 0);
     return true;
@@ -28,6 +30,7 @@ void CWelcomeDlg::EndAndSend(int nCommand) {
 }
 
 void CWelcomeDlg::OnDestroy() {
+    CLockAwareDialog::OnDestroy();
     StoreShowWelcome();
 }
 

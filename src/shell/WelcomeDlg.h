@@ -1,12 +1,12 @@
 #pragma once
 
-#include "framework/Dialog.h"
+#include "shell/LockAwareDialog.h"
 
 class CMDIFrameWnd;
 
 // "Welcome": create a document, open one, visit the web page, and whether to show this at start-up.
 // Its New and Open buttons end it and then send their command to the receiving window.
-class CWelcomeDlg : public CDialog {
+class CWelcomeDlg : public CLockAwareDialog {
     Q_OBJECT
 public:
     explicit CWelcomeDlg(CMDIFrameWnd* pReceiver);

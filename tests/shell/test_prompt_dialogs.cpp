@@ -7,13 +7,18 @@
 #include "framework/ModalAnswer.h"
 #include "platform/TickCount.h"
 #include "res/resource.h"
+#include "shell/AboutDlg.h"
 #include "shell/EditorApp.h"
+#include "shell/EnterPasswordDlg.h"
 #include "shell/LockScreenWnd.h"
 #include "shell/LockSettings.h"
 #include "shell/MainFrame.h"
+#include "shell/NewDocumentDlg.h"
 #include "shell/SaveChangesDlg.h"
+#include "shell/ScreenLockSettingsDlg.h"
 #include "shell/SetPasswordDlg.h"
 #include "shell/TimedFileDialog.h"
+#include "shell/WelcomeDlg.h"
 
 #include <QAbstractButton>
 #include <QLineEdit>
@@ -249,6 +254,73 @@ private slots:
             QVERIFY(Frame()->PromptUnlock());
             CMainFrame::StampActivity();
         }
+    }
+
+    // The dialogs of user commands mark their command, so that it runs again after the unlock.
+    void commandDialogsMarkTheirCommandForReplay() {
+        struct Case {
+            std::function<int()> show;
+            CMainFrame::ReplayFlag flag;
+            int endCode;
+        };
+        const Case cases[] = {
+            {[] { return CAboutDlg().DoModal(); }, CMainFrame::ReplayAbout, 0},
+            {[this] { return CWelcomeDlg(Frame()).DoModal(); }, CMainFrame::ReplayWelcome, 0},
+            {[] { return CNewDocumentDlg().DoModal(); }, CMainFrame::ReplayNew, 0},
+            {[] { return CScreenLockSettingsDlg().DoModal(); }, CMainFrame::ReplayScreenLockSettings, IDCANCEL},
+        };
+        for (const Case& c : cases) {
+            AnswerNextModal([this](QWidget*) { LockByIdleness(); });
+            QCOMPARE(c.show(), c.endCode);
+            QVERIFY(Frame()->GetReplayFlag(c.flag));
+            Frame()->SetReplayFlag(c.flag, false);
+            QVERIFY(Frame()->PromptUnlock());
+            CMainFrame::StampActivity();
+        }
+    }
+
+    // The file-password prompt closes on the lock; the prompt on the locked screen itself does not.
+    void passwordPromptWithAndWithoutTimer() {
+        CEnterPasswordDlg withTimer;
+        AnswerNextModal([this](QWidget*) { LockByIdleness(); });
+        QCOMPARE(withTimer.DoModal(), IDCANCEL);
+        QVERIFY(Frame()->PromptUnlock());
+        CMainFrame::StampActivity();
+
+        CEnterPasswordDlg withoutTimer;
+        withoutTimer.m_bTimerOn = 0;
+        withoutTimer.m_bScreenMode = 1;
+        bool stayed = false;
+        AnswerNextModal([this, &stayed](QWidget* modal) {
+            LockByIdleness();
+            QTest::qWait(300);
+            stayed = modal->isVisible();
+            QCOMPARE(AsDialog(modal)->GetDlgItemText(IDC_PASSWORD_LABEL), QStringLiteral("Screen Password:"));
+            Button(AsDialog(modal), IDCANCEL)->click();
+        });
+        QCOMPARE(withoutTimer.DoModal(), IDCANCEL);
+        QVERIFY(stayed);
+    }
+
+    // The whole road: Open's dialog closed by the lock, then a key unlocks and Open runs again.
+    void openClosedByTheLockRunsAgainAfterUnlock() {
+        QStringList shown;
+        AnswerNextModal([this, &shown](QWidget* modal) {
+            shown << QString::fromLatin1(modal->metaObject()->className());
+            LockByIdleness();
+        });
+        Frame()->SendCommand(ID_FILE_OPEN);
+        QVERIFY(Frame()->m_bLocked);
+        QVERIFY(Frame()->GetReplayFlag(CMainFrame::ReplayOpen));
+        AnswerNextModal([&shown](QWidget* modal) {
+            shown << QString::fromLatin1(modal->metaObject()->className());
+            modal->close();
+        });
+        QTest::keyClick(Frame()->GetLockWnd(), Qt::Key_Space);
+        QTRY_COMPARE(shown.size(), 2);
+        QCOMPARE(shown, (QStringList{"CTimedFileDialog", "CTimedFileDialog"}));
+        QVERIFY(!Frame()->m_bLocked);
+        QVERIFY(!Frame()->GetReplayFlag(CMainFrame::ReplayOpen));
     }
 
     void fileDialogsMarkTheirCommandForReplay() {

@@ -266,7 +266,7 @@ private slots:
             qobject_cast<QAbstractButton*>(static_cast<CDialog*>(welcome)->GetDlgItem(IDC_WELCOME_OPEN))->click();
         });
         QVERIFY(Frame()->SendCommand(ID_VIEW_WIZARD));
-        QCOMPARE(fileDialog, QStringLiteral("CFileDialog"));
+        QCOMPARE(fileDialog, QStringLiteral("CTimedFileDialog"));
 
         // The web button opens the product page.
         AnswerNextModal([](QWidget* welcome) {
