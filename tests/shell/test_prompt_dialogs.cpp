@@ -21,11 +21,13 @@
 #include "shell/WelcomeDlg.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QLineEdit>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -303,6 +305,62 @@ private slots:
     }
 
     // The whole road: Open's dialog closed by the lock, then a key unlocks and Open runs again.
+    // Welcome with the New chooser opened from it: one lock closes both, and after the unlock the
+    // two commands run again in the replay order, the second once the first has finished.
+    void nestedDialogsCloseTogetherAndComeBackInOrder() {
+        QStringList shown;
+        AnswerNextModal([this, &shown](QWidget* welcome) {
+            shown << QString::fromLatin1(welcome->metaObject()->className());
+            AnswerNextModal([this, &shown](QWidget* chooser) {
+                shown << QString::fromLatin1(chooser->metaObject()->className());
+                LockByIdleness();
+            });
+            QCOMPARE(CNewDocumentDlg(Frame()).DoModal(), 0);
+        });
+        Frame()->SendCommand(ID_VIEW_WIZARD);
+        QCOMPARE(shown, (QStringList{"CWelcomeDlg", "CNewDocumentDlg"}));
+        QVERIFY(Frame()->GetReplayFlag(CMainFrame::ReplayWelcome));
+        QVERIFY(Frame()->GetReplayFlag(CMainFrame::ReplayNew));
+
+        shown.clear();
+        bool welcomeGoneWhenNewCame = false;
+        AnswerNextModal([&shown, &welcomeGoneWhenNewCame](QWidget* first) {
+            shown << QString::fromLatin1(first->metaObject()->className());
+            AnswerNextModal([&shown, &welcomeGoneWhenNewCame](QWidget* second) {
+                shown << QString::fromLatin1(second->metaObject()->className());
+                const QWidgetList windows = QApplication::topLevelWidgets();
+                welcomeGoneWhenNewCame = std::none_of(windows.begin(), windows.end(), [](QWidget* w) {
+                    return w->isVisible() && qobject_cast<CWelcomeDlg*>(w) != nullptr;
+                });
+                second->close();
+            });
+            first->close();
+        });
+        QTest::keyClick(Frame()->GetLockWnd(), Qt::Key_Space);
+        QTRY_COMPARE(shown.size(), 2);
+        QCOMPARE(shown, (QStringList{"CWelcomeDlg", "CNewDocumentDlg"}));
+        QVERIFY(welcomeGoneWhenNewCame);
+        QVERIFY(!Frame()->m_bLocked);
+    }
+
+    // Typing into a password dialog is activity: the screen does not lock while the user types.
+    void typingIntoAPasswordDialogKeepsTheScreenUnlocked() {
+        CEnterPasswordDlg prompt;
+        bool lockedWhileTyping = true;
+        AnswerNextModal([this, &lockedWhileTyping](QWidget* modal) {
+            for (int i = 0; i < 4; ++i) {
+                m_now += 40000; // 160 s in all, never 60 s without a keystroke
+                QTest::keyClick(Edit(AsDialog(modal), IDC_PASSWORD), Qt::Key_A);
+                Frame()->OnTimer();
+            }
+            lockedWhileTyping = Frame()->m_bLocked;
+            Button(AsDialog(modal), IDOK)->click();
+        });
+        QCOMPARE(prompt.DoModal(), IDOK);
+        QVERIFY(!lockedWhileTyping);
+        QCOMPARE(std::string(prompt.GetPassword().view()), std::string("aaaa"));
+    }
+
     void openClosedByTheLockRunsAgainAfterUnlock() {
         QStringList shown;
         AnswerNextModal([this, &shown](QWidget* modal) {
