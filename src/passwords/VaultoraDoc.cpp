@@ -1,17 +1,30 @@
 #include "passwords/VaultoraDoc.h"
 
-CVaultoraDoc::CVaultoraDoc() = default;
+#include "passwords/PasswordsSchema.h"
+
+#include <QFile>
+
+CVaultoraDoc::CVaultoraDoc() : CEncryptedDocument(".kvd", kSaveFilter) {}
 
 CVaultoraDoc::~CVaultoraDoc() = default;
 
-bool CVaultoraDoc::OnNewDocument() {
-    return CDocument::OnNewDocument();
+void CVaultoraDoc::DeleteContents() {
+    m_lists.Clear();
 }
 
-bool CVaultoraDoc::OnOpenDocument(const QString&) {
-    return false;
+cipher::DocStatus CVaultoraDoc::ReadDocumentFile(const QString& path, std::string_view passwordUtf8) {
+    platform::SecureString text;
+    const cipher::DocStatus status =
+        cipher::ReadDocumentFile(QFile::encodeName(path).toStdString(), passwordUtf8, text);
+    if (!status.ok())
+        return status;
+    m_lists.Clear();
+    if (!ReadPasswordsText(text.view(), m_lists))
+        return {cipher::DocResult::WrongPassword, 0};
+    return {};
 }
 
-bool CVaultoraDoc::OnSaveDocument(const QString&) {
-    return false;
+cipher::DocStatus CVaultoraDoc::WriteDocumentFile(const QString& path, std::string_view passwordUtf8) {
+    const platform::SecureString text = BuildPasswordsText(m_lists);
+    return cipher::WriteDocumentFile(QFile::encodeName(path).toStdString(), passwordUtf8, text.view());
 }

@@ -1,31 +1,34 @@
 #pragma once
 
-#include "framework/Document.h"
 #include "passwords/Accounts.h"
-#include "platform/SecureMemory.h"
+#include "shell/EncryptedDocument.h"
 
 #include <QString>
 
 // A passwords document: one ".kvd" file held in memory as three account lists. The account tree and
 // the forms of its window read the lists when they are shown and change the records directly,
 // marking the document modified; the document never tells its views about changes.
-class CVaultoraDoc : public CDocument {
+//
+// The file password and the document's own file path (m_szFilePassword, m_strFilePath, which the
+// account tree shows as the label of its root) come with the open and save steps it shares with
+// the text document.
+class CVaultoraDoc : public CEncryptedDocument {
     Q_OBJECT
 public:
     CVaultoraDoc();
     ~CVaultoraDoc() override;
 
-    bool OnNewDocument() override;
-    // Opening and saving ask for the file password, so they arrive together with the password
-    // dialogs; until then neither reads nor writes anything and both report failure.
-    bool OnOpenDocument(const QString& path) override;
-    bool OnSaveDocument(const QString& path) override;
+    static constexpr const char* kSaveFilter = "Vaultora Encrypted Data Files (*.kvd)|*.kvd|";
 
-    // The file password of the current file; empty until one is given. At most 259 characters.
-    platform::SecureString m_szFilePassword;
-    // The document's own copy of its file path, the path Save writes to; empty for a new document.
-    // The account tree shows it as the label of its root.
-    QString m_strFilePath;
+    void DeleteContents() override;
+
     // The web, e-mail and other accounts, each list with its slot counter.
     AccountLists m_lists;
+
+protected:
+    // A file that deciphers into a text without a root element holds no passwords: most likely it
+    // is not a passwords file at all. It is refused like a wrong password rather than opened empty,
+    // since saving that empty document would replace the file.
+    cipher::DocStatus ReadDocumentFile(const QString& path, std::string_view passwordUtf8) override;
+    cipher::DocStatus WriteDocumentFile(const QString& path, std::string_view passwordUtf8) override;
 };

@@ -2,11 +2,17 @@
 
 #include "controls/Controls.h"
 #include "framework/DocTemplate.h"
+#include "passwords/VaultoraDoc.h"
+#include "passwords/VaultoraView.h"
 #include "res/Resources.h"
 #include "res/resource.h"
 #include "shell/AboutDlg.h"
 #include "shell/MainFrame.h"
 #include "shell/WelcomeDlg.h"
+#include "textdoc/ChildFrame.h"
+#include "textdoc/EditorDoc.h"
+#include "textdoc/EditorView.h"
+#include "workspace/VaultoraChildFrame.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -48,9 +54,10 @@ QSize CEditorApp::ScreenSize() {
 }
 
 void CEditorApp::RegisterDocTemplates() {
-    // The text template (IDR_ETXTYPE, CEditorDoc / CChildFrame / CEditorView) is added first and the
-    // passwords template (IDR_KVDTYPE, CVaultoraDoc / CVaultoraChildFrame / CVaultoraView) second,
-    // each with CMultiDocTemplate::Make, as soon as its document classes exist.
+    // The text template first: the framework lists the types in the order they were added.
+    m_pTextTemplate = AddDocTemplate(CMultiDocTemplate::Make<CEditorDoc, CChildFrame, CEditorView>(IDR_ETXTYPE));
+    m_pPasswordsTemplate =
+        AddDocTemplate(CMultiDocTemplate::Make<CVaultoraDoc, CVaultoraChildFrame, CVaultoraView>(IDR_KVDTYPE));
 }
 
 bool CEditorApp::InitInstance(const QStringList& arguments) {

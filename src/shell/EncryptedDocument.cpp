@@ -1,0 +1,156 @@
+#include "shell/EncryptedDocument.h"
+
+#include "framework/MessageBox.h"
+#include "res/resource.h"
+#include "shell/EnterPasswordDlg.h"
+#include "shell/MainFrame.h"
+#include "shell/SaveChangesDlg.h"
+#include "shell/SetPasswordDlg.h"
+#include "shell/TimedFileDialog.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+CEncryptedDocument::CEncryptedDocument(const char* szExtension, const char* szSaveFilter)
+    : m_strExtension(QString::fromLatin1(szExtension)), m_strSaveFilter(QString::fromLatin1(szSaveFilter)) {
+    MapCommand(ID_FILE_NEW, [this] { OnFileNew(); });
+    MapCommand(ID_FILE_OPEN, [this] { OnFileOpen(); });
+    MapCommand(ID_FILE_SAVE, [this] { OnFileSave(); });
+    MapCommand(ID_FILE_SAVE_AS, [this] { OnFileSaveAs(); });
+    MapCommand(ID_SET_FILE_PASSWORD, [this] { OnSetFilePassword(); });
+}
+
+CEncryptedDocument::~CEncryptedDocument() {
+    m_szFilePassword.Wipe();
+}
+
+QString CEncryptedDocument::BareFileName(const QString& path) {
+    return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
+}
+
+QString CEncryptedDocument::TitleAsFileName() const {
+    const QString& title = GetTitle();
+    return title.contains(QLatin1Char('.')) ? title : title + m_strExtension;
+}
+
+QString CEncryptedDocument::WithExtension(const QString& path) const {
+    // Only the file's own name counts: a dot in a folder name ("/home/jane.doe/notes") says nothing
+    // about the file's type, and a file saved without its extension would not be offered by Open.
+    return BareFileName(path).contains(QLatin1Char('.')) ? path : path + m_strExtension;
+}
+
+bool CEncryptedDocument::OnNewDocument() {
+    if (!CDocument::OnNewDocument())
+        return false;
+    m_strFilePath.clear();
+    m_szFilePassword.Wipe();
+    return true;
+}
+
+bool CEncryptedDocument::OnOpenDocument(const QString& path) {
+    m_strFilePath = path;
+
+    CEnterPasswordDlg prompt;
+    if (prompt.DoModal() != IDOK)
+        return false; // cancelled, or closed by the screen lock
+    m_szFilePassword = prompt.TakePassword();
+
+    cipher::DocStatus status = ReadDocumentFile(path, m_szFilePassword.view());
+    // An empty file holds nothing to decipher: it is a file that can't be read, not a wrong password.
+    if (status.result == cipher::DocResult::WrongPassword && QFileInfo(path).size() == 0)
+        status = {cipher::DocResult::CannotRead, 0};
+    if (status.result == cipher::DocResult::WrongPassword) {
+        CDecryptFailedDlg failed;
+        failed.m_strFileName = BareFileName(path);
+        failed.DoModal();
+        return false;
+    }
+    if (!status.ok())
+        return false;
+    SetModifiedFlag(false);
+    return true;
+}
+
+bool CEncryptedDocument::OnSaveDocument(const QString& path) {
+    CSetPasswordDlg ask;
+    ask.SetPassword(m_szFilePassword);
+    if (ask.DoModal() != IDOK)
+        return false; // cancelled, or closed by the screen lock: nothing written, nothing changed
+    m_szFilePassword = ask.TakePassword();
+
+    const cipher::DocStatus status = WriteDocumentFile(path, m_szFilePassword.view());
+    if (!status.ok()) {
+        AfxMessageBox(QString::fromStdString(cipher::DescribeFailure(status, path.toStdString())), MB_ICONEXCLAMATION);
+        return false;
+    }
+    // The document names the file it was last written to, never one it failed to write.
+    m_strFilePath = path;
+    SetModifiedFlag(false);
+    return true;
+}
+
+bool CEncryptedDocument::OnFileSave() {
+    if (m_strFilePath.isEmpty())
+        return OnFileSaveAs();
+    return OnSaveDocument(m_strFilePath);
+}
+
+bool CEncryptedDocument::OnFileSaveAs() {
+    // The proposal lies in the document's own folder when it has one.
+    QString proposal = TitleAsFileName();
+    if (!m_strFilePath.isEmpty())
+        proposal = QFileInfo(m_strFilePath).dir().filePath(proposal);
+    CTimedFileDialog dialog(false, QString(), proposal, 0, m_strSaveFilter);
+    if (dialog.DoModal() != IDOK)
+        return false;
+
+    const QString path = WithExtension(dialog.GetPathName());
+    if (QFileInfo::exists(path)) {
+        CReplaceFileDlg replace;
+        if (replace.DoModal() != IDOK)
+            return false;
+    }
+    if (!OnSaveDocument(path))
+        return false;
+    // Renamed (and remembered in the recent files) only once the file is there.
+    SetPathName(path);
+    return true;
+}
+
+void CEncryptedDocument::OnSetFilePassword() {
+    CSetPasswordDlg ask;
+    ask.m_bSetMode = 1;
+    ask.SetPassword(m_szFilePassword);
+    if (ask.DoModal() == IDOK)
+        m_szFilePassword = ask.TakePassword();
+}
+
+bool CEncryptedDocument::SaveModified() {
+    if (CMainFrame* frame = CMainFrame::Get(); frame && frame->m_bLocked && !frame->PromptUnlock())
+        return false;
+    if (!IsModified())
+        return true;
+    m_strFilePath = GetPathName();
+
+    CSaveChangesDlg question;
+    question.m_strDocumentName = m_strFilePath.isEmpty() ? TitleAsFileName() : m_strFilePath;
+    switch (question.DoModal()) {
+    case IDYES:
+        // A save that was abandoned or failed keeps the document open with its changes.
+        return OnFileSave();
+    case IDNO:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void CEncryptedDocument::OnFileNew() {
+    if (CMainFrame* frame = CMainFrame::Get())
+        frame->OnFileNew();
+}
+
+void CEncryptedDocument::OnFileOpen() {
+    if (CMainFrame* frame = CMainFrame::Get())
+        frame->OnFileOpen();
+}

@@ -1,0 +1,5 @@
+#include "textdoc/ChildFrame.h"
+
+CChildFrame::CChildFrame() = default;
+
+CChildFrame::~CChildFrame() = default;

@@ -1,0 +1,409 @@
+// The passwords document's open, save and close flows, with real enciphered files in a temporary
+// folder, the real application, main frame and passwords window, and every dialog answered by the test.
+
+#include "common/DocumentAnswers.h"
+
+#include "cipher/DocumentFile.h"
+#include "framework/DocTemplate.h"
+#include "framework/MessageBox.h"
+#include "framework/ModalAnswer.h"
+#include "framework/RecentFileList.h"
+#include "passwords/PasswordsSchema.h"
+#include "passwords/VaultoraDoc.h"
+#include "platform/TickCount.h"
+#include "res/resource.h"
+#include "shell/EditorApp.h"
+#include "shell/LockSettings.h"
+#include "shell/MainFrame.h"
+#include "workspace/LeftView.h"
+#include "workspace/VaultoraChildFrame.h"
+
+#include <QFile>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <memory>
+
+using namespace docanswers;
+
+namespace {
+
+QByteArray Bytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+std::string Field(const platform::SecureString& text) {
+    return std::string(text.view());
+}
+
+// The accounts of a list as "name|field|field..." lines, so two documents' accounts can be compared.
+QStringList Describe(const AccountLists& lists) {
+    QStringList lines;
+    for (int i = 0; i < lists.m_aWebAccounts.Size(); ++i) {
+        if (const WebAccount* r = lists.m_aWebAccounts.At(i))
+            lines << QString::fromStdString("web|" + Field(r->strName) + "|" + Field(r->strAddress) + "|" +
+                                            Field(r->strUserId) + "|" + Field(r->strPassword) + "|" +
+                                            Field(r->strNotes));
+    }
+    for (int i = 0; i < lists.m_aMailAccounts.Size(); ++i) {
+        if (const MailAccount* r = lists.m_aMailAccounts.At(i))
+            lines << QString::fromStdString("mail|" + Field(r->strName) + "|" + Field(r->strAddress) + "|" +
+                                            Field(r->strWebInterface) + "|" + Field(r->strSmtpServer) + "|" +
+                                            Field(r->strPopServer) + "|" + Field(r->strUserId) + "|" +
+                                            Field(r->strPassword) + "|" + Field(r->strNotes));
+    }
+    for (int i = 0; i < lists.m_aOtherAccounts.Size(); ++i) {
+        if (const OtherAccount* r = lists.m_aOtherAccounts.At(i))
+            lines << QString::fromStdString("other|" + Field(r->strName) + "|" + Field(r->strUserId) + "|" +
+                                            Field(r->strPassword) + "|" + Field(r->strNotes));
+    }
+    return lines;
+}
+
+// The accounts of a file as the core reads them; a failure shows as one "<...>" line.
+QStringList CoreAccounts(const QString& path, const char* password) {
+    platform::SecureString text;
+    const cipher::DocStatus status = cipher::ReadDocumentFile(QFile::encodeName(path).toStdString(), password, text);
+    if (!status.ok())
+        return {QStringLiteral("<status %1>").arg(static_cast<int>(status.result))};
+    AccountLists lists;
+    if (!ReadPasswordsText(text.view(), lists))
+        return {QStringLiteral("<no root>")};
+    return Describe(lists);
+}
+
+void AddAccounts(CVaultoraDoc& doc) {
+    auto web = std::make_unique<WebAccount>();
+    web->strName = "Bank";
+    web->strAddress = "https://bank.example/login?a=1&b=<2>";
+    web->strUserId = "jane";
+    web->strPassword = "p\"ss'wörd";
+    web->strNotes = "line one\r\nline two";
+    doc.m_lists.m_aWebAccounts.Append(std::move(web));
+    auto mail = std::make_unique<MailAccount>();
+    mail->strName = "Mail";
+    mail->strAddress = "jane@example.org";
+    mail->strSmtpServer = "smtp.example.org";
+    mail->strPassword = "m41l";
+    doc.m_lists.m_aMailAccounts.Append(std::move(mail));
+    auto other = std::make_unique<OtherAccount>();
+    other->strName = "Card";
+    other->strUserId = "4111 1111 1111 1111";
+    other->strPassword = "1234";
+    doc.m_lists.m_aOtherAccounts.Append(std::move(other));
+    // An emptied slot is not saved.
+    auto gone = std::make_unique<OtherAccount>();
+    gone->strName = "Gone";
+    doc.m_lists.m_aOtherAccounts.Remove(doc.m_lists.m_aOtherAccounts.Append(std::move(gone)));
+    doc.SetModifiedFlag(true);
+}
+
+} // namespace
+
+class TestVaultoraDoc : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<CEditorApp> m_app;
+    QTemporaryDir m_config;
+    std::unique_ptr<QTemporaryDir> m_files;
+    uint32_t m_now = 0;
+
+    CMainFrame* Frame() const { return m_app->GetMainFrame(); }
+    QString FilePath(const QString& name) const { return m_files->filePath(name); }
+
+    void WriteSettings(const char* screenPassword) {
+        LockSettingsRecord record;
+        record.bLockWhenIdle = 1;
+        record.nTimeoutIndex = 0; // one minute
+        record.SetScreenPassword(screenPassword);
+        record.bScreenPasswordOn = screenPassword[0] ? 1 : 0;
+        QVERIFY(WriteLockSettingsFile(record));
+    }
+
+    CVaultoraDoc* NewDoc() {
+        return dynamic_cast<CVaultoraDoc*>(m_app->GetPasswordsTemplate()->OpenDocumentFile(QString()));
+    }
+
+    CVaultoraDoc* Open(const QString& path, const QString& password) {
+        auto seen = std::make_shared<Seen>();
+        Answer(seen, {EnterPassword(password)});
+        return dynamic_cast<CVaultoraDoc*>(m_app->OpenDocumentFile(path));
+    }
+
+    // A passwords file written by the program itself.
+    void MakeFile(const QString& path, const QString& password) {
+        CVaultoraDoc* doc = NewDoc();
+        QVERIFY(doc);
+        AddAccounts(*doc);
+        auto seen = std::make_shared<Seen>();
+        Answer(seen, {ChooseFile(seen, path), SetPassword(seen, password)});
+        QVERIFY(doc->OnFileSave());
+        doc->OnCloseDocument();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+private slots:
+    void initTestCase() {
+        QStandardPaths::setTestModeEnabled(true);
+        QVERIFY(m_config.isValid());
+        qputenv("XDG_CONFIG_HOME", m_config.path().toLocal8Bit());
+        platform::SetTickCountSource([this] { return m_now; });
+    }
+
+    void cleanupTestCase() { platform::SetTickCountSource({}); }
+
+    void init() {
+        QDir(m_config.path() + "/Lockwarden").removeRecursively();
+        QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Lockwarden"),
+                  QStringLiteral("Lockwarden Editor"))
+            .setValue(QStringLiteral("Settings/wzrd"), 0);
+        WriteSettings("");
+        m_now = 5000;
+        MessageBox::clearAnswers();
+        m_files = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_files->isValid());
+        m_app = std::make_unique<CEditorApp>();
+        QVERIFY(m_app->InitInstance({QStringLiteral("lockwarden-editor")}));
+    }
+
+    void cleanup() {
+        CancelModalAnswers();
+        MessageBox::clearAnswers();
+        if (Frame() && Frame()->m_bLocked) {
+            WriteSettings("");
+            Frame()->PromptUnlock();
+        }
+        m_app->CloseAllDocuments();
+        if (Frame())
+            Frame()->close();
+        m_app.reset();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        m_files.reset();
+    }
+
+    void passwordsTemplateComesSecond() {
+        QCOMPARE(m_app->GetDocTemplates().size(), size_t(2));
+        QCOMPARE(m_app->GetDocTemplates().back().get(), m_app->GetPasswordsTemplate());
+        QCOMPARE(m_app->GetPasswordsTemplate()->GetDocString(CMultiDocTemplate::filterName),
+                 QStringLiteral("Lockwarden Encrypted Data Files (*.kvd)"));
+        CVaultoraDoc* doc = NewDoc();
+        QVERIFY(doc);
+        QCOMPARE(doc->GetTitle(), QStringLiteral("Untitled"));
+        QVERIFY(!doc->IsModified());
+        QVERIFY(doc->m_strFilePath.isEmpty());
+        QVERIFY(doc->m_szFilePassword.empty());
+        QVERIFY(dynamic_cast<CVaultoraChildFrame*>(doc->GetFrames().front()));
+    }
+
+    // A new document with no account is the 232-byte container of the empty document's text.
+    void saveEmptyNewDocument() {
+        CVaultoraDoc* doc = NewDoc();
+        QVERIFY(doc);
+        auto seen = std::make_shared<Seen>();
+        Answer(seen, {ChooseFile(seen, FilePath("vault")), SetPassword(seen, "pw")});
+        Frame()->SendCommand(ID_FILE_SAVE);
+        QCOMPARE(seen->titles, QStringList({"Save As", "Set Password"}));
+        QCOMPARE(seen->texts.front(), QStringLiteral("Untitled.kvd"));
+        const QString path = FilePath("vault.kvd");
+        QCOMPARE(Bytes(path).size(), 232);
+        QCOMPARE(CoreAccounts(path, "pw"), QStringList());
+        QCOMPARE(doc->GetTitle(), QStringLiteral("vault.kvd"));
+        QCOMPARE(doc->m_strFilePath, path);
+        QCOMPARE((*m_app->GetRecentFileList())[0], doc->GetPathName());
+        QVERIFY(!doc->IsModified());
+    }
+
+    // Every file the editor saves reads back to the same accounts, in the core and in the editor.
+    void accountsSurviveSaveAndOpen() {
+        const QString path = FilePath("accounts.kvd");
+        MakeFile(path, "s3cret");
+        CVaultoraDoc reference;
+        AddAccounts(reference);
+        const QStringList expected = Describe(reference.m_lists);
+        QCOMPARE(expected.size(), 3);
+        QCOMPARE(CoreAccounts(path, "s3cret"), expected);
+
+        CVaultoraDoc* doc = Open(path, "s3cret");
+        QVERIFY(doc);
+        QCOMPARE(Describe(doc->m_lists), expected);
+        QVERIFY(!doc->IsModified());
+        QCOMPARE(doc->m_strFilePath, path);
+        // The tree is built from the lists and names the file at its root.
+        auto* frame = dynamic_cast<CVaultoraChildFrame*>(doc->GetFrames().front());
+        QVERIFY(frame && frame->GetLeftView());
+        QCOMPARE(frame->GetLeftView()->topLevelItem(0)->text(0), path);
+
+        // Save writes back to the same file, the password offered as it was.
+        auto added = std::make_unique<OtherAccount>();
+        added->strName = "PIN";
+        added->strPassword = "0000";
+        doc->m_lists.m_aOtherAccounts.Append(std::move(added));
+        doc->SetModifiedFlag(true);
+        auto seen = std::make_shared<Seen>();
+        Answer(seen, {SetPassword(seen, QString())});
+        Frame()->SendCommand(ID_FILE_SAVE);
+        QCOMPARE(seen->texts, QStringList({"s3cret"}));
+        QCOMPARE(CoreAccounts(path, "s3cret"), Describe(doc->m_lists));
+        QCOMPARE(CoreAccounts(path, "s3cret").size(), 4);
+        QVERIFY(!doc->IsModified());
+    }
+
+    void openFailures() {
+        const QString path = FilePath("accounts.kvd");
+        MakeFile(path, "right");
+
+        auto seen = std::make_shared<Seen>();
+        Answer(seen, {EnterPassword("wrong"), Question(seen, IDC_DECRYPT_FAILED_TEXT, IDOK)});
+        QVERIFY(!m_app->OpenDocumentFile(path));
+        QCOMPARE(seen->texts, QStringList({"Failed to decrypt the file: accounts.kvd"}));
+
+        // A file that deciphers but holds no passwords text is refused, not opened empty.
+        const QString plain = FilePath("plain.kvd");
+        QVERIFY(cipher::WriteDocumentFile(QFile::encodeName(plain).toStdString(), "right", "just a note").ok());
+        const QByteArray plainBefore = Bytes(plain);
+        auto refused = std::make_shared<Seen>();
+        Answer(refused, {EnterPassword("right"), Question(refused, IDC_DECRYPT_FAILED_TEXT, IDOK)});
+        QVERIFY(!m_app->OpenDocumentFile(plain));
+        QCOMPARE(refused->texts, QStringList({"Failed to decrypt the file: plain.kvd"}));
+        QCOMPARE(Bytes(plain), plainBefore);
+
+        // A missing file: the password first, then nothing and no word.
+        auto quiet = std::make_shared<Seen>();
+        const int messages = MessageBox::count();
+        Answer(quiet, {EnterPassword("right"), Question(quiet, IDC_DECRYPT_FAILED_TEXT, IDOK)});
+        QVERIFY(!m_app->OpenDocumentFile(FilePath("missing.kvd")));
+        QCoreApplication::processEvents();
+        QCOMPARE(quiet->titles, QStringList({"Enter Password"}));
+        QCOMPARE(MessageBox::count(), messages);
+        CancelModalAnswers();
+
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(m_app->GetPasswordsTemplate()->GetDocuments().empty());
+    }
+
+    void saveAsAddsTheExtensionBeforeAskingToReplace() {
+        const QString existing = FilePath("home.kvd");
+        MakeFile(existing, "pw");
+        const QByteArray before = Bytes(existing);
+        CVaultoraDoc* doc = NewDoc();
+        QVERIFY(doc);
+        AddAccounts(*doc);
+
+        auto declined = std::make_shared<Seen>();
+        Answer(declined, {ChooseFile(declined, FilePath("home")), Press(IDCANCEL)});
+        QVERIFY(!doc->OnFileSaveAs());
+        QCOMPARE(declined->titles, QStringList({"Save As", "Lockwarden Editor"}));
+        QCOMPARE(Bytes(existing), before);
+        QCOMPARE(doc->GetTitle(), QStringLiteral("Untitled"));
+        QVERIFY(doc->IsModified());
+
+        // A dot in a folder name does not stand for the file's extension.
+        QVERIFY(QDir(m_files->path()).mkdir(QStringLiteral("jane.doe")));
+        auto saved = std::make_shared<Seen>();
+        Answer(saved, {ChooseFile(saved, FilePath("jane.doe/mine")), SetPassword(saved, "pw")});
+        QVERIFY(doc->OnFileSaveAs());
+        QCOMPARE(doc->m_strFilePath, FilePath("jane.doe/mine.kvd"));
+        QCOMPARE(CoreAccounts(doc->m_strFilePath, "pw").size(), 3);
+    }
+
+    void setNewFilePasswordAndClosing() {
+        const QString path = FilePath("p.kvd");
+        MakeFile(path, "old");
+        CVaultoraDoc* doc = Open(path, "old");
+        QVERIFY(doc);
+
+        auto seen = std::make_shared<Seen>();
+        Answer(seen, {SetPassword(seen, "new")});
+        Frame()->SendCommand(ID_SET_FILE_PASSWORD);
+        QCOMPARE(seen->texts, QStringList({"old"}));
+        QCOMPARE(std::string(doc->m_szFilePassword.view()), std::string("new"));
+        QCOMPARE(CoreAccounts(path, "old").size(), 3);
+        QVERIFY(!doc->IsModified());
+        const int messages = MessageBox::count();
+        QVERIFY(doc->SaveModified());
+        QCOMPARE(MessageBox::count(), messages);
+
+        // Modified and untitled: the question names the title with the extension.
+        CVaultoraDoc* untitled = NewDoc();
+        QVERIFY(untitled);
+        AddAccounts(*untitled);
+        auto asked = std::make_shared<Seen>();
+        Answer(asked, {Question(asked, IDC_SAVE_CHANGES_TEXT, IDCANCEL)});
+        QVERIFY(!untitled->SaveModified());
+        QCOMPARE(asked->texts, QStringList({"Save changes to Untitled.kvd?"}));
+
+        // Yes whose password is cancelled answers no and writes nothing.
+        auto abandoned = std::make_shared<Seen>();
+        Answer(abandoned, {Question(abandoned, IDC_SAVE_CHANGES_TEXT, IDYES), ChooseFile(abandoned, FilePath("u")),
+                           SetPassword(abandoned, "x", true)});
+        QVERIFY(!untitled->SaveModified());
+        QCOMPARE(abandoned->answered, 3);
+        QVERIFY(!QFileInfo::exists(FilePath("u.kvd")));
+        QVERIFY(untitled->IsModified());
+    }
+
+    void closingWhileLockedAsksForTheScreenPasswordFirst() {
+        WriteSettings("unlock me");
+        CVaultoraDoc* doc = NewDoc();
+        QVERIFY(doc);
+        AddAccounts(*doc);
+        m_now += 61000;
+        Frame()->OnTimer();
+        QVERIFY(Frame()->m_bLocked);
+
+        auto cancelled = std::make_shared<Seen>();
+        Answer(cancelled, {EnterPassword(QString())});
+        QVERIFY(!doc->SaveModified());
+        QCOMPARE(cancelled->titles, QStringList({"Enter Password"}));
+        QVERIFY(Frame()->m_bLocked);
+
+        auto unlocked = std::make_shared<Seen>();
+        Answer(unlocked, {EnterPassword("unlock me"), Question(unlocked, IDC_SAVE_CHANGES_TEXT, IDNO)});
+        QVERIFY(doc->SaveModified());
+        QCOMPARE(unlocked->texts, QStringList({"Save changes to Untitled.kvd?"}));
+        QVERIFY(!Frame()->m_bLocked);
+    }
+
+    // A save that fails: the user is told which file and why, the old file and the document's name
+    // stay, the document stays modified, and closing it is refused.
+    void failedSaveLosesNothing() {
+        QVERIFY(QDir(m_files->path()).mkdir(QStringLiteral("stick")));
+        const QString path = FilePath("stick/keep.kvd");
+        MakeFile(path, "pw");
+        const QByteArray before = Bytes(path);
+        CVaultoraDoc* doc = Open(path, "pw");
+        QVERIFY(doc);
+        doc->m_lists.m_aWebAccounts.Remove(0);
+        doc->SetModifiedFlag(true);
+
+        const QString target = FilePath("missing/folder/x.kvd");
+        MessageBox::setNextAnswer(IDOK);
+        auto seen = std::make_shared<Seen>();
+        Answer(seen, {ChooseFile(seen, target), SetPassword(seen, QString())});
+        QVERIFY(!doc->OnFileSaveAs());
+        QVERIFY(MessageBox::last().text.contains(target));
+        QVERIFY(MessageBox::last().text.contains(QStringLiteral("No such file or directory")));
+        QCOMPARE(MessageBox::last().type, MB_ICONEXCLAMATION);
+        QVERIFY(doc->IsModified());
+        QCOMPARE(doc->GetTitle(), QStringLiteral("keep.kvd"));
+        QCOMPARE(doc->m_strFilePath, path);
+        QCOMPARE(Bytes(path), before);
+
+        // The document's own folder goes away (a stick pulled out, a folder renamed): closing it
+        // with Yes tries the save, which fails, so the document stays open with its changes.
+        QVERIFY(QDir(m_files->path()).rename(QStringLiteral("stick"), QStringLiteral("elsewhere")));
+        MessageBox::setNextAnswer(IDOK);
+        auto closing = std::make_shared<Seen>();
+        Answer(closing, {Question(closing, IDC_SAVE_CHANGES_TEXT, IDYES), SetPassword(closing, QString())});
+        QVERIFY(!doc->SaveModified());
+        QCOMPARE(closing->answered, 2);
+        QVERIFY(MessageBox::last().text.contains(QStringLiteral("keep.kvd")));
+        QVERIFY(doc->IsModified());
+        QCOMPARE(Bytes(FilePath("elsewhere/keep.kvd")), before);
+    }
+};
+
+QTEST_MAIN(TestVaultoraDoc)
+#include "test_vaultora_doc.moc"
