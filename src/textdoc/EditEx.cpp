@@ -79,6 +79,11 @@ QColor CEditEx::SetForeColor(const QColor& colour) {
 }
 
 void CEditEx::ApplyFont(int nHeight, int /*nWeight*/, int nPitchAndFamily, const QString& faceName) {
+    setFont(MakeFieldFont(nHeight, nPitchAndFamily, faceName));
+    update();
+}
+
+QFont CEditEx::MakeFieldFont(int nHeight, int nPitchAndFamily, const QString& faceName) {
     QFont font(faceName);
     // The field's text is never bold, whatever weight is asked for.
     font.setWeight(QFont::Normal);
@@ -117,30 +122,35 @@ void CEditEx::ApplyFont(int nHeight, int /*nWeight*/, int nPitchAndFamily, const
         if (cell > nHeight)
             font.setPixelSize(qMax(1, nHeight * nHeight / cell));
     }
-    setFont(font);
-    update();
+    return font;
 }
 
 bool CEditEx::HoldsUrl() const {
-    const int n = static_cast<int>(text().size());
-    const QString firstLine = text().left(kUrlLineLimit);
+    return LineHoldsUrl(text(), static_cast<int>(text().size()));
+}
+
+bool CEditEx::LineHoldsUrl(const QString& line, int n) {
+    const QString firstLine = line.left(kUrlLineLimit);
     return (firstLine.contains(QLatin1String("http://"), Qt::CaseSensitive) && n >= 8) ||
            (firstLine.contains(QLatin1String("https://"), Qt::CaseSensitive) && n >= 9);
 }
 
 QMenu* CEditEx::BuildContextMenu() {
+    return BuildContextMenuFor(this, text(), static_cast<int>(text().size()), hasSelectedText());
+}
+
+QMenu* CEditEx::BuildContextMenuFor(QWidget* owner, const QString& firstLine, int n, bool bSelection) {
     std::vector<textdoc::CommandItem> items = {{ID_EDIT_UNDO, "&Undo\tCtrl+Z"},
                                                {0, nullptr},
                                                {ID_EDIT_CUT, "Cu&t\tCtrl+X"},
                                                {ID_EDIT_COPY, "&Copy\tCtrl+C"},
                                                {ID_EDIT_PASTE, "&Paste\tCtrl+V"}};
-    const int n = static_cast<int>(text().size());
     if (n > 0) {
-        items.push_back({hasSelectedText() ? ID_EDIT_CLEAR : ID_EDIT_FIELD_NO_DELETE, "&Delete\tDel"});
+        items.push_back({bSelection ? ID_EDIT_CLEAR : ID_EDIT_FIELD_NO_DELETE, "&Delete\tDel"});
         items.push_back({0, nullptr});
         items.push_back({ID_EDIT_SELECT_ALL, "Select A&ll\tCtrl+A"});
         items.push_back({0, nullptr});
-        items.push_back({HoldsUrl() ? ID_GO_TO_URL : ID_EDIT_FIELD_NO_URL, "Go to the URL...\tCtrl+G"});
+        items.push_back({LineHoldsUrl(firstLine, n) ? ID_GO_TO_URL : ID_EDIT_FIELD_NO_URL, "Go to the URL...\tCtrl+G"});
     } else {
         items.push_back({ID_EDIT_FIELD_NO_DELETE, "&Delete\tDel"});
         items.push_back({0, nullptr});
@@ -148,7 +158,7 @@ QMenu* CEditEx::BuildContextMenu() {
         items.push_back({0, nullptr});
         items.push_back({ID_EDIT_FIELD_NO_URL, "Go to the URL...\tCtrl+G"});
     }
-    return textdoc::BuildCommandMenu(items, this);
+    return textdoc::BuildCommandMenu(items, owner);
 }
 
 void CEditEx::contextMenuEvent(QContextMenuEvent* event) {

@@ -36,6 +36,13 @@ public:
     // True when the text counts as a web address for "Go to the URL...".
     bool HoldsUrl() const;
 
+    // The same menu and address test for any field: its first line, the length of the line the
+    // caret is on, and whether text is selected. The multi-line notes fields use these too.
+    static QMenu* BuildContextMenuFor(QWidget* owner, const QString& firstLine, int nLineLength, bool bSelection);
+    static bool LineHoldsUrl(const QString& firstLine, int nLineLength);
+    // The font ApplyFont gives a field.
+    static QFont MakeFieldFont(int nHeight, int nPitchAndFamily, const QString& faceName);
+
     // Lets dialog templates build this field for the class name "EditEx".
     static void RegisterControlClass();
 

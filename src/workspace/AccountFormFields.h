@@ -3,6 +3,7 @@
 #include "framework/FormView.h"
 #include "passwords/Accounts.h"
 #include "passwords/VaultoraDoc.h"
+#include "workspace/Activity.h"
 #include "workspace/FormControls.h"
 
 #include <initializer_list>
@@ -33,6 +34,25 @@ void LoadRecordIntoForm(CFormView& form, CVaultoraDoc* doc, const AccountList<Re
     for (const FormField<Record>& field : fields)
         form.SetDlgItemText(field.nID, RecordText(record->*field.pMember));
     doc->SetModifiedFlag(bWasModified);
+}
+
+// A field the user changed: the record of the form's slot takes the field's whole text at once, so it
+// always holds what the form shows, and the document becomes modified. The activity stamp is
+// refreshed whether or not the slot still holds a record. False for a control that is no field.
+template <typename Record>
+bool StoreFieldIntoRecord(CFormView& form, CVaultoraDoc* doc, const AccountList<Record>* list, int nIndex, int nID,
+                          std::initializer_list<FormField<Record>> fields) {
+    for (const FormField<Record>& field : fields) {
+        if (field.nID != nID)
+            continue;
+        if (Record* record = doc && list ? list->At(nIndex) : nullptr) {
+            record->*field.pMember = ToRecordText(form.GetDlgItemText(nID));
+            doc->SetModifiedFlag(true);
+        }
+        StampActivity();
+        return true;
+    }
+    return false;
 }
 
 } // namespace workspace

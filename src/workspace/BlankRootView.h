@@ -9,4 +9,6 @@ class BlankRootView : public CFormView {
 public:
     BlankRootView();
     ~BlankRootView() override;
+
+    void OnInitialUpdate() override;
 };

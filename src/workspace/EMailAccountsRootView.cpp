@@ -1,10 +1,66 @@
 #include "workspace/EMailAccountsRootView.h"
 
+#include "framework/Document.h"
 #include "res/resource.h"
+#include "workspace/Activity.h"
 #include "workspace/FormControls.h"
+#include "workspace/LeftView.h"
 
 EMailAccountsRootView::EMailAccountsRootView() : CFormView(workspace::FormTemplate(IDD_MAIL_ROOT)) {
     workspace::PrepareTemplateLabels(this, IDD_MAIL_ROOT);
+    for (int nID : workspace::kEditCommands)
+        MapCommand(
+            nID, [nID] { workspace::DoEditCommand(nID); },
+            [nID](CCmdUI& cmdUI) { workspace::UpdateEditCommand(nID, cmdUI); });
+    MapCommand(IDC_MAIL_ROOT_ADD, [this] { OnAdd(); });
+    MapCommand(IDC_MAIL_ROOT_CANCEL, [this] { OnCancel(); });
 }
 
 EMailAccountsRootView::~EMailAccountsRootView() = default;
+
+void EMailAccountsRootView::OnInitialUpdate() {
+    CFormView::OnInitialUpdate();
+    m_layout.Attach(this);
+    m_layout.AddControl(IDC_MAIL_ROOT_NAME, CFormLayout::LAYOUT_SIZE_X);
+    workspace::StyleFormEdit(GetDlgItem(IDC_MAIL_ROOT_NAME), 15);
+    workspace::StyleFormLabel(this, IDC_MAIL_ROOT_TITLE, 17, workspace::kCaptionColour);
+    workspace::StyleFormLabel(this, IDC_MAIL_ROOT_NAME_LABEL, 12, workspace::kCaptionColour);
+    if (QWidget* add = GetDlgItem(IDC_MAIL_ROOT_ADD))
+        add->setEnabled(false);
+    workspace::TrackMouseActivity(this);
+}
+
+void EMailAccountsRootView::OnControlChanged(int nID, Notify code) {
+    if (nID != IDC_MAIL_ROOT_NAME || code != Changed)
+        return;
+    if (QWidget* add = GetDlgItem(IDC_MAIL_ROOT_ADD))
+        add->setEnabled(!GetDlgItemText(IDC_MAIL_ROOT_NAME).isEmpty());
+    workspace::StampActivity();
+    if (CDocument* doc = GetDocument())
+        doc->SetModifiedFlag(true);
+}
+
+void EMailAccountsRootView::OnAdd() {
+    const QString name = GetDlgItemText(IDC_MAIL_ROOT_NAME);
+    // The button is disabled while the field is empty; a click that reaches here anyway adds nothing.
+    if (name.isEmpty())
+        return;
+    if (CLeftView* tree = workspace::FormTree(this))
+        tree->AddMailAccount(name);
+    SetDlgItemText(IDC_MAIL_ROOT_NAME, QString());
+    workspace::StampActivity();
+    if (CDocument* doc = GetDocument())
+        doc->SetModifiedFlag(true);
+}
+
+void EMailAccountsRootView::OnCancel() {
+    SetDlgItemText(IDC_MAIL_ROOT_NAME, QString());
+    if (CLeftView* tree = workspace::FormTree(this))
+        tree->SelectRoot();
+    workspace::StampActivity();
+}
+
+void EMailAccountsRootView::resizeEvent(QResizeEvent* event) {
+    CFormView::resizeEvent(event);
+    m_layout.Layout();
+}

@@ -378,24 +378,15 @@ QColor CLeftView::GetItemDrawColor(const QTreeWidgetItem* hItem) const {
 }
 
 CCmdUI CLeftView::QueryCommandState(int nID) {
-    // The route a command takes while the tree is the active view.
-    std::vector<CCmdTarget*> route{this};
-    if (CDocument* doc = CView::GetDocument())
-        route.push_back(doc);
+    // The route a command takes while the tree is the active view: the main window's own.
     if (CMDIChildWnd* frame = GetParentFrame())
-        route.push_back(frame);
+        frame->SetActiveView(this);
     if (CMDIFrameWnd* main = AfxGetMainFrame())
-        route.push_back(main);
-    if (CWinApp* app = AfxGetApp())
-        route.push_back(app);
-    for (CCmdTarget* target : route) {
-        CCmdUI ui(nID);
-        if (target->OnUpdateCmdUI(nID, ui))
-            return ui;
-    }
-    CCmdUI unhandled(nID);
-    unhandled.Enable(false);
-    return unhandled;
+        return main->QueryCommandUI(nID);
+    CCmdUI ui(nID);
+    if (!OnUpdateCmdUI(nID, ui))
+        ui.Enable(false);
+    return ui;
 }
 
 void CLeftView::RouteCommand(int nID) {

@@ -1,0 +1,692 @@
+#include "cipher/DocumentFile.h"
+#include "controls/Label.h"
+#include "framework/DocTemplate.h"
+#include "framework/MDIFrameWnd.h"
+#include "framework/MessageBox.h"
+#include "framework/ShellOpen.h"
+#include "framework/WinApp.h"
+#include "passwords/PasswordsSchema.h"
+#include "passwords/VaultoraDoc.h"
+#include "passwords/VaultoraView.h"
+#include "res/resource.h"
+#include "textdoc/CommandMenu.h"
+#include "textdoc/EditEx.h"
+#include "workspace/Activity.h"
+#include "workspace/BlankRootView.h"
+#include "workspace/EMailAccountsRootView.h"
+#include "workspace/FormControls.h"
+#include "workspace/FormLayout.h"
+#include "workspace/LeftView.h"
+#include "workspace/MailAccView.h"
+#include "workspace/NotesEdit.h"
+#include "workspace/OtherAccView.h"
+#include "workspace/OtherAccountsRootView.h"
+#include "workspace/SwitchSplitterWnd.h"
+#include "workspace/VaultoraChildFrame.h"
+#include "workspace/WebAccView.h"
+#include "workspace/WebAccountsRootView.h"
+
+#include <QClipboard>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMenu>
+#include <QProcess>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <memory>
+
+namespace {
+
+void FlushDeletes() {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+std::unique_ptr<WebAccount> Web(const char* name, const char* password, const char* address = "") {
+    auto record = std::make_unique<WebAccount>();
+    record->strName = platform::SecureString(name);
+    record->strPassword = platform::SecureString(password);
+    record->strAddress = platform::SecureString(address);
+    return record;
+}
+
+std::string Str(const platform::SecureString& field) {
+    return std::string(field.data(), field.size());
+}
+
+class TestApp : public CWinApp {
+public:
+    TestApp() : CWinApp(QStringLiteral("Lockwarden Editor")) { SetRegistryKey(QStringLiteral("LockwardenTest")); }
+};
+
+struct Window {
+    CVaultoraDoc* doc = nullptr;
+    CVaultoraChildFrame* frame = nullptr;
+    CLeftView* tree = nullptr;
+
+    int ShownView() const {
+        const auto& current = frame->GetSplitter()->GetCurrentViewMap();
+        auto it = current.find(CSwitchSplitterWnd::PaneKey(0, 1));
+        return it == current.end() ? -1 : it->second;
+    }
+    template <class TForm> TForm* Form(int nView) const { return dynamic_cast<TForm*>(frame->GetView(nView)); }
+    CWebAccView* WebForm() const { return Form<CWebAccView>(frame->m_nWebAccView); }
+    CMailAccView* MailForm() const { return Form<CMailAccView>(frame->m_nMailAccView); }
+    COtherAccView* OtherForm() const { return Form<COtherAccView>(frame->m_nOtherAccView); }
+};
+
+QWidget* Item(CFormView* form, int nID) {
+    QWidget* control = form->GetDlgItem(nID);
+    if (!control)
+        qWarning("control %d missing", nID);
+    return control;
+}
+
+// Puts the keyboard focus into a control the way a click does, then types.
+void TypeInto(CFormView* form, int nID, const QString& text) {
+    QWidget* control = Item(form, nID);
+    control->setFocus(Qt::MouseFocusReason);
+    QTest::keyClicks(control, text);
+}
+
+} // namespace
+
+class TestForms : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<TestApp> m_app;
+    std::unique_ptr<CMDIFrameWnd> m_mainFrame;
+    std::vector<CVaultoraDoc*> m_docs;
+    int m_nStamps = 0;
+    QList<QUrl> m_opened;
+
+    Window Open(const std::function<void(CVaultoraDoc&)>& fill = {}) {
+        Window w;
+        w.doc = new CVaultoraDoc;
+        m_docs.push_back(w.doc);
+        if (fill)
+            fill(*w.doc);
+        w.frame = new CVaultoraChildFrame;
+        CCreateContext context;
+        context.newView = [] { return static_cast<CView*>(new CVaultoraView); };
+        context.pCurrentDoc = w.doc;
+        if (!w.frame->LoadFrame(context))
+            return {};
+        w.frame->InitialUpdateFrame(w.doc, true);
+        w.tree = w.frame->GetLeftView();
+        QCoreApplication::processEvents();
+        return w;
+    }
+
+    static QTreeWidgetItem* Child(QTreeWidgetItem* folder, const QString& label) {
+        for (int i = 0; i < folder->childCount(); ++i) {
+            if (folder->child(i)->text(0) == label)
+                return folder->child(i);
+        }
+        return nullptr;
+    }
+
+    void Click(CFormView* form, int nID) {
+        auto* button = qobject_cast<QAbstractButton*>(Item(form, nID));
+        QVERIFY(button);
+        QVERIFY(button->isEnabled());
+        QTest::mouseClick(button, Qt::LeftButton);
+    }
+
+private slots:
+    void initTestCase() {
+        QStandardPaths::setTestModeEnabled(true);
+        workspace::SetActivityStamp([this] { ++m_nStamps; });
+        SetShellOpenHandler([this](const QUrl& url) {
+            m_opened << url;
+            return true;
+        });
+    }
+    void cleanupTestCase() {
+        workspace::SetActivityStamp({});
+        SetShellOpenHandler({});
+    }
+
+    void init() {
+        MessageBox::clearAnswers();
+        m_nStamps = 0;
+        m_opened.clear();
+        m_app = std::make_unique<TestApp>();
+        m_mainFrame = std::make_unique<CMDIFrameWnd>();
+        m_app->m_pMainWnd = m_mainFrame.get();
+        m_mainFrame->resize(1000, 800);
+        m_mainFrame->show();
+        m_mainFrame->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_mainFrame.get()));
+    }
+
+    void cleanup() {
+        for (CVaultoraDoc* doc : m_docs) {
+            if (!doc->GetDocTemplate())
+                doc->OnCloseDocument();
+        }
+        m_docs.clear();
+        m_app->CloseAllDocuments();
+        FlushDeletes();
+        m_app->m_pMainWnd = nullptr;
+        m_mainFrame.reset();
+        m_app.reset();
+        FlushDeletes();
+        MessageBox::clearAnswers();
+    }
+
+    // Every keystroke goes into the record of the account shown; switching accounts reloads the form
+    // and leaves the modified flag as the keystrokes left it.
+    void typingWritesIntoTheRecord() {
+        Window w = Open([](CVaultoraDoc& doc) {
+            doc.m_lists.m_aWebAccounts.Append(Web("First", "one"));
+            doc.m_lists.m_aWebAccounts.Append(Web("Second", "two"));
+        });
+        CWebAccView* form = w.WebForm();
+        w.tree->setCurrentItem(Child(w.tree->GetWebFolder(), "First"));
+        QVERIFY(!w.doc->IsModified());
+        const int stamps = m_nStamps;
+        TypeInto(form, IDC_WEB_PASSWORD, "X");
+        QVERIFY(m_nStamps > stamps);
+        QCOMPARE(Str(w.doc->m_lists.m_aWebAccounts.At(0)->strPassword), std::string("oneX"));
+        QVERIFY(w.doc->IsModified());
+
+        w.tree->setCurrentItem(Child(w.tree->GetWebFolder(), "Second"));
+        QCOMPARE(form->m_nIndex, 1);
+        QCOMPARE(form->GetDlgItemText(IDC_WEB_NAME), QStringLiteral("Second"));
+        QCOMPARE(form->GetDlgItemText(IDC_WEB_PASSWORD), QStringLiteral("two"));
+        QCOMPARE(Str(w.doc->m_lists.m_aWebAccounts.At(0)->strPassword), std::string("oneX"));
+        QCOMPARE(Str(w.doc->m_lists.m_aWebAccounts.At(1)->strPassword), std::string("two"));
+        QVERIFY(w.doc->IsModified());
+
+        // Notes take several lines; the record gets them with their line breaks.
+        TypeInto(form, IDC_WEB_NOTES, "a");
+        QTest::keyClick(Item(form, IDC_WEB_NOTES), Qt::Key_Return);
+        QTest::keyClicks(Item(form, IDC_WEB_NOTES), "b");
+        QCOMPARE(Str(w.doc->m_lists.m_aWebAccounts.At(1)->strNotes), std::string("a\nb"));
+
+        // A slot emptied under the form takes nothing, but the keystroke still counts as activity.
+        w.doc->m_lists.m_aWebAccounts.Remove(1);
+        const int before = m_nStamps;
+        TypeInto(form, IDC_WEB_USERID, "u");
+        QVERIFY(m_nStamps > before);
+        QCOMPARE(Str(w.doc->m_lists.m_aWebAccounts.At(0)->strUserId), std::string());
+    }
+
+    void selectingWithoutTypingKeepsTheFlag() {
+        Window w = Open([](CVaultoraDoc& doc) {
+            doc.m_lists.m_aWebAccounts.Append(Web("A", "1"));
+            auto mail = std::make_unique<MailAccount>();
+            mail->strName = platform::SecureString("M");
+            mail->strPopServer = platform::SecureString("pop.example.org");
+            doc.m_lists.m_aMailAccounts.Append(std::move(mail));
+            auto other = std::make_unique<OtherAccount>();
+            other->strName = platform::SecureString("O");
+            other->strNotes = platform::SecureString("n1\nn2");
+            doc.m_lists.m_aOtherAccounts.Append(std::move(other));
+        });
+        for (bool bModified : {false, true}) {
+            w.doc->SetModifiedFlag(bModified);
+            w.tree->setCurrentItem(w.tree->GetWebFolder()->child(0));
+            w.tree->setCurrentItem(w.tree->GetMailFolder()->child(0));
+            QCOMPARE(w.MailForm()->GetDlgItemText(IDC_MAIL_POP), QStringLiteral("pop.example.org"));
+            w.tree->setCurrentItem(w.tree->GetOtherFolder()->child(0));
+            QCOMPARE(w.OtherForm()->GetDlgItemText(IDC_OTHER_NOTES), QStringLiteral("n1\nn2"));
+            QCOMPARE(w.doc->IsModified(), bModified);
+        }
+        // Typing on the e-mail and other forms writes their own records.
+        w.tree->setCurrentItem(w.tree->GetMailFolder()->child(0));
+        TypeInto(w.MailForm(), IDC_MAIL_SMTP, "s");
+        QCOMPARE(Str(w.doc->m_lists.m_aMailAccounts.At(0)->strSmtpServer), std::string("s"));
+        w.tree->setCurrentItem(w.tree->GetOtherFolder()->child(0));
+        TypeInto(w.OtherForm(), IDC_OTHER_PASSWORD, "9");
+        QCOMPARE(Str(w.doc->m_lists.m_aOtherAccounts.At(0)->strPassword), std::string("9"));
+    }
+
+    // Delete asks; "No" keeps the account. Only the web form marks the document modified anyway.
+    void deleteAnsweredNo() {
+        Window w = Open([](CVaultoraDoc& doc) {
+            doc.m_lists.m_aWebAccounts.Append(Web("W", ""));
+            auto mail = std::make_unique<MailAccount>();
+            mail->strName = platform::SecureString("M");
+            doc.m_lists.m_aMailAccounts.Append(std::move(mail));
+            auto other = std::make_unique<OtherAccount>();
+            other->strName = platform::SecureString("O");
+            doc.m_lists.m_aOtherAccounts.Append(std::move(other));
+        });
+        struct Case {
+            QTreeWidgetItem* folder;
+            CFormView* form;
+            int nDelete;
+            bool bModifiedAfterNo;
+            QString question;
+        } cases[] = {
+            {w.tree->GetWebFolder(), w.WebForm(), IDC_WEB_DELETE, true,
+             "Are you sure you want to delete \"W\" Web Account?"},
+            {w.tree->GetMailFolder(), w.MailForm(), IDC_MAIL_DELETE, false,
+             "Are you sure you want to delete \"M\" Email Account?"},
+            {w.tree->GetOtherFolder(), w.OtherForm(), IDC_OTHER_DELETE, false,
+             "Are you sure you want to delete \"O\" Other Account?"},
+        };
+        for (const Case& c : cases) {
+            w.tree->setCurrentItem(c.folder->child(0));
+            w.doc->SetModifiedFlag(false);
+            MessageBox::setNextAnswer(IDNO);
+            const int stamps = m_nStamps;
+            Click(c.form, c.nDelete);
+            QCOMPARE(MessageBox::last().text, c.question);
+            QCOMPARE(c.folder->childCount(), 1);
+            QCOMPARE(w.doc->IsModified(), c.bModifiedAfterNo);
+            QVERIFY(m_nStamps > stamps);
+        }
+        // "Yes" on the e-mail form deletes the record.
+        w.tree->setCurrentItem(w.tree->GetMailFolder()->child(0));
+        MessageBox::setNextAnswer(IDYES);
+        Click(w.MailForm(), IDC_MAIL_DELETE);
+        QCOMPARE(w.tree->GetMailFolder()->childCount(), 0);
+        QVERIFY(!w.doc->m_lists.m_aMailAccounts.At(0));
+        QVERIFY(w.doc->IsModified());
+
+        // "Add More..." leads to the folder form of the form's kind.
+        w.tree->setCurrentItem(w.tree->GetOtherFolder()->child(0));
+        Click(w.OtherForm(), IDC_OTHER_ADD_MORE);
+        QCOMPARE(w.ShownView(), w.frame->m_nOtherAccountsRootView);
+        w.tree->setCurrentItem(w.tree->GetWebFolder()->child(0));
+        Click(w.WebForm(), IDC_WEB_ADD_MORE);
+        QCOMPARE(w.ShownView(), w.frame->m_nWebAccountsRootView);
+    }
+
+    // Ctrl+G opens web addresses only: the first line up to its first space.
+    void goToUrlOpensWebAddressesOnly() {
+        Window w = Open([](CVaultoraDoc& doc) {
+            doc.m_lists.m_aWebAccounts.Append(Web("W", "", ""));
+            auto other = std::make_unique<OtherAccount>();
+            other->strName = platform::SecureString("O");
+            other->strUserId = platform::SecureString("https://example.org");
+            doc.m_lists.m_aOtherAccounts.Append(std::move(other));
+        });
+        w.tree->setCurrentItem(w.tree->GetWebFolder()->child(0));
+        CWebAccView* form = w.WebForm();
+        auto* address = qobject_cast<QLineEdit*>(Item(form, IDC_WEB_ADDRESS));
+        address->setFocus(Qt::MouseFocusReason);
+        QCOMPARE(m_mainFrame->GetActiveView(), static_cast<CView*>(form));
+        QVERIFY(m_mainFrame->IsCommandEnabled(ID_GO_TO_URL));
+
+        const struct {
+            const char* text;
+            const char* opened; // nullptr: nothing may be opened
+        } cases[] = {
+            {"https://example.org/login?next=1 my bank", "https://example.org/login?next=1"},
+            {"HTTP://EXAMPLE.ORG/", "http://example.org/"},
+            {"www.example.org/a b", "http://www.example.org/a"},
+            {"", nullptr},
+            {" https://example.org", nullptr},
+            {"/usr/bin/xterm", nullptr},
+            {"/tmp/run.sh -e rm", nullptr},
+            {"file:///etc/passwd", nullptr},
+            {"javascript:alert(1)", nullptr},
+            {"http://", nullptr},
+        };
+        for (const auto& c : cases) {
+            m_opened.clear();
+            address->setText(QString::fromUtf8(c.text));
+            QVERIFY(m_mainFrame->SendCommand(ID_GO_TO_URL));
+            if (c.opened) {
+                QCOMPARE(m_opened.size(), 1);
+                QCOMPARE(m_opened.first().toString(), QString::fromUtf8(c.opened));
+            } else {
+                QVERIFY2(m_opened.isEmpty(), c.text);
+            }
+        }
+        // The notes field's first line counts, not the line the caret is on.
+        m_opened.clear();
+        auto* notes = qobject_cast<QPlainTextEdit*>(Item(form, IDC_WEB_NOTES));
+        notes->setPlainText("https://first.example.org\nhttps://second.example.org");
+        notes->setFocus(Qt::MouseFocusReason);
+        notes->moveCursor(QTextCursor::End);
+        QVERIFY(m_mainFrame->SendCommand(ID_GO_TO_URL));
+        QCOMPARE(m_opened, QList<QUrl>({QUrl("https://first.example.org")}));
+        QVERIFY(!workspace::NotAWebAddressText().isEmpty());
+
+        // The other form has no link command.
+        w.tree->setCurrentItem(w.tree->GetOtherFolder()->child(0));
+        Item(w.OtherForm(), IDC_OTHER_USERID)->setFocus(Qt::MouseFocusReason);
+        QCOMPARE(m_mainFrame->GetActiveView(), static_cast<CView*>(w.OtherForm()));
+        QVERIFY(!m_mainFrame->IsCommandEnabled(ID_GO_TO_URL));
+        m_opened.clear();
+        QVERIFY(!m_mainFrame->SendCommand(ID_GO_TO_URL));
+        QVERIFY(m_opened.isEmpty());
+    }
+
+    // Copy and Cut need a selection, Paste text on the clipboard; all act on the focused field.
+    void editCommands() {
+        Window w = Open([](CVaultoraDoc& doc) { doc.m_lists.m_aWebAccounts.Append(Web("W", "secret")); });
+        w.tree->setCurrentItem(w.tree->GetWebFolder()->child(0));
+        CWebAccView* form = w.WebForm();
+        auto* password = qobject_cast<QLineEdit*>(Item(form, IDC_WEB_PASSWORD));
+        password->setFocus(Qt::MouseFocusReason);
+        password->deselect();
+        QApplication::clipboard()->clear();
+        QVERIFY(!m_mainFrame->IsCommandEnabled(ID_EDIT_COPY));
+        QVERIFY(!m_mainFrame->IsCommandEnabled(ID_EDIT_CUT));
+        QVERIFY(!m_mainFrame->IsCommandEnabled(ID_EDIT_PASTE));
+        QVERIFY(m_mainFrame->IsCommandEnabled(ID_EDIT_SELECT_ALL));
+        QVERIFY(m_mainFrame->IsCommandEnabled(ID_EDIT_UNDO));
+        QVERIFY(m_mainFrame->IsCommandEnabled(ID_EDIT_CLEAR));
+
+        QVERIFY(m_mainFrame->SendCommand(ID_EDIT_SELECT_ALL));
+        QCOMPARE(password->selectedText(), QStringLiteral("secret"));
+        QVERIFY(m_mainFrame->IsCommandEnabled(ID_EDIT_COPY));
+        QVERIFY(m_mainFrame->SendCommand(ID_EDIT_CUT));
+        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("secret"));
+        QCOMPARE(Str(w.doc->m_lists.m_aWebAccounts.At(0)->strPassword), std::string());
+        QVERIFY(m_mainFrame->IsCommandEnabled(ID_EDIT_PASTE));
+        QVERIFY(m_mainFrame->SendCommand(ID_EDIT_PASTE));
+        QVERIFY(m_mainFrame->SendCommand(ID_EDIT_PASTE));
+        QCOMPARE(Str(w.doc->m_lists.m_aWebAccounts.At(0)->strPassword), std::string("secretsecret"));
+        QVERIFY(m_mainFrame->SendCommand(ID_EDIT_UNDO));
+        QCOMPARE(password->text(), QStringLiteral("secret"));
+
+        // Clear removes the selection only.
+        password->setSelection(0, 3);
+        QVERIFY(m_mainFrame->SendCommand(ID_EDIT_CLEAR));
+        QCOMPARE(password->text(), QStringLiteral("ret"));
+        QVERIFY(m_mainFrame->SendCommand(ID_EDIT_CLEAR));
+        QCOMPARE(password->text(), QStringLiteral("ret"));
+
+        // Copy in the notes; with the focus on a button Copy and Paste have no field to act on.
+        auto* notes = qobject_cast<QPlainTextEdit*>(Item(form, IDC_WEB_NOTES));
+        notes->setFocus(Qt::MouseFocusReason);
+        QTest::keyClicks(notes, "note");
+        QVERIFY(!m_mainFrame->IsCommandEnabled(ID_EDIT_COPY));
+        QVERIFY(m_mainFrame->SendCommand(ID_EDIT_SELECT_ALL));
+        QVERIFY(m_mainFrame->IsCommandEnabled(ID_EDIT_COPY));
+        QVERIFY(m_mainFrame->SendCommand(ID_EDIT_COPY));
+        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("note"));
+        Item(form, IDC_WEB_DELETE)->setFocus(Qt::TabFocusReason);
+        QVERIFY(!m_mainFrame->IsCommandEnabled(ID_EDIT_COPY));
+        QVERIFY(!m_mainFrame->IsCommandEnabled(ID_EDIT_PASTE));
+
+        // The folder forms have the same commands.
+        w.tree->setCurrentItem(w.tree->GetMailFolder());
+        auto* mailRoot = w.Form<EMailAccountsRootView>(w.frame->m_nEMailAccountsRootView);
+        Item(mailRoot, IDC_MAIL_ROOT_NAME)->setFocus(Qt::MouseFocusReason);
+        QVERIFY(m_mainFrame->IsCommandEnabled(ID_EDIT_PASTE));
+        QVERIFY(m_mainFrame->SendCommand(ID_EDIT_PASTE));
+        QCOMPARE(mailRoot->GetDlgItemText(IDC_MAIL_ROOT_NAME), QStringLiteral("note"));
+        QVERIFY(Item(mailRoot, IDC_MAIL_ROOT_ADD)->isEnabled());
+    }
+
+    // Wider pane, wider name label and fields, all by the same amount; never narrower than the template.
+    void layoutFollowsThePaneWidth() {
+        Window w = Open([](CVaultoraDoc& doc) { doc.m_lists.m_aWebAccounts.Append(Web("W", "")); });
+        w.tree->setCurrentItem(w.tree->GetWebFolder()->child(0));
+        CWebAccView* form = w.WebForm();
+        const int registered[] = {IDC_WEB_NAME, IDC_WEB_ADDRESS, IDC_WEB_USERID, IDC_WEB_PASSWORD, IDC_WEB_NOTES};
+        QCOMPARE(form->GetLayout().GetCount(), 5);
+        QCOMPARE(form->GetLayout().GetDesignSize(), form->GetTemplateSize());
+
+        auto widths = [&] {
+            std::vector<int> result;
+            for (int nID : registered)
+                result.push_back(Item(form, nID)->width());
+            return result;
+        };
+        m_mainFrame->resize(300, 300);
+        QCoreApplication::processEvents();
+        QVERIFY(form->viewport()->width() < form->GetTemplateSize().width());
+        const std::vector<int> narrow = widths();
+        const int buttonX = Item(form, IDC_WEB_DELETE)->x();
+        const int headingWidth = Item(form, IDC_WEB_HEADING)->width();
+
+        m_mainFrame->resize(1400, 900);
+        QCoreApplication::processEvents();
+        const int grown = form->viewport()->width() - form->GetTemplateSize().width();
+        QVERIFY(grown > 0);
+        const std::vector<int> wide = widths();
+        for (size_t i = 0; i < wide.size(); ++i)
+            QCOMPARE(wide[i] - narrow[i], grown);
+        QCOMPARE(Item(form, IDC_WEB_DELETE)->x(), buttonX);
+        QCOMPARE(Item(form, IDC_WEB_HEADING)->width(), headingWidth);
+
+        m_mainFrame->resize(200, 200);
+        QCoreApplication::processEvents();
+        QCOMPARE(widths(), narrow);
+
+        // The folder forms widen their name field the same way.
+        w.tree->setCurrentItem(w.tree->GetOtherFolder());
+        auto* otherRoot = w.Form<OtherAccountsRootView>(w.frame->m_nOtherAccountsRootView);
+        const int fieldNarrow = Item(otherRoot, IDC_OTHER_ROOT_NAME)->width();
+        m_mainFrame->resize(1400, 900);
+        QCoreApplication::processEvents();
+        QCOMPARE(Item(otherRoot, IDC_OTHER_ROOT_NAME)->width() - fieldNarrow,
+                 otherRoot->viewport()->width() - otherRoot->GetTemplateSize().width());
+
+        // Ids the form lacks are not registered, nor anything before the form is attached.
+        CFormLayout layout;
+        QVERIFY(!layout.AddControl(IDC_WEB_NAME, CFormLayout::LAYOUT_SIZE_X));
+        layout.Layout();
+        layout.Attach(form);
+        QVERIFY(!layout.AddControl(IDC_MAIL_NAME, CFormLayout::LAYOUT_SIZE_X));
+        QVERIFY(layout.AddControl(IDC_WEB_DELETE, CFormLayout::LAYOUT_MOVE_X | CFormLayout::LAYOUT_MOVE_Y));
+        QCOMPARE(layout.GetCount(), 1);
+    }
+
+    void formsLook() {
+        Window w = Open([](CVaultoraDoc& doc) { doc.m_lists.m_aWebAccounts.Append(Web("W", "")); });
+        CWebAccView* form = w.WebForm();
+        auto* address = qobject_cast<CEditEx*>(Item(form, IDC_WEB_ADDRESS));
+        QVERIFY(address);
+        QCOMPARE(address->GetBackColor(), QColor(255, 255, 200));
+        QCOMPARE(address->GetForeColor(), QColor(Qt::black));
+        QCOMPARE(address->font().pixelSize(), 15);
+        auto* notes = qobject_cast<CNotesEdit*>(Item(form, IDC_WEB_NOTES));
+        QVERIFY(notes);
+        QCOMPARE(notes->GetBackColor(), QColor(255, 255, 200));
+        QCOMPARE(notes->font().pixelSize(), 12);
+        auto* heading = qobject_cast<CLabel*>(Item(form, IDC_WEB_HEADING));
+        QCOMPARE(heading->GetTextColor(), QColor(0, 0, 192));
+        QCOMPARE(heading->font().pixelSize(), 17);
+        QCOMPARE(qobject_cast<CLabel*>(Item(form, IDC_WEB_NAME))->font().pixelSize(), 16);
+        QCOMPARE(qobject_cast<CLabel*>(Item(form, IDC_WEB_NOTES_LABEL))->font().pixelSize(), 12);
+
+        // The notes' own context menu offers the link of its first line.
+        notes->setPlainText("http://example.org\nmore");
+        QMenu* menu = notes->BuildContextMenu();
+        bool bLink = false;
+        for (QAction* action : menu->actions())
+            bLink = bLink || textdoc::CommandId(action) == ID_GO_TO_URL;
+        delete menu;
+        QVERIFY(bLink);
+
+        // Mouse moves over a form count as activity.
+        w.tree->setCurrentItem(w.tree->GetWebFolder()->child(0));
+        const int stamps = m_nStamps;
+        QTest::mouseMove(Item(form, IDC_WEB_ADDRESS), QPoint(5, 5));
+        QTest::mouseMove(Item(form, IDC_WEB_ADDRESS), QPoint(9, 6));
+        QVERIFY(m_nStamps > stamps);
+    }
+
+    // Add waits for a character; Add creates and shows the account; Cancel goes back to the blank form.
+    void folderForms() {
+        Window w = Open();
+        w.tree->setCurrentItem(w.tree->GetMailFolder());
+        auto* mailRoot = w.Form<EMailAccountsRootView>(w.frame->m_nEMailAccountsRootView);
+        QWidget* add = Item(mailRoot, IDC_MAIL_ROOT_ADD);
+        QVERIFY(!add->isEnabled());
+        TypeInto(mailRoot, IDC_MAIL_ROOT_NAME, "x");
+        QVERIFY(add->isEnabled());
+        QVERIFY(w.doc->IsModified());
+        QTest::keyClick(Item(mailRoot, IDC_MAIL_ROOT_NAME), Qt::Key_Backspace);
+        QVERIFY(!add->isEnabled());
+
+        w.doc->SetModifiedFlag(false);
+        QTest::keyClicks(Item(mailRoot, IDC_MAIL_ROOT_NAME), "Q");
+        Click(mailRoot, IDC_MAIL_ROOT_ADD);
+        QCOMPARE(w.tree->GetMailFolder()->childCount(), 1);
+        QCOMPARE(w.tree->GetSelectedItem(), w.tree->GetMailFolder()->child(0));
+        QCOMPARE(w.tree->GetSelectedItem()->text(0), QStringLiteral("Q"));
+        QCOMPARE(Str(w.doc->m_lists.m_aMailAccounts.At(0)->strName), std::string("Q"));
+        QCOMPARE(w.ShownView(), w.frame->m_nMailAccView);
+        QCOMPARE(w.MailForm()->GetDlgItemText(IDC_MAIL_NAME), QStringLiteral("Q"));
+        QCOMPARE(w.MailForm()->GetDlgItemText(IDC_MAIL_ADDRESS), QString());
+        QCOMPARE(mailRoot->GetDlgItemText(IDC_MAIL_ROOT_NAME), QString());
+        QVERIFY(!add->isEnabled());
+        QVERIFY(w.doc->IsModified());
+
+        // A half-typed name stays while the form is hidden; Cancel empties it and shows the blank form.
+        w.tree->setCurrentItem(w.tree->GetWebFolder());
+        auto* webRoot = w.Form<WebAccountsRootView>(w.frame->m_nWebAccountsRootView);
+        TypeInto(webRoot, IDC_WEB_ROOT_NAME, "  ");
+        QVERIFY(Item(webRoot, IDC_WEB_ROOT_ADD)->isEnabled());
+        w.tree->setCurrentItem(w.tree->GetOtherFolder());
+        w.tree->setCurrentItem(w.tree->GetWebFolder());
+        QCOMPARE(webRoot->GetDlgItemText(IDC_WEB_ROOT_NAME), QStringLiteral("  "));
+        const int stamps = m_nStamps;
+        Click(webRoot, IDC_WEB_ROOT_CANCEL);
+        QCOMPARE(webRoot->GetDlgItemText(IDC_WEB_ROOT_NAME), QString());
+        QVERIFY(!Item(webRoot, IDC_WEB_ROOT_ADD)->isEnabled());
+        QCOMPARE(w.tree->GetSelectedItem(), w.tree->GetRootItem());
+        QCOMPARE(w.ShownView(), w.frame->m_nBlankRootView);
+        QVERIFY(m_nStamps > stamps);
+        QCOMPARE(w.tree->GetWebFolder()->childCount(), 0);
+    }
+
+    void blankFormButtons() {
+        Window w = Open();
+        auto* blank = w.Form<BlankRootView>(w.frame->m_nBlankRootView);
+        QCOMPARE(w.ShownView(), w.frame->m_nBlankRootView);
+        QCOMPARE(Item(blank, IDC_BLANK_ADD_WEB)->toolTip(), QStringLiteral("Add new Web Account..."));
+        QCOMPARE(Item(blank, IDC_BLANK_ADD_MAIL)->toolTip(), QStringLiteral("Add new Mail Account..."));
+        QCOMPARE(Item(blank, IDC_BLANK_ADD_OTHER)->toolTip(), QStringLiteral("Add Other Account..."));
+        QVERIFY(!qobject_cast<QPushButton*>(Item(blank, IDC_BLANK_ADD_MAIL))->icon().isNull());
+        QCOMPARE(qobject_cast<CLabel*>(Item(blank, IDC_BLANK_TITLE))->GetTextColor(), QColor(0, 0, 192));
+        const std::pair<int, int> buttons[] = {
+            {IDC_BLANK_ADD_MAIL, w.frame->m_nEMailAccountsRootView},
+            {IDC_BLANK_ADD_WEB, w.frame->m_nWebAccountsRootView},
+            {IDC_BLANK_ADD_OTHER, w.frame->m_nOtherAccountsRootView},
+        };
+        for (const auto& [nID, nView] : buttons) {
+            w.tree->setCurrentItem(w.tree->GetRootItem());
+            QCOMPARE(w.ShownView(), w.frame->m_nBlankRootView);
+            const int stamps = m_nStamps;
+            Click(blank, nID);
+            QCOMPARE(w.ShownView(), nView);
+            QVERIFY(m_nStamps > stamps);
+        }
+        // The blank form has no Edit commands.
+        QVERIFY(!blank->HasCommand(ID_EDIT_COPY));
+    }
+
+    // A new user's evening: three accounts added by keyboard, every field typed, the file written
+    // under a password and read back, and the command-line companion sees the same accounts.
+    void newUserEndToEnd() {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString path = dir.filePath("mine.kvd");
+        Window w = Open();
+        QVERIFY(!w.doc->IsModified());
+
+        auto addByKeyboard = [&](QTreeWidgetItem* folder, CFormView* root, int nName, const QString& name) {
+            w.tree->setCurrentItem(folder);
+            QWidget* field = Item(root, nName);
+            field->setFocus(Qt::MouseFocusReason);
+            QTest::keyClicks(field, name);
+            // Tab moves to Add (the labels take no focus), Space presses it.
+            QTest::keyClick(field, Qt::Key_Tab);
+            QWidget* focused = QApplication::focusWidget();
+            QVERIFY(focused);
+            QCOMPARE(GetDlgCtrlID(focused), nName == IDC_WEB_ROOT_NAME    ? IDC_WEB_ROOT_ADD
+                                            : nName == IDC_MAIL_ROOT_NAME ? IDC_MAIL_ROOT_ADD
+                                                                          : IDC_OTHER_ROOT_ADD);
+            QTest::keyClick(focused, Qt::Key_Space);
+        };
+        auto typeFields = [&](CFormView* form, const std::vector<std::pair<int, QString>>& fields) {
+            for (const auto& [nID, text] : fields) {
+                QWidget* field = Item(form, nID);
+                field->setFocus(Qt::TabFocusReason);
+                const QStringList lines = text.split('\n');
+                for (qsizetype i = 0; i < lines.size(); ++i) {
+                    if (i > 0)
+                        QTest::keyClick(field, Qt::Key_Return);
+                    QTest::keyClicks(field, lines[i]);
+                }
+            }
+        };
+
+        const std::vector<std::pair<int, QString>> web = {{IDC_WEB_ADDRESS, "https://bank.example.org"},
+                                                          {IDC_WEB_USERID, "me"},
+                                                          {IDC_WEB_PASSWORD, "p@ss word"},
+                                                          {IDC_WEB_NOTES, "first\nsecond"}};
+        const std::vector<std::pair<int, QString>> mail = {{IDC_MAIL_ADDRESS, "me@example.org"},
+                                                           {IDC_MAIL_WEBMAIL, "https://mail.example.org"},
+                                                           {IDC_MAIL_USERID, "me2"},
+                                                           {IDC_MAIL_PASSWORD, "m41l"},
+                                                           {IDC_MAIL_SMTP, "smtp.example.org"},
+                                                           {IDC_MAIL_POP, "pop.example.org"},
+                                                           {IDC_MAIL_NOTES, "notes: 3 lines"}};
+        const std::vector<std::pair<int, QString>> other = {
+            {IDC_OTHER_USERID, "4111 1111 1111 1111"}, {IDC_OTHER_PASSWORD, "1234"}, {IDC_OTHER_NOTES, "card"}};
+
+        addByKeyboard(w.tree->GetWebFolder(), w.Form<CFormView>(w.frame->m_nWebAccountsRootView), IDC_WEB_ROOT_NAME,
+                      "Bank");
+        QCOMPARE(w.ShownView(), w.frame->m_nWebAccView);
+        typeFields(w.WebForm(), web);
+        addByKeyboard(w.tree->GetMailFolder(), w.Form<CFormView>(w.frame->m_nEMailAccountsRootView), IDC_MAIL_ROOT_NAME,
+                      "Mail");
+        QCOMPARE(w.ShownView(), w.frame->m_nMailAccView);
+        typeFields(w.MailForm(), mail);
+        addByKeyboard(w.tree->GetOtherFolder(), w.Form<CFormView>(w.frame->m_nOtherAccountsRootView),
+                      IDC_OTHER_ROOT_NAME, "Visa");
+        QCOMPARE(w.ShownView(), w.frame->m_nOtherAccView);
+        typeFields(w.OtherForm(), other);
+        QVERIFY(w.doc->IsModified());
+
+        // Written the way the passwords document writes its file.
+        const platform::SecureString text = BuildPasswordsText(w.doc->m_lists);
+        QVERIFY(cipher::WriteDocumentFile(path.toStdString(), "Tr0ub4dor", text.view()).ok());
+
+        platform::SecureString read;
+        QVERIFY(cipher::ReadDocumentFile(path.toStdString(), "Tr0ub4dor", read).ok());
+        Window again = Open([&](CVaultoraDoc& doc) { QVERIFY(ReadPasswordsText(read.view(), doc.m_lists)); });
+        QCOMPARE(again.tree->GetWebFolder()->childCount(), 1);
+        QCOMPARE(again.tree->GetMailFolder()->childCount(), 1);
+        QCOMPARE(again.tree->GetOtherFolder()->childCount(), 1);
+        again.tree->setCurrentItem(again.tree->GetWebFolder()->child(0));
+        QCOMPARE(again.WebForm()->GetDlgItemText(IDC_WEB_NAME), QStringLiteral("Bank"));
+        for (const auto& [nID, value] : web)
+            QCOMPARE(again.WebForm()->GetDlgItemText(nID), value);
+        again.tree->setCurrentItem(again.tree->GetMailFolder()->child(0));
+        QCOMPARE(again.MailForm()->GetDlgItemText(IDC_MAIL_NAME), QStringLiteral("Mail"));
+        for (const auto& [nID, value] : mail)
+            QCOMPARE(again.MailForm()->GetDlgItemText(nID), value);
+        again.tree->setCurrentItem(again.tree->GetOtherFolder()->child(0));
+        QCOMPARE(again.OtherForm()->GetDlgItemText(IDC_OTHER_NAME), QStringLiteral("Visa"));
+        for (const auto& [nID, value] : other)
+            QCOMPARE(again.OtherForm()->GetDlgItemText(nID), value);
+        QVERIFY(!again.doc->IsModified());
+
+        QProcess cli;
+        cli.start(LW_CLI_PATH, {"export", path});
+        QVERIFY(cli.waitForStarted());
+        cli.write("Tr0ub4dor\n");
+        cli.closeWriteChannel();
+        QVERIFY(cli.waitForFinished(30000));
+        QCOMPARE(cli.exitCode(), 0);
+        const QJsonDocument exported = QJsonDocument::fromJson(cli.readAllStandardOutput());
+        QVERIFY(!exported.isNull());
+        const QString json = QString::fromUtf8(exported.toJson());
+        for (const QString& expected :
+             {QStringLiteral("Bank"), QStringLiteral("p@ss word"), QStringLiteral("pop.example.org"),
+              QStringLiteral("notes: 3 lines"), QStringLiteral("4111 1111 1111 1111"), QStringLiteral("Visa")})
+            QVERIFY2(json.contains(expected), qPrintable(expected));
+    }
+};
+
+QTEST_MAIN(TestForms)
+#include "test_forms.moc"
