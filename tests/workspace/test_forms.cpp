@@ -1,11 +1,10 @@
-#include "cipher/DocumentFile.h"
+#include "common/DocumentAnswers.h"
 #include "controls/Label.h"
 #include "framework/DocTemplate.h"
 #include "framework/MDIFrameWnd.h"
 #include "framework/MessageBox.h"
 #include "framework/ShellOpen.h"
 #include "framework/WinApp.h"
-#include "passwords/PasswordsSchema.h"
 #include "passwords/VaultoraDoc.h"
 #include "passwords/VaultoraView.h"
 #include "res/resource.h"
@@ -583,8 +582,8 @@ private slots:
         QVERIFY(!blank->HasCommand(ID_EDIT_COPY));
     }
 
-    // A new user's evening: three accounts added by keyboard, every field typed, the file written
-    // under a password and read back, and the command-line companion sees the same accounts.
+    // A new user's evening: three accounts added by keyboard, every field typed, the document saved
+    // under a password and opened again, and the command-line companion sees the same accounts.
     void newUserEndToEnd() {
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
@@ -647,13 +646,16 @@ private slots:
         typeFields(w.OtherForm(), other);
         QVERIFY(w.doc->IsModified());
 
-        // Written the way the passwords document writes its file.
-        const platform::SecureString text = BuildPasswordsText(w.doc->m_lists);
-        QVERIFY(cipher::WriteDocumentFile(path.toStdString(), "Tr0ub4dor", text.view()).ok());
-
-        platform::SecureString read;
-        QVERIFY(cipher::ReadDocumentFile(path.toStdString(), "Tr0ub4dor", read).ok());
-        Window again = Open([&](CVaultoraDoc& doc) { QVERIFY(ReadPasswordsText(read.view(), doc.m_lists)); });
+        // Saved by the document itself under a confirmed password, then opened by a new window.
+        auto seen = std::make_shared<docanswers::Seen>();
+        docanswers::Answer(seen, {docanswers::SetPassword(seen, QStringLiteral("Tr0ub4dor"))});
+        QVERIFY(w.doc->OnSaveDocument(path));
+        QCOMPARE(seen->answered, 1);
+        Window again = Open([&](CVaultoraDoc& doc) {
+            docanswers::Answer(seen, {docanswers::EnterPassword(QStringLiteral("Tr0ub4dor"))});
+            QVERIFY(doc.OnOpenDocument(path));
+        });
+        QCOMPARE(seen->answered, 2);
         QCOMPARE(again.tree->GetWebFolder()->childCount(), 1);
         QCOMPARE(again.tree->GetMailFolder()->childCount(), 1);
         QCOMPARE(again.tree->GetOtherFolder()->childCount(), 1);
