@@ -65,8 +65,16 @@ bool CEncryptedDocument::OnOpenDocument(const QString& path) {
         failed.DoModal();
         return false;
     }
-    if (!status.ok())
+    if (!status.ok()) {
+        // A file that can't be read at all is no question of the password: say which and why,
+        // rather than leave the user wondering why nothing opened.
+        const QFileInfo info(path);
+        const QString message = info.isFile() && info.size() == 0
+                                    ? QStringLiteral("Cannot open \"%1\": the file is empty.").arg(path)
+                                    : QString::fromStdString(cipher::DescribeFailure(status, path.toStdString()));
+        AfxMessageBox(message, MB_ICONEXCLAMATION);
         return false;
+    }
     SetModifiedFlag(false);
     return true;
 }

@@ -201,16 +201,22 @@ private slots:
         QVERIFY(!m_app->OpenDocumentFile(path));
         QCOMPARE(cancelled->answered, 1);
 
-        // A missing file and an empty one: the password is asked first, then the open fails quietly.
+        // A missing file and an empty one: the password is asked first, then the open fails with a
+        // message that names the file and says why (no decryption notice: it is no password matter).
         QFile(FilePath("empty.etx")).open(QIODevice::WriteOnly);
-        for (const QString& name : {QStringLiteral("missing.etx"), QStringLiteral("empty.etx")}) {
+        const std::pair<QString, QString> unreadable[] = {{"missing.etx", "No such file or directory"},
+                                                          {"empty.etx", "the file is empty"}};
+        for (const auto& [name, reason] : unreadable) {
             auto quiet = std::make_shared<Seen>();
             const int messages = MessageBox::count();
+            MessageBox::setNextAnswer(IDOK);
             Answer(quiet, {EnterPassword("right"), Question(quiet, IDC_DECRYPT_FAILED_TEXT, IDOK)});
             QVERIFY(!m_app->OpenDocumentFile(FilePath(name)));
             QCoreApplication::processEvents();
             QCOMPARE(quiet->titles, QStringList({"Enter Password"}));
-            QCOMPARE(MessageBox::count(), messages);
+            QCOMPARE(MessageBox::count(), messages + 1);
+            QVERIFY(MessageBox::last().text.contains(name));
+            QVERIFY2(MessageBox::last().text.contains(reason), qPrintable(MessageBox::last().text));
             CancelModalAnswers();
         }
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

@@ -269,14 +269,16 @@ private slots:
         QCOMPARE(refused->texts, QStringList({"Failed to decrypt the file: plain.kvd"}));
         QCOMPARE(Bytes(plain), plainBefore);
 
-        // A missing file: the password first, then nothing and no word.
+        // A missing file: the password first, then a message naming the file and the reason.
         auto quiet = std::make_shared<Seen>();
         const int messages = MessageBox::count();
+        MessageBox::setNextAnswer(IDOK);
         Answer(quiet, {EnterPassword("right"), Question(quiet, IDC_DECRYPT_FAILED_TEXT, IDOK)});
         QVERIFY(!m_app->OpenDocumentFile(FilePath("missing.kvd")));
         QCoreApplication::processEvents();
         QCOMPARE(quiet->titles, QStringList({"Enter Password"}));
-        QCOMPARE(MessageBox::count(), messages);
+        QCOMPARE(MessageBox::count(), messages + 1);
+        QVERIFY(MessageBox::last().text.contains(QStringLiteral("missing.kvd")));
         CancelModalAnswers();
 
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
