@@ -11,6 +11,11 @@ void StampActivity() {
     CMainFrame::StampActivity();
 }
 
+bool IsScreenLocked() {
+    const CMainFrame* frame = CMainFrame::Get();
+    return frame && frame->m_bLocked;
+}
+
 void SetPositionPane(const QString& text) {
     CMDIFrameWnd* frame = AfxGetMainFrame();
     if (CStatusBar* bar = frame ? frame->GetStatusBar() : nullptr)

@@ -9,5 +9,7 @@ namespace textdoc {
 void StampActivity();
 // Sets pane 1 of the main window's status bar; nothing happens while there is no main window.
 void SetPositionPane(const QString& text);
+// True while the screen is locked.
+bool IsScreenLocked();
 
 } // namespace textdoc

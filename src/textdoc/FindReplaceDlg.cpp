@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTimerEvent>
 #include <QVBoxLayout>
 
 CFindReplaceDlg::CFindReplaceDlg(bool bFindOnly, CEditorView* pView)
@@ -17,6 +18,7 @@ CFindReplaceDlg::CFindReplaceDlg(bool bFindOnly, CEditorView* pView)
     setWindowTitle(bFindOnly ? QStringLiteral("Find") : QStringLiteral("Replace"));
     setModal(false);
     setAttribute(Qt::WA_DeleteOnClose);
+    m_lockTimer.start(100, this);
 
     auto* fields = new QGridLayout;
     m_pFind = new QLineEdit(this);
@@ -127,4 +129,13 @@ void CFindReplaceDlg::UpdateButtons() {
         m_pReplaceOne->setEnabled(hasText);
         m_pReplaceAll->setEnabled(hasText);
     }
+}
+
+void CFindReplaceDlg::timerEvent(QTimerEvent* event) {
+    if (event->timerId() != m_lockTimer.timerId()) {
+        QDialog::timerEvent(event);
+        return;
+    }
+    if (textdoc::IsScreenLocked())
+        close();
 }

@@ -2,6 +2,7 @@
 
 #include "textdoc/EditorView.h"
 
+#include <QBasicTimer>
 #include <QDialog>
 #include <QPointer>
 
@@ -31,8 +32,15 @@ public:
     QPushButton* ReplaceButton() const { return m_pReplaceOne; }
     QPushButton* ReplaceAllButton() const { return m_pReplaceAll; }
 
+protected:
+    void timerEvent(QTimerEvent* event) override;
+
 private:
     void UpdateButtons();
+
+    // Watches the screen lock: the dialog floats above every window, the lock window included, and
+    // must not let anyone search or change a document that the lock hides.
+    QBasicTimer m_lockTimer;
 
     bool m_bFindOnly;
     QPointer<CEditorView> m_pView;

@@ -15,6 +15,7 @@
 #include "shell/MainFrame.h"
 #include "textdoc/EditorDoc.h"
 #include "textdoc/EditorView.h"
+#include "textdoc/FindReplaceDlg.h"
 
 #include <QFile>
 #include <QMdiArea>
@@ -381,6 +382,23 @@ private slots:
         QVERIFY(doc->SaveModified());
         QCOMPARE(unlocked->titles.size(), 2);
         QVERIFY(!Frame()->m_bLocked);
+    }
+
+    // The Find dialog floats above every window, the lock window too: it goes away with the lock, so
+    // that nobody can search or replace in a document the lock hides.
+    void findDialogClosesOnTheLock() {
+        WriteSettings("");
+        CEditorDoc* doc = NewDoc();
+        QVERIFY(doc);
+        doc->GetEditorView()->insertPlainText(QStringLiteral("needle in a haystack"));
+        Frame()->SendCommand(ID_EDIT_REPLACE);
+        QPointer<CFindReplaceDlg> dialog = doc->GetEditorView()->GetFindReplaceDlg();
+        QVERIFY(dialog);
+        QTRY_VERIFY(dialog->isVisible());
+        QTest::qWait(250);
+        QVERIFY(dialog && dialog->isVisible()); // unlocked, it stays
+        LockNow();
+        QTRY_VERIFY(!dialog || !dialog->isVisible());
     }
 
     // A save that fails says which file and why, leaves every file as it was and the document
