@@ -80,10 +80,20 @@ void CMDIChildWnd::OnFocusChanged(QWidget* now) {
 }
 
 void CMDIChildWnd::ActivateFrame(int nCmdShow) {
-    if (nCmdShow == SW_SHOWMAXIMIZED)
+    if (nCmdShow == SW_SHOWMAXIMIZED) {
         showMaximized();
-    else
+    } else {
+        // A new document window takes most of the free area, as the system's default placement
+        // does, rather than the toolkit's small default.
+        if (!m_bPlaced) {
+            if (QMdiArea* area = mdiArea()) {
+                const QSize free = area->viewport()->size();
+                resize(free.width() * 3 / 4, free.height() * 3 / 4);
+            }
+        }
         show();
+    }
+    m_bPlaced = true;
     if (QMdiArea* area = mdiArea())
         area->setActiveSubWindow(this);
     if (CView* view = GetActiveView())

@@ -46,6 +46,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    bool m_bPlaced = false; // sized once, when first shown
     void OnFocusChanged(QWidget* now);
     void MovePaneFocus(int step);
 

@@ -46,6 +46,8 @@ CMainFrame::CMainFrame() {
     m_strTitle = LoadResString(AFX_IDS_APP_TITLE);
     setWindowTitle(m_strTitle);
     setWindowIcon(LoadResIcon(IDR_MAINFRAME));
+    // Document windows and dialogs show the program's icon too, not the toolkit's.
+    QApplication::setWindowIcon(windowIcon());
     setObjectName(QStringLiteral("mainframe"));
 
     MapCommand(ID_HELP, [this] { OnHelp(); });
