@@ -58,7 +58,7 @@ bench: deps
 	cmake -S . -B $(BENCH_DIR) $(CMAKE_COMMON) -DCMAKE_BUILD_TYPE=Release -DLW_BUILD_TESTS=OFF -DLW_BUILD_BENCH=ON
 	cmake --build $(BENCH_DIR) -j $(JOBS)
 	@for b in $(BENCH_DIR)/bench/bench_*; do \
-	    [ -x "$$b" ] || continue; echo "== $$b"; "$$b" || exit 1; \
+	    [ -f "$$b" ] && [ -x "$$b" ] || continue; echo "== $$b"; "$$b" || exit 1; \
 	done
 
 fuzz: deps
@@ -66,7 +66,7 @@ fuzz: deps
 	    -DLW_BUILD_TESTS=OFF -DLW_BUILD_GUI=OFF -DLW_BUILD_FUZZ=ON -DLW_SANITIZE=ON
 	cmake --build $(FUZZ_DIR) -j $(JOBS)
 	@for f in $(FUZZ_DIR)/fuzz/*_fuzzer; do \
-	    [ -x "$$f" ] || continue; name=$$(basename $$f); mkdir -p $(FUZZ_DIR)/corpus/$$name; \
+	    [ -f "$$f" ] && [ -x "$$f" ] || continue; name=$$(basename $$f); mkdir -p $(FUZZ_DIR)/corpus/$$name; \
 	    echo "== $$name for $(FUZZ_SECONDS) s"; \
 	    "$$f" -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 $(FUZZ_DIR)/corpus/$$name fuzz/corpus/$$name || exit 1; \
 	done
