@@ -2,6 +2,7 @@
 // locked. Time comes from a fake clock; the dialogs are answered by the test.
 
 #include "../framework/FrameworkFixtures.h"
+#include "common/EditorTestEnv.h"
 
 #include "framework/MessageBox.h"
 #include "framework/ModalAnswer.h"
@@ -55,40 +56,24 @@ class TestPromptDialogs : public QObject {
     Q_OBJECT
 
     std::unique_ptr<TestEditorApp> m_app;
-    QTemporaryDir m_config;
-    uint32_t m_now = 0;
+    EditorTestEnv m_env;
 
     CMainFrame* Frame() const { return m_app->GetMainFrame(); }
 
     // Lets the user go idle past the timeout and the frame notice: the screen locks.
-    void LockByIdleness() {
-        m_now += 61000;
-        Frame()->OnTimer();
-        QVERIFY(Frame()->m_bLocked);
-    }
+    void LockByIdleness() { m_env.LockByIdleness(Frame()); }
 
 private slots:
-    void initTestCase() {
-        QStandardPaths::setTestModeEnabled(true);
-        QVERIFY(m_config.isValid());
-        qputenv("XDG_CONFIG_HOME", m_config.path().toLocal8Bit());
-        platform::SetTickCountSource([this] { return m_now; });
-    }
-
-    void cleanupTestCase() { platform::SetTickCountSource({}); }
+    void initTestCase() { m_env.Begin(); }
+    void cleanupTestCase() { m_env.End(); }
 
     void init() {
-        QDir(m_config.path() + "/Lockwarden").removeRecursively();
-        QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Lockwarden"),
-                  QStringLiteral("Lockwarden Editor"))
-            .setValue(QStringLiteral("Settings/wzrd"), 0);
+        m_env.Reset();
         // Lock when idle for a minute, no screen password.
         LockSettingsRecord record;
         record.bLockWhenIdle = 1;
         record.nTimeoutIndex = 0;
         QVERIFY(WriteLockSettingsFile(record));
-        m_now = 5000;
-        MessageBox::clearAnswers();
         CLockScreenWnd::SetRandomStart(3);
         m_app = std::make_unique<TestEditorApp>();
         QVERIFY(m_app->InitInstance({QStringLiteral("lockwarden-editor")}));
@@ -245,7 +230,7 @@ private slots:
                 stayedWhileUnlocked = modal->isVisible();
                 // ...and once the user has been idle past the timeout, the frame's own timer locks
                 // the screen and the dialog's next tick ends it.
-                m_now += 61000;
+                m_env.m_now += 61000;
             });
             QCOMPARE(c.show(), c.endCode);
             QVERIFY(stayedWhileUnlocked);
@@ -349,7 +334,7 @@ private slots:
         bool lockedWhileTyping = true;
         AnswerNextModal([this, &lockedWhileTyping](QWidget* modal) {
             for (int i = 0; i < 4; ++i) {
-                m_now += 40000; // 160 s in all, never 60 s without a keystroke
+                m_env.m_now += 40000; // 160 s in all, never 60 s without a keystroke
                 QTest::keyClick(Edit(AsDialog(modal), IDC_PASSWORD), Qt::Key_A);
                 Frame()->OnTimer();
             }

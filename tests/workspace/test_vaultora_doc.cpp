@@ -2,6 +2,7 @@
 // folder, the real application, main frame and passwords window, and every dialog answered by the test.
 
 #include "common/DocumentAnswers.h"
+#include "common/EditorTestEnv.h"
 
 #include "cipher/DocumentFile.h"
 #include "framework/DocTemplate.h"
@@ -106,9 +107,8 @@ class TestVaultoraDoc : public QObject {
     Q_OBJECT
 
     std::unique_ptr<CEditorApp> m_app;
-    QTemporaryDir m_config;
+    EditorTestEnv m_env;
     std::unique_ptr<QTemporaryDir> m_files;
-    uint32_t m_now = 0;
 
     CMainFrame* Frame() const { return m_app->GetMainFrame(); }
     QString FilePath(const QString& name) const { return m_files->filePath(name); }
@@ -145,23 +145,12 @@ class TestVaultoraDoc : public QObject {
     }
 
 private slots:
-    void initTestCase() {
-        QStandardPaths::setTestModeEnabled(true);
-        QVERIFY(m_config.isValid());
-        qputenv("XDG_CONFIG_HOME", m_config.path().toLocal8Bit());
-        platform::SetTickCountSource([this] { return m_now; });
-    }
-
-    void cleanupTestCase() { platform::SetTickCountSource({}); }
+    void initTestCase() { m_env.Begin(); }
+    void cleanupTestCase() { m_env.End(); }
 
     void init() {
-        QDir(m_config.path() + "/Lockwarden").removeRecursively();
-        QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Lockwarden"),
-                  QStringLiteral("Lockwarden Editor"))
-            .setValue(QStringLiteral("Settings/wzrd"), 0);
+        m_env.Reset();
         WriteSettings("");
-        m_now = 5000;
-        MessageBox::clearAnswers();
         m_files = std::make_unique<QTemporaryDir>();
         QVERIFY(m_files->isValid());
         m_app = std::make_unique<CEditorApp>();
@@ -351,7 +340,7 @@ private slots:
         CVaultoraDoc* doc = NewDoc();
         QVERIFY(doc);
         AddAccounts(*doc);
-        m_now += 61000;
+        m_env.m_now += 61000;
         Frame()->OnTimer();
         QVERIFY(Frame()->m_bLocked);
 
