@@ -407,8 +407,13 @@ void CMainFrame::OnScreenLockOptions() {
     const LockSettingsRecord& settings = app->GetLockSettings();
     if (settings.bScreenPasswordOn != 0 && !settings.ScreenPassword().empty()) {
         const platform::SecureString expected(settings.ScreenPassword());
-        if (!AskScreenPassword(true, expected.view()))
+        if (!AskScreenPassword(true, expected.view())) {
+            // Ended by the lock, not by the user: the command comes back after the unlock, as it
+            // would had its dialog been up already.
+            if (m_bLocked)
+                SetReplayFlag(ReplayScreenLockSettings);
             return;
+        }
     }
     CScreenLockSettingsDlg dialog(this);
     dialog.DoModal();

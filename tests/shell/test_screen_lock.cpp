@@ -989,6 +989,17 @@ private slots:
         PressKey();
         QCOMPARE(shown, 2);
         QVERIFY(!Frame()->GetReplayFlag(CMainFrame::ReplayScreenLockSettings));
+
+        // The same when the lock ends the screen-password question that comes before the dialog.
+        QVERIFY(WriteLockSettingsFile(Settings(0, 0, 0, "pw", 1)));
+        AnswerNextModal([this](QWidget*) { Frame()->Lock(); });
+        Frame()->OnUserCommand(ID_SETTINGS_SCREEN_LOCK);
+        QVERIFY(Frame()->m_bLocked);
+        QVERIFY(Frame()->GetReplayFlag(CMainFrame::ReplayScreenLockSettings));
+        AnswerPrompt(QStringLiteral("pw"), [this] { AnswerPrompt(QString()); });
+        PressKey();
+        QVERIFY(!Frame()->m_bLocked);
+        QCOMPARE(m_promptLabels.size(), 2);
     }
 };
 
