@@ -2,6 +2,7 @@
 
 #include "framework/CmdTarget.h"
 #include "framework/DialogTemplate.h"
+#include "framework/LockClosable.h"
 #include "res/resource.h"
 
 #include <QDialog>
@@ -9,7 +10,7 @@
 // A modal dialog built from a numbered template. DoModal returns the code the dialog ended with:
 // IDOK (1) from the button with id 1, IDCANCEL (2) from id 2 or Esc, or whatever EndDialog was given.
 // Buttons with other ids are carried out through the dialog's command map.
-class CDialog : public QDialog, public CCmdTarget, public CDlgHost {
+class CDialog : public QDialog, public CCmdTarget, public CDlgHost, public CLockClosable {
     Q_OBJECT
 public:
     explicit CDialog(int nIDTemplate, QWidget* pParent = nullptr);
@@ -28,6 +29,9 @@ public:
 
     int GetTemplateID() const { return m_pTemplate ? m_pTemplate->id : 0; }
     bool IsRunning() const { return m_bRunning; }
+
+    // The screen locked: a plain dialog ends as cancelled.
+    void CloseForLock() override { EndDialog(IDCANCEL); }
 
 protected:
     // Called each time the dialog is about to be shown; the controls exist by then.

@@ -116,7 +116,10 @@ void CEditorApp::SaveWindowPosition() {
     if (!m_pMainFrame)
         return;
     // The normal rectangle, also when the window is maximised or minimised at this moment.
-    const QRect rect = m_pMainFrame->normalGeometry();
+    SaveWindowPosition(m_pMainFrame->normalGeometry());
+}
+
+void CEditorApp::SaveWindowPosition(const QRect& rect) {
     if (!rect.isValid())
         return;
     const QSize screen = ScreenSize();
@@ -146,9 +149,9 @@ void CEditorApp::LoadLockSettings() {
     }
 }
 
-bool CEditorApp::SaveLockSettings() {
+bool CEditorApp::SaveLockSettings(std::string* why) {
     const std::lock_guard<std::mutex> hold(m_settingsLock);
-    return WriteLockSettingsFile(m_lockSettings);
+    return WriteLockSettingsFile(m_lockSettings, why);
 }
 
 void CEditorApp::OnAppAbout() {

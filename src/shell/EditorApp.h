@@ -3,6 +3,7 @@
 #include "framework/WinApp.h"
 #include "shell/LockSettings.h"
 
+#include <QRect>
 #include <QSize>
 #include <QStringList>
 #include <memory>
@@ -35,6 +36,8 @@ public:
     void LoadWindowPosition(int& x, int& y, int& cx, int& cy, int& xScreen, int& yScreen);
     // Saves the main window's normal (not maximised, not minimised) rectangle and the screen size.
     void SaveWindowPosition();
+    // The same with the normal rectangle read by the caller (before it restored a maximised window).
+    void SaveWindowPosition(const QRect& normal);
     int GetShowWelcome();
     void SetShowWelcome(int nShow);
 
@@ -42,7 +45,7 @@ public:
     // passes the timeout and the prompt text on to the main frame; otherwise everything stays as it
     // was. Saving writes the file under the settings lock; false when it could not be written.
     void LoadLockSettings();
-    bool SaveLockSettings();
+    bool SaveLockSettings(std::string* why = nullptr);
     static int TimeoutMinutes(int index) { return ::TimeoutMinutes(index); }
     LockSettingsRecord& GetLockSettings() { return m_lockSettings; }
     const LockSettingsRecord& GetLockSettings() const { return m_lockSettings; }

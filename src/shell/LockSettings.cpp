@@ -3,6 +3,7 @@
 #include "cipher/DocumentFile.h"
 #include "platform/DataFolder.h"
 
+#include <cerrno>
 #include <cstring>
 
 namespace {
@@ -108,12 +109,29 @@ bool ReadLockSettingsFile(LockSettingsRecord& record) {
     return record.FromBytes(bytes.data(), bytes.size());
 }
 
-bool WriteLockSettingsFile(const LockSettingsRecord& record) {
+bool WriteLockSettingsFile(const LockSettingsRecord& record, std::string* why) {
     const std::string folder = platform::GetDataFolder();
-    std::string keyText;
-    if (!platform::EnsureFolder(folder) || !LockSettingsKeyText(folder, keyText))
+    if (folder.empty()) {
+        if (why)
+            *why = "There is no folder for the settings file: neither XDG_CONFIG_HOME nor HOME is set.";
         return false;
+    }
+    if (!platform::EnsureFolder(folder)) {
+        if (why)
+            *why = "The folder \"" + folder + "\" could not be created: " + std::strerror(errno) + ".";
+        return false;
+    }
+    std::string keyText;
+    if (!LockSettingsKeyText(folder, keyText)) {
+        if (why)
+            *why = "The file system of \"" + folder + "\" could not be examined: " + std::strerror(errno) + ".";
+        return false;
+    }
     platform::SecureBytes bytes(LockSettingsRecord::kSize);
     record.ToBytes(bytes.data());
-    return cipher::WritePlainFile(folder + "/csptx.eda", keyText, bytes.data(), bytes.size()).ok();
+    const std::string path = folder + "/csptx.eda";
+    const cipher::DocStatus status = cipher::WritePlainFile(path, keyText, bytes.data(), bytes.size());
+    if (!status.ok() && why)
+        *why = cipher::DescribeFailure(status, path);
+    return status.ok();
 }

@@ -68,5 +68,6 @@ bool LockSettingsKeyText(const std::string& folder, std::string& keyText);
 // unreadable, does not decipher (another volume, damage) or does not hold exactly one record.
 bool ReadLockSettingsFile(LockSettingsRecord& record);
 // Writes the record, creating the data folder when needed. The old file stays whole until the new
-// one has replaced it; a new file is readable by its owner only.
-bool WriteLockSettingsFile(const LockSettingsRecord& record);
+// one has replaced it; a new file is readable by its owner only. On failure `why` (when given) gets
+// one sentence that names the file or folder and says what went wrong.
+bool WriteLockSettingsFile(const LockSettingsRecord& record, std::string* why = nullptr);

@@ -3,6 +3,7 @@
 
 #include "framework/DocTemplate.h"
 #include "framework/FileDialog.h"
+#include "framework/LockClosable.h"
 #include "framework/MessageBox.h"
 #include "framework/ShellOpen.h"
 #include "framework/StatusBar.h"
@@ -135,17 +136,14 @@ uint32_t CMainFrame::IdleSeconds() const {
     return (platform::GetTickCount() - m_dwLastActivity) / 1000u;
 }
 
-bool CMainFrame::ShouldCloseDialogs() const {
-    return m_bLocked && IdleSeconds() > m_nLockTimeout;
-}
-
 void CMainFrame::OnTimer() {
-    // An open menu of this window is activity, however long the user takes to choose.
-    if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
-        if (menu->parentWidget() && menu->parentWidget()->window() == this)
-            m_dwLastActivity = platform::GetTickCount();
+    // A menu merely left open is no activity: only input is (NoteInput).
+    if (m_bLocked) {
+        // Whatever came up over the frame since the lock (or refused to go at its first tick) goes now.
+        CloseWindowsForLock(this);
+        return;
     }
-    if (m_bLocked || isMinimized() || IdleSeconds() <= m_nLockTimeout)
+    if (isMinimized() || IdleSeconds() <= m_nLockTimeout)
         return;
     CEditorApp* app = GetEditorApp();
     if (app && app->GetLockSettings().bLockWhenIdle != 0)
@@ -171,9 +169,19 @@ QRect CMainFrame::LockRect() const {
 void CMainFrame::LockWith(const QString& firstLine) {
     if (m_bLocked)
         return;
-    QWidget* focus = QApplication::focusWidget();
+    // The frame's own idea of its focus: it holds also when a dialog or another program is active.
+    QWidget* focus = focusWidget();
     m_pFocusBeforeLock = focus && focus->window() == this ? focus : nullptr;
+    m_pActiveBeforeLock = MDIClient() ? MDIClient()->activeSubWindow() : nullptr;
     m_sizeLocked = size();
+    // What unlocks is decided now; a settings file written while locked can't make it weaker.
+    m_bLockPasswordOn = false;
+    m_lockPassword.Wipe();
+    if (CEditorApp* app = GetEditorApp()) {
+        const LockSettingsRecord& settings = app->GetLockSettings();
+        m_bLockPasswordOn = settings.bScreenPasswordOn != 0;
+        m_lockPassword.assign(settings.ScreenPassword());
+    }
 
     auto* lockWnd = new CLockScreenWnd();
     if (lockWnd->Create(LockRect(), this)) {
@@ -192,6 +200,7 @@ void CMainFrame::LockWith(const QString& firstLine) {
         delete lockWnd;
     }
     m_bLocked = true;
+    ShutOutDocuments();
 
     // Locked, the frame can be moved and minimised but not resized.
     m_bSizeClamped = m_sizeLocked.width() > 9 || m_sizeLocked.height() > 9;
@@ -202,10 +211,40 @@ void CMainFrame::LockWith(const QString& firstLine) {
     }
 }
 
-bool CMainFrame::AskScreenPassword(bool bWithLockTimer) {
-    CEditorApp* app = GetEditorApp();
+void CMainFrame::ShutOutDocuments() {
+    if (MDIClient())
+        MDIClient()->setEnabled(false);
+    if (GetToolBar())
+        GetToolBar()->setEnabled(false);
+    CloseWindowsForLock(this);
+}
+
+void CMainFrame::LetInDocuments() {
+    if (MDIClient())
+        MDIClient()->setEnabled(true);
+    if (GetToolBar())
+        GetToolBar()->setEnabled(true);
+    // Back to the document window and the widget the user was in, not to whichever the toolkit picked
+    // while they were disabled.
+    if (m_pActiveBeforeLock && MDIClient() && MDIClient()->activeSubWindow() != m_pActiveBeforeLock)
+        MDIClient()->setActiveSubWindow(m_pActiveBeforeLock);
+    if (m_pFocusBeforeLock && m_pFocusBeforeLock->isEnabled())
+        m_pFocusBeforeLock->setFocus();
+    m_pFocusBeforeLock = nullptr;
+    m_pActiveBeforeLock = nullptr;
+}
+
+std::string_view CMainFrame::UnlockPassword() const {
+    if (m_bLockPasswordOn && !m_lockPassword.empty())
+        return m_lockPassword.view();
+    const CEditorApp* app = GetEditorApp();
     if (!app)
-        return true;
+        return {};
+    const LockSettingsRecord& settings = app->GetLockSettings();
+    return settings.bScreenPasswordOn != 0 ? settings.ScreenPassword() : std::string_view();
+}
+
+bool CMainFrame::AskScreenPassword(bool bWithLockTimer, std::string_view expected) {
     for (;;) {
         CEnterPasswordDlg prompt(this);
         prompt.m_bScreenMode = 1;
@@ -215,7 +254,7 @@ bool CMainFrame::AskScreenPassword(bool bWithLockTimer) {
         const platform::SecureString entered = prompt.TakePassword();
         // The stored password was cut to the record's field; what is typed is compared the same way.
         const std::string_view typed = LockSettingsRecord::CutUtf8(entered.view(), LockSettingsRecord::kTextSize - 1);
-        if (typed == app->GetLockSettings().ScreenPassword())
+        if (typed == expected)
             return true;
         if (AfxMessageBox(QString::fromLatin1(kWrongScreenPassword), MB_RETRYCANCEL | MB_ICONHAND) != IDRETRY)
             return false;
@@ -223,11 +262,12 @@ bool CMainFrame::AskScreenPassword(bool bWithLockTimer) {
 }
 
 bool CMainFrame::PromptUnlock() {
-    CEditorApp* app = GetEditorApp();
-    if (app) {
+    if (CEditorApp* app = GetEditorApp()) {
         app->LoadLockSettings();
-        const LockSettingsRecord& settings = app->GetLockSettings();
-        if (settings.bScreenPasswordOn != 0 && !settings.ScreenPassword().empty() && !AskScreenPassword(false))
+        // A copy: the prompt's message loop may read the settings file again meanwhile.
+        const platform::SecureString expected(m_bLocked ? UnlockPassword() : app->GetLockSettings().ScreenPassword());
+        const bool asked = m_bLocked || app->GetLockSettings().bScreenPasswordOn != 0;
+        if (asked && !expected.empty() && !AskScreenPassword(false, expected.view()))
             return false;
     }
 
@@ -248,10 +288,10 @@ bool CMainFrame::PromptUnlock() {
         m_bSizeClamped = false;
     }
     m_bLocked = false;
+    m_bLockPasswordOn = false;
+    m_lockPassword.Wipe();
     m_dwLastActivity = platform::GetTickCount();
-    if (m_pFocusBeforeLock)
-        m_pFocusBeforeLock->setFocus();
-    m_pFocusBeforeLock = nullptr;
+    LetInDocuments();
     return true;
 }
 
@@ -267,23 +307,36 @@ void CMainFrame::OnUnlockTrigger() {
 }
 
 void CMainFrame::ReplayCommands() {
-    // Each command runs to the end, its dialog included, before the next flag is looked at.
-    if (GetReplayFlag(ReplayWelcomeAtStartup) || GetReplayFlag(ReplayWelcome)) {
-        SetReplayFlag(ReplayWelcomeAtStartup, false);
-        SetReplayFlag(ReplayWelcome, false);
-        SendCommand(ID_VIEW_WIZARD);
-    }
+    // An unlock during a replayed command (its message box stayed over a new lock) leaves the rest to
+    // the replay already under way, which goes on in order once that command is over.
+    if (m_bReplaying)
+        return;
+    m_bReplaying = true;
     static constexpr std::pair<ReplayFlag, int> kReplays[] = {
-        {ReplayNew, ID_FILE_NEW},        {ReplayScreenLockSettings, ID_SETTINGS_SCREEN_LOCK},
-        {ReplaySaveAs, ID_FILE_SAVE_AS}, {ReplayOpen, ID_FILE_OPEN},
+        {ReplayWelcome, ID_VIEW_WIZARD},
+        {ReplayNew, ID_FILE_NEW},
+        {ReplayScreenLockSettings, ID_SETTINGS_SCREEN_LOCK},
+        {ReplaySaveAs, ID_FILE_SAVE_AS},
+        {ReplayOpen, ID_FILE_OPEN},
         {ReplayAbout, ID_APP_ABOUT},
     };
+    // Each command runs to the end, its dialog included, before the next flag is looked at. Locked
+    // again meanwhile, the rest waits for the next unlock: their dialogs would only flash on the
+    // locked screen, and a dialog closed by the new lock has set its flag again.
     for (const auto& [flag, nID] : kReplays) {
-        if (!GetReplayFlag(flag))
+        if (m_bLocked)
+            break;
+        bool set = GetReplayFlag(flag);
+        if (flag == ReplayWelcome) {
+            set = set || GetReplayFlag(ReplayWelcomeAtStartup);
+            SetReplayFlag(ReplayWelcomeAtStartup, false);
+        }
+        if (!set)
             continue;
         SetReplayFlag(flag, false);
         SendCommand(nID);
     }
+    m_bReplaying = false;
 }
 
 void CMainFrame::OnUserCommand(int nID) {
@@ -294,8 +347,28 @@ void CMainFrame::OnUserCommand(int nID) {
     CMDIFrameWnd::OnUserCommand(nID);
 }
 
+void CMainFrame::NoteInput(const QEvent* event) {
+    switch (event->type()) {
+    case QEvent::KeyPress:
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::Wheel:
+        m_dwLastActivity = platform::GetTickCount();
+        break;
+    default:
+        break;
+    }
+}
+
 bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
-    if (!m_bLocked || !watched->isWidgetType() || static_cast<QWidget*>(watched)->window() != this)
+    if (!watched->isWidgetType())
+        return false;
+    // Typing or clicking in a dialog of the program counts as much as in a document.
+    if (!m_bLocked) {
+        NoteInput(event);
+        return false;
+    }
+    if (static_cast<QWidget*>(watched)->window() != this)
         return false;
     bool trigger = false;
     switch (event->type()) {
@@ -332,8 +405,16 @@ void CMainFrame::OnScreenLockOptions() {
         return;
     app->LoadLockSettings();
     const LockSettingsRecord& settings = app->GetLockSettings();
-    if (settings.bScreenPasswordOn != 0 && !settings.ScreenPassword().empty() && !AskScreenPassword(true))
-        return;
+    if (settings.bScreenPasswordOn != 0 && !settings.ScreenPassword().empty()) {
+        const platform::SecureString expected(settings.ScreenPassword());
+        if (!AskScreenPassword(true, expected.view())) {
+            // Ended by the lock, not by the user: the command comes back after the unlock, as it
+            // would had its dialog been up already.
+            if (m_bLocked)
+                SetReplayFlag(ReplayScreenLockSettings);
+            return;
+        }
+    }
     CScreenLockSettingsDlg dialog(this);
     dialog.DoModal();
 }
@@ -394,10 +475,13 @@ void CMainFrame::OnViewWizard() {
 }
 
 bool CMainFrame::OnClose() {
+    // Read before restoring: right after showNormal() the window system has not resized the window
+    // yet, and its geometry is still the maximised one.
+    const QRect normal = normalGeometry();
     if (isMinimized() || isMaximized() || isFullScreen())
         showNormal();
     if (CEditorApp* app = GetEditorApp())
-        app->SaveWindowPosition();
+        app->SaveWindowPosition(normal);
     if (!CMDIFrameWnd::OnClose())
         return false;
     m_timer.stop();
@@ -417,6 +501,11 @@ void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
 }
 
 void CMainFrame::dropEvent(QDropEvent* event) {
+    // Looked at again where it lands: the screen may have locked since the drag came in.
+    if (m_bLocked) {
+        event->ignore();
+        return;
+    }
     QStringList paths;
     for (const QUrl& url : event->mimeData()->urls()) {
         if (url.isLocalFile())

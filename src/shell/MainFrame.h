@@ -1,6 +1,7 @@
 #pragma once
 
 #include "framework/MDIFrameWnd.h"
+#include "platform/SecureMemory.h"
 #include "shell/LockScreenWnd.h"
 
 #include <QBasicTimer>
@@ -8,6 +9,9 @@
 #include <QRect>
 #include <QSize>
 #include <cstdint>
+#include <string_view>
+
+class QMdiSubWindow;
 
 // The program's main window: its placement, menus 128 and 104, accelerator table 128, tool bar 128,
 // the status bar, and the application-wide commands (New, Open, Help, the web page, Welcome).
@@ -57,9 +61,8 @@ public:
     bool PromptUnlock();
     CLockScreenWnd* GetLockWnd() const { return m_pLockWnd; }
 
-    // True once the screen has locked after the idle timeout, the rule by which every lock-aware
-    // dialog ends itself.
-    bool ShouldCloseDialogs() const;
+    // True while locked: every window over the frame is to go (the frame's tick closes them).
+    bool ShouldCloseDialogs() const { return m_bLocked; }
     // Whole seconds since the last user input; correct across the wrap of the tick counter.
     uint32_t IdleSeconds() const;
 
@@ -111,12 +114,23 @@ private:
     void OnViewWizard();
     void OnScreenLockOptions();
 
+    // While locked, nothing of the documents may be reached: the lock window takes the keys, the
+    // document area and the tool bar are disabled, and every window over the frame is closed.
+    void ShutOutDocuments();
+    void LetInDocuments();
+    // The screen password that unlocks: the one in force when the lock came, or the one a settings
+    // file read since then asks for, when the lock had none (a file may make the lock stricter, never
+    // weaker). Empty: any trigger unlocks.
+    std::string_view UnlockPassword() const;
+    // Input of any kind, in any window of the program, is activity; nothing else is.
+    void NoteInput(const QEvent* event);
+
     void LockWith(const QString& firstLine);
     // The part of the frame the lock window covers: everything below the menu bar.
     QRect LockRect() const;
     // Asks for the screen password until it is right; false on Cancel. With the lock timer the
     // prompt also ends when the screen locks meanwhile.
-    bool AskScreenPassword(bool bWithLockTimer);
+    bool AskScreenPassword(bool bWithLockTimer, std::string_view expected);
     // A trigger while locked: unlock, then run the commands marked for replay.
     void OnUnlockTrigger();
     void ReplayCommands();
@@ -124,6 +138,11 @@ private:
     QBasicTimer m_timer;
     QPointer<CLockScreenWnd> m_pLockWnd;
     QPointer<QWidget> m_pFocusBeforeLock;
+    QPointer<QMdiSubWindow> m_pActiveBeforeLock;
+    // The screen password and its switch as they were when the lock came.
+    platform::SecureString m_lockPassword;
+    bool m_bLockPasswordOn = false;
+    bool m_bReplaying = false;
     QSize m_maxSizeBeforeLock;
     bool m_bSizeClamped = false;
     bool m_bPrompting = false;

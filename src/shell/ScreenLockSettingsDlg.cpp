@@ -15,6 +15,9 @@ namespace {
 const char* const kTimeoutEntries[kTimeoutCount] = {"1 minute",   "2 minutes",  "3 minutes",  "5 minutes",
                                                     "10 minutes", "15 minutes", "30 minutes", "60 minutes"};
 
+const char* const kEmptyScreenPassword =
+    "Type a screen password, or clear \"Enable Screen Password\": without a password any key unlocks the screen.";
+
 QString FromRecord(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
@@ -121,14 +124,30 @@ void CScreenLockSettingsDlg::OnOK() {
         AfxMessageBox(QStringLiteral("Passwords don't match"), MB_OK);
         return;
     }
+    const bool anyLock = IsDlgButtonChecked(IDC_LOCK_WHEN_IDLE) || IsDlgButtonChecked(IDC_LOCK_AT_STARTUP);
+    if (anyLock && IsDlgButtonChecked(IDC_LOCK_PASSWORD_ON) && password.empty()) {
+        // Any key would unlock while the user believes the screen is protected.
+        AfxMessageBox(QString::fromLatin1(kEmptyScreenPassword), MB_OK | MB_ICONEXCLAMATION);
+        if (QWidget* field = GetDlgItem(IDC_LOCK_PASSWORD))
+            field->setFocus();
+        return;
+    }
     LockSettingsRecord& settings = app->GetLockSettings();
+    // Kept to be put back when the file can't be written: memory then says what the disk says.
+    const LockSettingsRecord previous = settings;
     settings.SetScreenPassword(password.view());
     settings.SetPromptText(GetDlgItemText(IDC_LOCK_PROMPT_TEXT).toUtf8().toStdString());
     settings.bLockWhenIdle = IsDlgButtonChecked(IDC_LOCK_WHEN_IDLE) ? 1 : 0;
     settings.bLockAtStartup = IsDlgButtonChecked(IDC_LOCK_AT_STARTUP) ? 1 : 0;
     settings.bScreenPasswordOn = IsDlgButtonChecked(IDC_LOCK_PASSWORD_ON) ? 1 : 0;
     settings.nTimeoutIndex = GetTimeoutIndex();
-    app->SaveLockSettings();
+    std::string why;
+    if (!app->SaveLockSettings(&why)) {
+        settings = previous;
+        AfxMessageBox(QStringLiteral("The screen lock settings were not saved. ") + QString::fromStdString(why),
+                      MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
     if (CMainFrame* frame = app->GetMainFrame())
         frame->m_nLockTimeout = static_cast<uint32_t>(CEditorApp::TimeoutMinutes(settings.nTimeoutIndex)) * 60u;
     EndDialog(IDOK);

@@ -42,12 +42,13 @@ void CSetPasswordDlg::OnControlChanged(int nID, Notify code) {
         return;
     if (nID == IDC_PASSWORD) {
         m_szPassword = CEnterPasswordDlg::SecureUtf8(GetDlgItemText(IDC_PASSWORD).left(kMaxPasswordLength));
-        EnableDlgItem(IDOK, !m_szPassword.empty());
         // A confirmation typed before the password no longer confirms anything.
         SetDlgItemText(IDC_CONFIRM_PASSWORD, QString());
+        // Emptying an empty field reports no change: OK follows both fields here too.
+        EnableDlgItem(IDOK, !m_szPassword.empty() && !GetDlgItemText(IDC_CONFIRM_PASSWORD).isEmpty());
         CMainFrame::StampActivity();
     } else if (nID == IDC_CONFIRM_PASSWORD) {
-        EnableDlgItem(IDOK, !GetDlgItemText(IDC_CONFIRM_PASSWORD).isEmpty());
+        EnableDlgItem(IDOK, !GetDlgItemText(IDC_PASSWORD).isEmpty() && !GetDlgItemText(IDC_CONFIRM_PASSWORD).isEmpty());
         CMainFrame::StampActivity();
     }
 }

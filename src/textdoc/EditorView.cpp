@@ -9,6 +9,7 @@
 #include "textdoc/CommandMenu.h"
 #include "textdoc/FindReplaceDlg.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QContextMenuEvent>
 #include <QFile>
 #include <QFileInfo>
@@ -16,6 +17,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QPaintEngine>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
@@ -23,6 +25,10 @@
 #include <QTextDocumentFragment>
 #include <QUrl>
 #include <cstring>
+#include <fcntl.h>
+#include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -538,6 +544,26 @@ QPrinter* CEditorView::GetPrinter() {
     return m_pOwnPrinter.get();
 }
 
+namespace {
+
+// A PDF written to a file holds the deciphered text: like the enciphered files, it is created readable
+// by its owner alone (the PDF writer would leave it to the umask, usually 0644), and an existing file
+// loses the rights of others before the text goes in. Nothing to do for a preview or a real printer.
+bool MakePrivateOutputFile(QPrinter* printer) {
+    QPaintEngine* engine = printer->paintEngine();
+    if (!engine || engine->type() != QPaintEngine::Pdf || printer->outputFileName().isEmpty())
+        return true;
+    const QByteArray path = QFile::encodeName(printer->outputFileName());
+    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return false;
+    const bool privateNow = ::fchmod(fd, 0600) == 0;
+    ::close(fd);
+    return privateNow;
+}
+
+} // namespace
+
 bool CEditorView::PrintDocument(QPrinter* printer) {
     if (!printer || !printer->isValid())
         return false;
@@ -546,7 +572,15 @@ bool CEditorView::PrintDocument(QPrinter* printer) {
     printer->setPageMargins(inches, QPageLayout::Inch);
     if (CDocument* doc = GetDocument())
         printer->setDocName(doc->GetTitle());
-    print(printer);
+    if (!MakePrivateOutputFile(printer))
+        return false;
+    // Laid out page by page on the printer itself: the text document's own printing would add 2 cm
+    // of margin inside the page margins and a page number at the foot of every page.
+    const std::unique_ptr<QTextDocument> pages(document()->clone());
+    pages->documentLayout()->setPaintDevice(printer);
+    pages->setDocumentMargin(0);
+    pages->setPageSize(printer->pageRect(QPrinter::DevicePixel).size());
+    pages->print(printer);
     return printer->printerState() != QPrinter::Error;
 }
 

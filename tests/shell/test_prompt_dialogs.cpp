@@ -105,6 +105,11 @@ private slots:
             // (insert() types text that has no key of its own on a test keyboard.)
             Edit(d, IDC_PASSWORD)->insert(QStringLiteral("pässwort"));
             QVERIFY(Edit(d, IDC_CONFIRM_PASSWORD)->text().isEmpty());
+            // OK waits for the confirmation, also when it was empty already as the password changed.
+            QVERIFY(!Button(d, IDOK)->isEnabled());
+            Edit(d, IDC_PASSWORD)->insert(QStringLiteral("!"));
+            QVERIFY(!Button(d, IDOK)->isEnabled());
+            Edit(d, IDC_PASSWORD)->backspace();
             Edit(d, IDC_CONFIRM_PASSWORD)->insert(QStringLiteral("pässwort"));
             QVERIFY(Button(d, IDOK)->isEnabled());
             Button(d, IDOK)->click();

@@ -18,6 +18,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
@@ -147,10 +148,13 @@ private slots:
         MessageBox::clearAnswers();
         if (m_app && Frame()) {
             if (Frame()->m_bLocked) {
-                // Unlocked without a question, whatever the test left behind.
+                // Unlocked without a question where the lock allows it; a lock with a password that
+                // a failed test left behind stays, and its prompt is cancelled.
                 QDir(m_config.path() + "/Lockwarden").removeRecursively();
                 m_app->GetLockSettings().bScreenPasswordOn = 0;
-                QVERIFY(Frame()->PromptUnlock());
+                AnswerPrompt(QString());
+                Frame()->PromptUnlock();
+                CancelModalAnswers();
             }
             Frame()->close();
         }
@@ -195,18 +199,39 @@ private slots:
         Frame()->OnTimer();
         QVERIFY(!Frame()->m_bLocked);
 
-        // A menu of the frame left open is activity too.
+        // A menu merely left open is no activity, and the lock closes it.
         QMenu* file = Frame()->GetMenus(IDR_MAINFRAME).at(0);
         file->popup(Frame()->mapToGlobal(QPoint(10, 10)));
         QTRY_VERIFY(file->isVisible());
-        Advance(120000);
-        Frame()->OnTimer();
-        QVERIFY(!Frame()->m_bLocked);
-        QCOMPARE(Frame()->m_dwLastActivity, m_now);
-        file->hide();
         Advance(61000);
         Frame()->OnTimer();
         QVERIFY(Frame()->m_bLocked);
+        QVERIFY(!file->isVisible());
+    }
+
+    // Typing in a dialog is activity like typing in a document: the settings dialog stays open under
+    // the user's hands, and goes only once they stop.
+    void typingInADialogIsActivity() {
+        QVERIFY(WriteLockSettingsFile(Settings(1, 0, 0)));
+        QVERIFY(Start());
+        bool openWhileTyping = false;
+        AnswerNextModal([&](QWidget* modal) {
+            QTRY_VERIFY(QApplication::focusWidget() && QApplication::focusWidget()->window() == modal);
+            for (int i = 0; i < 3; ++i) {
+                Advance(50000);
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+                Frame()->OnTimer();
+            }
+            openWhileTyping = modal->isVisible() && !Frame()->m_bLocked;
+            Advance(61000);
+            Frame()->OnTimer();
+        });
+        Frame()->OnUserCommand(ID_SETTINGS_SCREEN_LOCK);
+        QVERIFY(openWhileTyping);
+        QVERIFY(Frame()->m_bLocked);
+        QVERIFY(Frame()->GetReplayFlag(CMainFrame::ReplayScreenLockSettings));
+        CloseNextModal();
+        PressKey();
     }
 
     void minimisedFrameLocksOnlyWhenRestored() {
@@ -417,6 +442,37 @@ private slots:
         QCOMPARE(m_promptLabels.size(), 4);
     }
 
+    // What unlocks is decided when the lock comes: a settings file rewritten meanwhile (any process of
+    // the user can write it) may ask for a password where there was none, never drop one.
+    void settingsRewrittenWhileLockedCannotWeakenTheLock() {
+        QVERIFY(WriteLockSettingsFile(Settings(1, 0, 0, "pw", 1)));
+        QVERIFY(Start());
+        Frame()->Lock();
+        QVERIFY(WriteLockSettingsFile(Settings(1, 0, 5, "", 0)));
+        AnswerPrompt(QString());
+        PressKey();
+        QCOMPARE(m_promptLabels.size(), 1);
+        QVERIFY(Frame()->m_bLocked);
+        QVERIFY(WriteLockSettingsFile(Settings(1, 0, 5, "other", 1)));
+        MessageBox::setNextAnswer(IDCANCEL);
+        AnswerPrompt(QStringLiteral("other"));
+        PressKey();
+        QVERIFY(Frame()->m_bLocked);
+        AnswerPrompt(QStringLiteral("pw"));
+        PressKey();
+        QVERIFY(!Frame()->m_bLocked);
+
+        // Unlocked, the file counts again: this lock has no password...
+        QVERIFY(WriteLockSettingsFile(Settings(1, 0, 0, "", 0)));
+        Frame()->Lock();
+        // ...until a file read while locked asks for one: stricter is allowed.
+        QVERIFY(WriteLockSettingsFile(Settings(1, 0, 0, "new", 1)));
+        AnswerPrompt(QStringLiteral("new"));
+        PressKey();
+        QCOMPARE(m_promptLabels.size(), 4);
+        QVERIFY(!Frame()->m_bLocked);
+    }
+
     void passwordOffOrEmptyUnlocksAtOnce() {
         // Enabled but empty, and set but disabled: no prompt either way.
         for (const LockSettingsRecord& settings : {Settings(0, 0, 0, "", 1), Settings(0, 0, 0, "pw", 0)}) {
@@ -477,6 +533,83 @@ private slots:
         QVERIFY(!Frame()->m_bLocked);
         QVERIFY(CommandLog().isEmpty());
         QVERIFY(Frame()->GetReplayFlag(CMainFrame::ReplayOpen));
+    }
+
+    // Locked again while a replayed command's dialog is up: that dialog goes (and marks itself again),
+    // the commands not yet replayed wait, and the next unlock runs them all in order.
+    void replayStopsWhenTheScreenLocksAgain() {
+        QVERIFY(Start());
+        Frame()->Lock();
+        Frame()->SetReplayFlag(CMainFrame::ReplayScreenLockSettings);
+        Frame()->SetReplayFlag(CMainFrame::ReplayAbout);
+        QStringList shown;
+        AnswerNextModal([&](QWidget* modal) {
+            shown.push_back(modal->objectName());
+            Frame()->Lock();
+        });
+        PressKey();
+        QVERIFY(Frame()->m_bLocked);
+        QCOMPARE(shown, QStringList({"dlg166"}));
+        QVERIFY(Frame()->GetReplayFlag(CMainFrame::ReplayScreenLockSettings));
+        QVERIFY(Frame()->GetReplayFlag(CMainFrame::ReplayAbout));
+
+        auto cancel = [&](QWidget* modal) {
+            shown.push_back(modal->objectName());
+            Click(AsDialog(modal), modal->objectName() == "dlg166" ? IDCANCEL : IDOK);
+        };
+        AnswerNextModal([&, cancel](QWidget* modal) {
+            cancel(modal);
+            AnswerNextModal(cancel);
+        });
+        PressKey();
+        QVERIFY(!Frame()->m_bLocked);
+        QCOMPARE(shown, QStringList({"dlg166", "dlg166", "dlg100"}));
+        QVERIFY(!Frame()->GetReplayFlag(CMainFrame::ReplayScreenLockSettings));
+        QVERIFY(!Frame()->GetReplayFlag(CMainFrame::ReplayAbout));
+    }
+
+    // Nothing of the documents can be reached while locked, and the unlock puts the user back where
+    // they were, although a dialog, not the frame, was the active window when the lock came.
+    void lockShutsOutTheDocumentsAndGivesThemBack() {
+        QVERIFY(WriteLockSettingsFile(Settings(1, 0, 0)));
+        QVERIFY(Start());
+        QVERIFY(m_app->GetTextTemplate()->OpenDocumentFile(QString()));
+        QVERIFY(m_app->GetTextTemplate()->OpenDocumentFile(QString()));
+        QMdiArea* area = Frame()->MDIClient();
+        QMdiSubWindow* first = area->subWindowList().at(0);
+        area->setActiveSubWindow(first);
+        QTRY_VERIFY(Frame()->focusWidget() && first->isAncestorOf(Frame()->focusWidget()));
+        QWidget* focus = Frame()->focusWidget();
+
+        CDialog loose(IDD_ABOUTBOX, Frame());
+        loose.show();
+        loose.activateWindow();
+        QTRY_VERIFY(QApplication::activeWindow() == &loose);
+        Advance(61000);
+        Frame()->OnTimer();
+        QVERIFY(Frame()->m_bLocked);
+        QVERIFY(!loose.isVisible());
+        for (QWidget* shut : {static_cast<QWidget*>(area), static_cast<QWidget*>(Frame()->GetToolBar()),
+                              static_cast<QWidget*>(area->subWindowList().at(1))})
+            QVERIFY(!shut->isEnabled());
+
+        // A file dropped before the lock and landing after it opens nothing.
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("dropped.etx"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.close();
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(path)});
+        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(Frame(), &drop);
+        QCOMPARE(area->subWindowList().size(), 2);
+
+        PressKey();
+        QVERIFY(!Frame()->m_bLocked);
+        QVERIFY(area->isEnabled() && Frame()->GetToolBar()->isEnabled());
+        QCOMPARE(area->activeSubWindow(), first);
+        QCOMPARE(Frame()->focusWidget(), focus);
     }
 
     // Start-up.
@@ -765,6 +898,54 @@ private slots:
         QCOMPARE(Frame()->m_strPromptText, QStringLiteral("New prompt"));
     }
 
+    // A save that fails says which file and why, keeps the dialog open, and memory keeps what the disk
+    // holds, so no later load brings back anything else.
+    void failedSettingsSaveIsReportedAndChangesNothing() {
+        QVERIFY(WriteLockSettingsFile(Settings(1, 0, 0, "", 0, "Old prompt")));
+        QVERIFY(Start());
+        const QString path = m_config.path() + "/Lockwarden/csptx.eda";
+        // A folder where the file should be: nobody, root included, can write the file then.
+        QVERIFY(QFile::remove(path));
+        QVERIFY(QDir().mkdir(path));
+        bool stayed = false;
+        AnswerNextModal([&](QWidget* modal) {
+            CDialog* dialog = AsDialog(modal);
+            dialog->SetDlgItemText(IDC_LOCK_PROMPT_TEXT, QStringLiteral("New prompt"));
+            MessageBox::setNextAnswer(IDOK);
+            Click(dialog, IDOK);
+            stayed = dialog->isVisible();
+            Click(dialog, IDCANCEL);
+        });
+        Frame()->OnUserCommand(ID_SETTINGS_SCREEN_LOCK);
+        QVERIFY(stayed);
+        QVERIFY2(MessageBox::last().text.contains(path), qPrintable(MessageBox::last().text));
+        QCOMPARE(MessageBox::last().type & MB_ICONEXCLAMATION, MB_ICONEXCLAMATION);
+        QCOMPARE(m_app->GetLockSettings().PromptText(), std::string_view("Old prompt"));
+        QVERIFY(QDir(path).removeRecursively());
+    }
+
+    // "Enable Screen Password" with no password would let any key unlock: refused.
+    void settingsDialogRefusesAnEmptyScreenPassword() {
+        QVERIFY(WriteLockSettingsFile(Settings(1, 0, 0)));
+        QVERIFY(Start());
+        bool stayed = false;
+        AnswerNextModal([&](QWidget* modal) {
+            CDialog* dialog = AsDialog(modal);
+            Click(dialog, IDC_LOCK_PASSWORD_ON);
+            MessageBox::setNextAnswer(IDOK);
+            Click(dialog, IDOK);
+            stayed = dialog->isVisible();
+            Click(dialog, IDC_LOCK_PASSWORD_ON);
+            Click(dialog, IDOK);
+        });
+        Frame()->OnUserCommand(ID_SETTINGS_SCREEN_LOCK);
+        QVERIFY(stayed);
+        QVERIFY(MessageBox::last().text.contains(QStringLiteral("Enable Screen Password")));
+        LockSettingsRecord read;
+        QVERIFY(ReadLockSettingsFile(read));
+        QCOMPARE(read.bScreenPasswordOn, 0);
+    }
+
     void typedTimeoutKeepsAValidIndex_data() {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<int>("index");
@@ -808,6 +989,17 @@ private slots:
         PressKey();
         QCOMPARE(shown, 2);
         QVERIFY(!Frame()->GetReplayFlag(CMainFrame::ReplayScreenLockSettings));
+
+        // The same when the lock ends the screen-password question that comes before the dialog.
+        QVERIFY(WriteLockSettingsFile(Settings(0, 0, 0, "pw", 1)));
+        AnswerNextModal([this](QWidget*) { Frame()->Lock(); });
+        Frame()->OnUserCommand(ID_SETTINGS_SCREEN_LOCK);
+        QVERIFY(Frame()->m_bLocked);
+        QVERIFY(Frame()->GetReplayFlag(CMainFrame::ReplayScreenLockSettings));
+        AnswerPrompt(QStringLiteral("pw"), [this] { AnswerPrompt(QString()); });
+        PressKey();
+        QVERIFY(!Frame()->m_bLocked);
+        QCOMPARE(m_promptLabels.size(), 2);
     }
 };
 

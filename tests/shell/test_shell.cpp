@@ -168,7 +168,9 @@ private slots:
         QVERIFY(Start());
         Frame()->setGeometry(120, 110, 420, 280);
         Frame()->showMaximized();
-        QTRY_VERIFY(Frame()->isMaximized());
+        // The window system has really made it bigger: right after showNormal() its geometry is still
+        // the maximised one, so only the rectangle read before restoring is the normal one.
+        QTRY_VERIFY(Frame()->isMaximized() && Frame()->width() > 420 && Frame()->height() > 280);
         Stop();
         QCOMPARE(Setting("X"), 120);
         QCOMPARE(Setting("CX"), 420);

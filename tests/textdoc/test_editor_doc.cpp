@@ -19,10 +19,13 @@
 #include "textdoc/FindReplaceDlg.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QMdiArea>
+#include <QPrinter>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 #include <csignal>
 #include <memory>
@@ -384,6 +387,66 @@ private slots:
         QVERIFY(dialog && dialog->isVisible()); // unlocked, it stays
         LockNow();
         QTRY_VERIFY(!dialog || !dialog->isVisible());
+    }
+
+    // Print and Print Preview show the deciphered text and can print it: the idle lock ends them like
+    // every other window over the frame, and nothing is printed.
+    void printWindowsCloseOnTheIdleLock_data() {
+        QTest::addColumn<int>("command");
+        QTest::addColumn<QString>("dialogClass");
+        QTest::newRow("preview") << int(ID_FILE_PRINT_PREVIEW) << QStringLiteral("QPrintPreviewDialog");
+        QTest::newRow("print") << int(ID_FILE_PRINT) << QStringLiteral("QPrintDialog");
+    }
+    void printWindowsCloseOnTheIdleLock() {
+        QFETCH(int, command);
+        QFETCH(QString, dialogClass);
+        CEditorDoc* doc = NewDoc();
+        QVERIFY(doc);
+        doc->GetEditorView()->insertPlainText(QStringLiteral("the secret"));
+        const QString pdf = FilePath("printed.pdf");
+        m_app->GetPrinter()->setOutputFormat(QPrinter::PdfFormat);
+        m_app->GetPrinter()->setOutputFileName(pdf);
+        QString shown;
+        bool stuck = false;
+        AnswerNextModal([&](QWidget* modal) {
+            shown = QString::fromLatin1(modal->metaObject()->className());
+            LockNow();
+        });
+        // Should the lock not end it, the test must not hang.
+        QTimer::singleShot(5000, this, [&stuck] {
+            if (QWidget* modal = QApplication::activeModalWidget()) {
+                stuck = true;
+                modal->close();
+            }
+        });
+        Frame()->SendCommand(command);
+        QCOMPARE(shown, dialogClass);
+        QVERIFY(!stuck);
+        QVERIFY(Frame()->m_bLocked);
+        for (QWidget* window : QApplication::topLevelWidgets())
+            QVERIFY2(window == Frame() || !window->isVisible(), window->metaObject()->className());
+        QVERIFY(!QFileInfo::exists(pdf));
+    }
+
+    // A PDF printed to a file holds the clear text: readable by its owner alone, also when it replaces
+    // a file that others could read.
+    void printedPdfIsPrivate() {
+        CEditorDoc* doc = NewDoc();
+        QVERIFY(doc);
+        doc->GetEditorView()->insertPlainText(QStringLiteral("the secret"));
+        const QString pdf = FilePath("printed.pdf");
+        QFile old(pdf);
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("old");
+        old.close();
+        QVERIFY(QFile::setPermissions(pdf, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther));
+        m_app->GetPrinter()->setOutputFormat(QPrinter::PdfFormat);
+        m_app->GetPrinter()->setOutputFileName(pdf);
+        Frame()->SendCommand(ID_FILE_PRINT_DIRECT);
+        QVERIFY(Bytes(pdf).startsWith("%PDF"));
+        QCOMPARE(QFile::permissions(pdf) &
+                     (QFile::ReadGroup | QFile::ReadOther | QFile::WriteGroup | QFile::WriteOther),
+                 QFile::Permissions());
     }
 
     // A save that fails says which file and why, leaves every file as it was and the document
