@@ -38,6 +38,14 @@ public:
     void OnFileNew();
     void OnFileOpen();
 
+    // The help page: beside the program, in the installed share folder, or under the current folder;
+    // empty when there is none.
+    static QString FindHelpPage();
+
+    // Files another start of the program handed over: the window comes to the front and opens each,
+    // asking first for the screen password when the screen is locked (a Cancel there opens nothing).
+    void OpenHandedOverFiles(const QStringList& paths);
+
     // The lock state: the time of the last user input (tick count), the idle time in seconds after
     // which the screen locks, and whether it is locked now.
     uint32_t m_dwLastActivity = 0;
@@ -110,6 +118,7 @@ private:
     void OnHelpWeb();
     void OnViewWizard();
     void OnScreenLockOptions();
+    void UpdatePositionPane();
 
     void LockWith(const QString& firstLine);
     // The part of the frame the lock window covers: everything below the menu bar.
@@ -120,6 +129,9 @@ private:
     // A trigger while locked: unlock, then run the commands marked for replay.
     void OnUnlockTrigger();
     void ReplayCommands();
+
+    // Handed-over files wait here while a screen-password prompt is already up.
+    QStringList m_handedOver;
 
     QBasicTimer m_timer;
     QPointer<CLockScreenWnd> m_pLockWnd;
