@@ -65,15 +65,17 @@ bool CInstanceChannel::HandOver(const QStringList& files) {
 
 bool CInstanceChannel::Listen() {
     const QString name = ServerName();
-    if (m_pServer->listen(name))
-        return true;
-    if (m_pServer->serverError() != QAbstractSocket::AddressInUseError)
-        return false;
-    // The name is taken: by a running editor, or by the socket file of one that is gone.
+    // An editor that answers keeps its name: listening with access options would quietly put a new
+    // socket in place of its one.
     QLocalSocket probe;
     probe.connectToServer(name);
     if (probe.waitForConnected(kConnectMs))
         return false;
+    if (m_pServer->listen(name))
+        return true;
+    if (m_pServer->serverError() != QAbstractSocket::AddressInUseError)
+        return false;
+    // The socket file of an editor that is gone.
     QLocalServer::removeServer(name);
     return m_pServer->listen(name);
 }
