@@ -37,6 +37,9 @@ CFileDialog::CFileDialog(bool bOpenFileDialog, const QString& defExt, const QStr
                          const QString& filter, QWidget* pParent)
     : QFileDialog(pParent ? pParent : AfxGetMainWnd()), m_bOpenFileDialog(bOpenFileDialog) {
     setOption(QFileDialog::DontUseNativeDialog, true);
+    // Like every dialog of the program: no minimise or maximise box.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowCloseButtonHint);
     static CFileTypeProvider provider;
     setIconProvider(&provider);
     setAcceptMode(bOpenFileDialog ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
