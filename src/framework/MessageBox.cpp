@@ -78,6 +78,8 @@ int AfxMessageBox(const QString& text, unsigned nType, const QString& caption) {
     }
 
     QMessageBox box(AfxGetMainWnd());
+    box.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                       Qt::WindowCloseButtonHint);
     box.setWindowTitle(title);
     box.setText(text);
     switch (nType & 0xF0) {
