@@ -1,4 +1,6 @@
 #include "shell/EditorApp.h"
+#include "shell/InstanceChannel.h"
+#include "shell/MainFrame.h"
 
 #include <QApplication>
 #include <sys/prctl.h>
@@ -15,7 +17,19 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("Lockwarden Editor"));
     QApplication::setDesktopFileName(QStringLiteral("lockwarden-editor"));
 
+    // One editor per user and display: when one runs already, it takes the files and this start ends.
+    if (CInstanceChannel::HandOver(CCommandLineInfo::FileArguments(QApplication::arguments())))
+        return 0;
+
     CEditorApp app;
+    // Listening starts before the first document opens, so that a start meanwhile finds this editor.
+    CInstanceChannel channel;
+    QObject::connect(&channel, &CInstanceChannel::FilesHandedOver, &channel, [&app](const QStringList& files) {
+        if (CMainFrame* frame = app.GetMainFrame())
+            frame->OpenHandedOverFiles(files);
+    });
+    channel.Listen();
+
     if (!app.InitInstance(QApplication::arguments()))
         return 1;
     return QApplication::exec();

@@ -18,7 +18,10 @@ void CDialog::Build() {
     if (m_bBuilt)
         return;
     m_bBuilt = true;
-    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    // A dialog: title and close box only. Minimising one (the screen-password prompt above all) would
+    // hide the whole program behind a window the user cannot find again.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowCloseButtonHint);
     if (!m_pTemplate)
         return;
     setWindowTitle(QString::fromUtf8(m_pTemplate->caption));

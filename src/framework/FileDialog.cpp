@@ -1,14 +1,47 @@
 #include "framework/FileDialog.h"
 
+#include "framework/DocTemplate.h"
 #include "framework/WinApp.h"
 #include "res/resource.h"
 
+#include <QFileIconProvider>
+#include <QMimeDatabase>
 #include <QRegularExpression>
+
+namespace {
+
+// Names a file's type by its name alone. The toolkit's own provider may open a file to sniff its
+// content, which blocks on special files (a FIFO, /proc/kmsg) and freezes the whole editor; and it
+// would call the documents of this program by another program's type.
+class CFileTypeProvider : public QFileIconProvider {
+public:
+    QString type(const QFileInfo& info) const override {
+        if (info.isDir())
+            return QFileIconProvider::type(info);
+        const QString suffix = QLatin1Char('.') + info.suffix();
+        if (CWinApp* app = AfxGetApp()) {
+            for (const auto& docTemplate : app->GetDocTemplates()) {
+                if (suffix.compare(docTemplate->GetDocString(CMultiDocTemplate::filterExt), Qt::CaseInsensitive) == 0)
+                    return docTemplate->GetDocString(CMultiDocTemplate::regFileTypeName);
+            }
+        }
+        return QMimeDatabase().mimeTypeForFile(info, QMimeDatabase::MatchExtension).comment();
+    }
+    QIcon icon(const QFileInfo& info) const override { return QFileIconProvider::icon(info.isDir() ? Folder : File); }
+    using QFileIconProvider::icon;
+};
+
+} // namespace
 
 CFileDialog::CFileDialog(bool bOpenFileDialog, const QString& defExt, const QString& fileName, unsigned flags,
                          const QString& filter, QWidget* pParent)
     : QFileDialog(pParent ? pParent : AfxGetMainWnd()), m_bOpenFileDialog(bOpenFileDialog) {
     setOption(QFileDialog::DontUseNativeDialog, true);
+    // Like every dialog of the program: no minimise or maximise box.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowCloseButtonHint);
+    static CFileTypeProvider provider;
+    setIconProvider(&provider);
     setAcceptMode(bOpenFileDialog ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
     if (bOpenFileDialog)
         setFileMode((flags & OFN_FILEMUSTEXIST) ? QFileDialog::ExistingFile : QFileDialog::AnyFile);

@@ -22,9 +22,19 @@ public:
     QString GetDlgItemText(int nID) const { return GetControlText(GetDlgItem(nID)); }
     void SetDlgItemText(int nID, const QString& text) { SetControlText(GetDlgItem(nID), text); }
 
+    // The first control that Tab would reach on the page (template order), or null.
+    QWidget* GetFirstTabControl() const;
+    // Puts the caret into the first control; false when the form has none that takes the focus.
+    bool FocusFirstControl();
+
 protected:
     virtual void OnControlChanged(int /*nID*/, Notify /*code*/) {}
     void OnDlgNotify(int nID, Notify code) override;
+    // The form itself is no stop for Tab: focus given to it goes on to its first control.
+    void focusInEvent(QFocusEvent* event) override;
+    // A button's mnemonic (Alt+letter) clicks it at once, not after the toolkit's animated press:
+    // the keys typed right after it belong to the form the click leads to, and must not be lost.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     QWidget* m_pPage;

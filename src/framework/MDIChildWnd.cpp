@@ -10,10 +10,16 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QMdiArea>
+#include <QStyle>
 
 CMDIChildWnd::CMDIChildWnd() {
     setAttribute(Qt::WA_DeleteOnClose, false);
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) { OnFocusChanged(now); });
+    // The main window's title shows whether the active document window is maximised.
+    connect(this, &QMdiSubWindow::windowStateChanged, this, [this] {
+        if (CMDIFrameWnd* main = AfxGetMainFrame(); main && main->MDIGetActive() == this)
+            main->OnUpdateFrameTitle();
+    });
     auto panesUpdate = [this](CCmdUI& ui) { ui.Enable(GetPanes().size() > 1); };
     MapCommand(
         ID_NEXT_PANE, [this] { MovePaneFocus(1); }, panesUpdate);
@@ -85,12 +91,8 @@ void CMDIChildWnd::ActivateFrame(int nCmdShow) {
     } else {
         // A new document window takes most of the free area, as the system's default placement
         // does, rather than the toolkit's small default.
-        if (!m_bPlaced) {
-            if (QMdiArea* area = mdiArea()) {
-                const QSize free = area->viewport()->size();
-                resize(free.width() * 3 / 4, free.height() * 3 / 4);
-            }
-        }
+        if (!m_bPlaced)
+            PlaceInArea();
         show();
     }
     m_bPlaced = true;
@@ -98,6 +100,43 @@ void CMDIChildWnd::ActivateFrame(int nCmdShow) {
         area->setActiveSubWindow(this);
     if (CView* view = GetActiveView())
         view->GetWnd()->setFocus();
+}
+
+void CMDIChildWnd::PlaceInArea() {
+    QMdiArea* area = mdiArea();
+    if (!area)
+        return;
+    const QSize free = area->viewport()->size();
+    if (!area->isVisible() || free.width() < 50 || free.height() < 50) {
+        // Not laid out yet: placed as soon as the area has its size.
+        area->viewport()->installEventFilter(this);
+        return;
+    }
+    const QSize size(free.width() * 3 / 4, free.height() * 3 / 4);
+    // Each window one title bar further in than the windows already open, starting again at the top
+    // left corner once the next step would push the window out of the area.
+    int others = 0;
+    for (QMdiSubWindow* sub : area->subWindowList()) {
+        if (sub != this && sub->isVisible() && !sub->isMinimized())
+            ++others;
+    }
+    const int step = qMax(8, style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this));
+    const int steps = qMax(1, qMin(free.width() - size.width(), free.height() - size.height()) / step + 1);
+    const int offset = step * (others % steps);
+    setGeometry(QRect(QPoint(offset, offset), size));
+}
+
+bool CMDIChildWnd::eventFilter(QObject* watched, QEvent* event) {
+    QMdiArea* area = mdiArea();
+    if (area && watched == area->viewport() && (event->type() == QEvent::Resize || event->type() == QEvent::Show)) {
+        const QSize free = area->viewport()->size();
+        if (area->isVisible() && free.width() >= 50 && free.height() >= 50) {
+            area->viewport()->removeEventFilter(this);
+            if (!isMaximized() && !isMinimized())
+                PlaceInArea();
+        }
+    }
+    return QMdiSubWindow::eventFilter(watched, event);
 }
 
 void CMDIChildWnd::InitialUpdateFrame(CDocument* pDoc, bool bMakeVisible) {

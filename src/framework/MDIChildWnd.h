@@ -44,8 +44,13 @@ protected:
     CView* CreateView(CCreateContext& context, QWidget* parent);
 
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // A useful size and a place inside the document area, below and right of the windows already
+    // there. Before the main window is laid out (a document opened at start-up) this waits for it.
+    void PlaceInArea();
+
     bool m_bPlaced = false; // sized once, when first shown
     void OnFocusChanged(QWidget* now);
     void MovePaneFocus(int step);

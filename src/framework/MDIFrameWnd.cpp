@@ -14,12 +14,17 @@
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QFileInfo>
+#include <QInputDialog>
+#include <QKeyEvent>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QStyle>
 #include <QToolBar>
 #include <QToolButton>
+#include <algorithm>
 
 namespace {
 
@@ -38,18 +43,69 @@ QString RecentFileText(int index, const QString& path) {
     return QStringLiteral("&%1 %2").arg(index + 1).arg(shown);
 }
 
+// The document area. The toolkit's area watches every key of the program for Ctrl+Tab and switches
+// windows itself when Ctrl is let go; here Ctrl+Tab is an accelerator like Ctrl+F6, and a notes field
+// that types a tab on Ctrl+Tab must get the key.
+class CMDIClientArea : public QMdiArea {
+public:
+    using QMdiArea::QMdiArea;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) {
+            const auto* key = static_cast<QKeyEvent*>(event);
+            if ((key->modifiers() & Qt::ControlModifier) || key->key() == Qt::Key_Control)
+                return QAbstractScrollArea::eventFilter(watched, event);
+        }
+        return QMdiArea::eventFilter(watched, event);
+    }
+};
+
 } // namespace
 
-CMDIFrameWnd::CMDIFrameWnd() : m_pMdiArea(new QMdiArea(this)) {
+CMDIFrameWnd::CMDIFrameWnd() : m_pMdiArea(new CMDIClientArea(this)) {
     setCentralWidget(m_pMdiArea);
     connect(m_pMdiArea, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow*) { OnChildFramesChanged(); });
 
     MapCommand(
-        ID_WINDOW_CASCADE, [this] { m_pMdiArea->cascadeSubWindows(); },
-        [this](CCmdUI& ui) { ui.Enable(MDIGetActive() != nullptr); });
+        ID_WINDOW_CASCADE, [this] { CascadeWindows(); }, [this](CCmdUI& ui) { ui.Enable(MDIGetActive() != nullptr); });
     MapCommand(
-        ID_WINDOW_TILE_HORZ, [this] { m_pMdiArea->tileSubWindows(); },
-        [this](CCmdUI& ui) { ui.Enable(MDIGetActive() != nullptr); });
+        ID_WINDOW_TILE_HORZ, [this] { TileWindows(); }, [this](CCmdUI& ui) { ui.Enable(MDIGetActive() != nullptr); });
+    for (int i = 0; i < AFX_IDM_MORE_WINDOWS - AFX_IDM_FIRST_MDICHILD; ++i) {
+        MapCommand(
+            AFX_IDM_FIRST_MDICHILD + i,
+            [this, i] {
+                const QList<QMdiSubWindow*> windows = DocumentWindows();
+                if (i < windows.size())
+                    ActivateDocumentWindow(windows[i]);
+            },
+            [this, i](CCmdUI& ui) {
+                const QList<QMdiSubWindow*> windows = DocumentWindows();
+                ui.Enable(i < windows.size());
+                ui.SetCheck(i < windows.size() && windows[i] == m_pMdiArea->currentSubWindow());
+            });
+    }
+    MapCommand(AFX_IDM_MORE_WINDOWS, [this] { ChooseFromMoreWindows(); });
+    auto severalWindows = [this](CCmdUI& ui) { ui.Enable(DocumentWindows().size() > 1); };
+    MapCommand(
+        SC_NEXTWINDOW, [this] { m_pMdiArea->activateNextSubWindow(); }, severalWindows);
+    MapCommand(
+        SC_PREVWINDOW, [this] { m_pMdiArea->activatePreviousSubWindow(); }, severalWindows);
+    // The system's keys for moving between document windows; they go through the command route so
+    // that a locked screen takes them as a wish to unlock, like any other command.
+    const std::pair<int, QList<QKeySequence>> windowKeys[] = {
+        {SC_NEXTWINDOW, {QKeySequence(Qt::CTRL | Qt::Key_F6), QKeySequence(Qt::CTRL | Qt::Key_Tab)}},
+        {SC_PREVWINDOW,
+         {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F6), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab),
+          QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab)}},
+    };
+    for (const auto& [nID, keys] : windowKeys) {
+        auto* action = new QAction(this);
+        action->setShortcuts(keys);
+        action->setShortcutContext(Qt::WindowShortcut);
+        connect(action, &QAction::triggered, this, [this, nID = nID] { OnUserCommand(nID); });
+        addAction(action);
+    }
     MapCommand(
         ID_WINDOW_ARRANGE, [this] { ArrangeIcons(); }, [this](CCmdUI& ui) { ui.Enable(MDIGetActive() != nullptr); });
     MapCommand(
@@ -222,9 +278,13 @@ bool CMDIFrameWnd::LoadMenu(int nIDResource) {
             }
             }
         }
-        connect(menu, &QMenu::aboutToShow, this, [this, menu, hasRecentFiles] {
+        const bool isWindowMenu = std::any_of(popup.entries.begin(), popup.entries.end(),
+                                              [](const MenuEntry& entry) { return entry.id == ID_WINDOW_CASCADE; });
+        connect(menu, &QMenu::aboutToShow, this, [this, menu, hasRecentFiles, isWindowMenu] {
             if (hasRecentFiles)
                 AddRecentFileItems(menu);
+            if (isWindowMenu)
+                AddWindowItems(menu);
             UpdateMenuUI(menu);
         });
         menus.push_back(menu);
@@ -321,7 +381,110 @@ bool CMDIFrameWnd::CreateStatusBar(const std::vector<int>& indicators) {
 
 void CMDIFrameWnd::OnUpdateFrameTitle() {
     CDocument* doc = GetActiveDocument();
+    CMDIChildWnd* child = MDIGetActive();
+    if (doc && child && child->isMaximized()) {
+        // A maximised document window adds " - [its title]" to this window's title itself.
+        setWindowTitle(m_strTitle);
+        const QString wanted = m_strTitle + QStringLiteral(" - [") + child->windowTitle() + QLatin1Char(']');
+        if (windowTitle() != wanted)
+            setWindowTitle(wanted);
+        return;
+    }
     setWindowTitle(doc ? m_strTitle + QStringLiteral(" - ") + doc->GetTitle() : m_strTitle);
+}
+
+QList<QMdiSubWindow*> CMDIFrameWnd::DocumentWindows() const {
+    QList<QMdiSubWindow*> windows;
+    for (QMdiSubWindow* sub : m_pMdiArea->subWindowList(QMdiArea::CreationOrder)) {
+        if (!sub->isHidden())
+            windows.push_back(sub);
+    }
+    return windows;
+}
+
+void CMDIFrameWnd::ActivateDocumentWindow(QMdiSubWindow* sub) {
+    if (sub->isMinimized())
+        sub->showNormal();
+    m_pMdiArea->setActiveSubWindow(sub);
+}
+
+void CMDIFrameWnd::AddWindowItems(QMenu* menu) {
+    const char* const windowItem = "lw_window";
+    for (QAction* action : menu->actions()) {
+        if (action->property(windowItem).toBool())
+            delete action;
+    }
+    const QList<QMdiSubWindow*> windows = DocumentWindows();
+    if (windows.isEmpty())
+        return;
+    menu->addSeparator()->setProperty(windowItem, true);
+    const int listed = static_cast<int>(qMin<qsizetype>(windows.size(), AFX_IDM_MORE_WINDOWS - AFX_IDM_FIRST_MDICHILD));
+    for (int i = 0; i < listed; ++i) {
+        QString title = windows[i]->windowTitle();
+        title.replace(QLatin1Char('&'), QStringLiteral("&&"));
+        QAction* item =
+            NewCommandAction(AFX_IDM_FIRST_MDICHILD + i, QStringLiteral("&%1 %2").arg(i + 1).arg(title), menu);
+        item->setProperty(windowItem, true);
+        menu->addAction(item);
+    }
+    if (windows.size() > listed) {
+        QAction* more = NewCommandAction(AFX_IDM_MORE_WINDOWS, QStringLiteral("&More Windows..."), menu);
+        more->setProperty(windowItem, true);
+        menu->addAction(more);
+    }
+}
+
+void CMDIFrameWnd::ChooseFromMoreWindows() {
+    const QList<QMdiSubWindow*> windows = DocumentWindows();
+    QStringList titles;
+    int current = 0;
+    for (QMdiSubWindow* sub : windows) {
+        if (sub == m_pMdiArea->currentSubWindow())
+            current = static_cast<int>(titles.size());
+        titles.push_back(sub->windowTitle());
+    }
+    bool chosen = false;
+    const QString title = QInputDialog::getItem(this, QStringLiteral("Select Window"),
+                                                QStringLiteral("&Select Window:"), titles, current, false, &chosen);
+    const qsizetype index = titles.indexOf(title);
+    if (chosen && index >= 0 && index < windows.size())
+        ActivateDocumentWindow(windows[index]);
+}
+
+void CMDIFrameWnd::CascadeWindows() {
+    QList<QMdiSubWindow*> windows;
+    for (QMdiSubWindow* sub : DocumentWindows()) {
+        if (!sub->isMinimized())
+            windows.push_back(sub);
+    }
+    if (windows.isEmpty())
+        return;
+    QMdiSubWindow* active = m_pMdiArea->currentSubWindow();
+    const QSize free = m_pMdiArea->viewport()->size();
+    const int step = qMax(8, style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, windows.front()));
+    const int shifts = static_cast<int>(windows.size()) - 1;
+    // Never smaller than two thirds of the area; with many windows the cascade starts again at the top.
+    const QSize size(qMax(free.width() * 2 / 3, free.width() - step * shifts),
+                     qMax(free.height() * 2 / 3, free.height() - step * shifts));
+    const int steps = qMax(1, qMin(free.width() - size.width(), free.height() - size.height()) / step + 1);
+    for (int i = 0; i < windows.size(); ++i) {
+        QMdiSubWindow* sub = windows[i];
+        if (sub->isMaximized())
+            sub->showNormal();
+        const int offset = step * (i % steps);
+        sub->setGeometry(QRect(QPoint(offset, offset), size));
+        sub->raise();
+    }
+    if (active)
+        m_pMdiArea->setActiveSubWindow(active);
+}
+
+void CMDIFrameWnd::TileWindows() {
+    for (QMdiSubWindow* sub : DocumentWindows()) {
+        if (sub->isMaximized())
+            sub->showNormal();
+    }
+    m_pMdiArea->tileSubWindows();
 }
 
 void CMDIFrameWnd::OnChildFramesChanged() {

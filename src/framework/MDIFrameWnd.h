@@ -8,6 +8,7 @@
 #include <vector>
 
 class QMdiArea;
+class QMdiSubWindow;
 class QMenu;
 class QToolBar;
 class CDocument;
@@ -74,6 +75,15 @@ private:
     QAction* NewCommandAction(int nID, const QString& text, QObject* parent);
     void AddRecentFileItems(QMenu* menu);
     void ArrangeIcons();
+    // The Window menu: the open document windows after its own items, 1 to 9, the active one checked.
+    void AddWindowItems(QMenu* menu);
+    // The document windows in the order the Window menu lists them (creation order), hidden ones left out.
+    QList<QMdiSubWindow*> DocumentWindows() const;
+    void ActivateDocumentWindow(QMdiSubWindow* sub);
+    void ChooseFromMoreWindows();
+    // Cascade: each window as large as the area allows with the others' title bars showing above it.
+    void CascadeWindows();
+    void TileWindows();
 
     QMdiArea* m_pMdiArea;
     CStatusBar* m_pStatusBar = nullptr;

@@ -4,8 +4,11 @@
 #include "res/Resources.h"
 #include "res/resource.h"
 
+#include <QGridLayout>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QShortcut>
+#include <QSpacerItem>
 #include <utility>
 #include <vector>
 
@@ -40,6 +43,30 @@ int MessageBox::count() {
     return shownCount();
 }
 
+namespace {
+
+// Room for the title bar's icon and buttons beside the caption.
+constexpr int kTitleBarExtra = 120;
+
+QChar ButtonLetter(int code) {
+    switch (code) {
+    case IDYES:
+        return QLatin1Char('y');
+    case IDNO:
+        return QLatin1Char('n');
+    case IDRETRY:
+        return QLatin1Char('r');
+    case IDABORT:
+        return QLatin1Char('a');
+    case IDIGNORE:
+        return QLatin1Char('i');
+    default:
+        return QChar();
+    }
+}
+
+} // namespace
+
 int AfxMessageBox(const QString& text, unsigned nType, const QString& caption) {
     const QString title = caption.isEmpty() ? LoadResString(AFX_IDS_APP_TITLE) : caption;
     MessageBox::lastShown() = {text, title, nType};
@@ -51,6 +78,8 @@ int AfxMessageBox(const QString& text, unsigned nType, const QString& caption) {
     }
 
     QMessageBox box(AfxGetMainWnd());
+    box.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                       Qt::WindowCloseButtonHint);
     box.setWindowTitle(title);
     box.setText(text);
     switch (nType & 0xF0) {
@@ -94,8 +123,26 @@ int AfxMessageBox(const QString& text, unsigned nType, const QString& caption) {
     for (const auto& [button, code] : buttons) {
         QPushButton* pushButton = box.addButton(button);
         pushButton->setProperty("lw_id", code);
+        // The letter of a button answers without Alt, as in the system's message boxes.
+        const QChar letter = ButtonLetter(code);
+        if (!letter.isNull()) {
+            QString text = pushButton->text().remove(QLatin1Char('&'));
+            const qsizetype at = text.indexOf(letter, 0, Qt::CaseInsensitive);
+            if (at >= 0)
+                pushButton->setText(text.insert(at, QLatin1Char('&')));
+            auto* key = new QShortcut(QKeySequence(letter.toUpper().unicode()), &box);
+            QObject::connect(key, &QShortcut::activated, pushButton, &QPushButton::click);
+        }
+        if (code == IDCANCEL)
+            box.setEscapeButton(pushButton);
     }
     box.setDefaultButton(buttons.front().first);
+    // Wide enough for its caption, which the title bar would otherwise cut.
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
+        const int captionWidth = box.fontMetrics().horizontalAdvance(title) + kTitleBarExtra;
+        grid->addItem(new QSpacerItem(captionWidth, 0, QSizePolicy::Minimum, QSizePolicy::Fixed), grid->rowCount(), 0,
+                      1, grid->columnCount());
+    }
     box.exec();
     // Closing the box without a button (Esc, close box) counts as Cancel, or as the only button.
     QAbstractButton* clicked = box.clickedButton();

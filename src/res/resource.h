@@ -217,6 +217,12 @@ constexpr int ID_WINDOW_NEW = 57648;
 constexpr int ID_WINDOW_ARRANGE = 57649;
 constexpr int ID_WINDOW_CASCADE = 57650;
 constexpr int ID_WINDOW_TILE_HORZ = 57651;
+// The Window menu's list of document windows: the first nine, then "More Windows...".
+constexpr int AFX_IDM_FIRST_MDICHILD = 65280;
+constexpr int AFX_IDM_MORE_WINDOWS = AFX_IDM_FIRST_MDICHILD + 9;
+// Ctrl+F6 / Ctrl+Tab and Ctrl+Shift+F6 / Ctrl+Shift+Tab: the next and the previous document window.
+constexpr int SC_NEXTWINDOW = 61504;
+constexpr int SC_PREVWINDOW = 61520;
 constexpr int ID_APP_ABOUT = 57664;
 constexpr int ID_APP_EXIT = 57665;
 constexpr int ID_HELP = 57670;

@@ -29,5 +29,8 @@ bool CAboutDlg::OnInitDialog() {
         link->setText(QString::fromLatin1(kProductWebPage));
         link->SetUrl(QString::fromLatin1(kProductWebPage));
     }
+    // Enter closes the box: the caret starts on OK, not on the link, which Enter would open.
+    if (QWidget* ok = GetDlgItem(IDOK))
+        ok->setFocus(Qt::OtherFocusReason);
     return true;
 }

@@ -25,16 +25,24 @@ CEditorApp* GetEditorApp() {
     return dynamic_cast<CEditorApp*>(AfxGetApp());
 }
 
-void CCommandLineInfo::ParseCommandLine(const QStringList& arguments) {
+QStringList CCommandLineInfo::FileArguments(const QStringList& arguments) {
+    QStringList files;
     for (int i = 1; i < arguments.size(); ++i) {
         const QString& argument = arguments[i];
         if (argument.isEmpty() || (argument.startsWith(QLatin1Char('-')) && argument != QLatin1String("-")))
             continue;
-        // The first file name counts; the desktop passes one file per start.
-        m_strFileName = argument;
-        m_nShellCommand = FileOpen;
-        return;
+        files.push_back(argument);
     }
+    return files;
+}
+
+void CCommandLineInfo::ParseCommandLine(const QStringList& arguments) {
+    // The first file name counts; the desktop passes one file per start.
+    const QStringList files = FileArguments(arguments);
+    if (files.isEmpty())
+        return;
+    m_strFileName = files.front();
+    m_nShellCommand = FileOpen;
 }
 
 CEditorApp::CEditorApp() : CWinApp(LoadResString(AFX_IDS_APP_TITLE)) {

@@ -19,6 +19,8 @@ struct CCommandLineInfo {
     QString m_strFileName;
 
     void ParseCommandLine(const QStringList& arguments);
+    // Every file name among the arguments (the program's name first), in order.
+    static QStringList FileArguments(const QStringList& arguments);
 };
 
 // The application: start-up, the document types, the main window and the per-user settings.

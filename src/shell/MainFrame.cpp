@@ -18,12 +18,15 @@
 #include "shell/ProductInfo.h"
 #include "shell/ScreenLockSettingsDlg.h"
 #include "shell/WelcomeDlg.h"
+#include "textdoc/EditorView.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QCoreApplication>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLayout>
 #include <QMdiArea>
@@ -32,8 +35,10 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QTimer>
 #include <QTimerEvent>
 #include <QToolBar>
+#include <utility>
 
 namespace {
 
@@ -115,7 +120,10 @@ int CMainFrame::OnCreate() {
     if (!CreateStatusBar(
             {AFX_IDS_IDLEMESSAGE, ID_INDICATOR_POSITION, ID_INDICATOR_CAPS, ID_INDICATOR_NUM, ID_INDICATOR_SCRL}))
         return -1;
-    GetStatusBar()->SetPaneInfo(1, ID_INDICATOR_POSITION, 90);
+    // Wide enough for the caret position of a long text, at least the 90 pixels it always had.
+    const QString widest = QStringLiteral(" Ln 100001, Col 20011 ");
+    GetStatusBar()->SetPaneInfo(1, ID_INDICATOR_POSITION,
+                                qMax(90, GetStatusBar()->fontMetrics().horizontalAdvance(widest) + 12));
     // Qt does not tell the state of the lock keys, so their indicators are shown dimmed.
     for (int i = 2; i < GetStatusBar()->GetPaneCount(); ++i)
         GetStatusBar()->GetPane(i)->setEnabled(false);
@@ -436,6 +444,15 @@ void CMainFrame::OnChildFramesChanged() {
     }
     ShowMenu(anyDocument ? IDR_ETXTYPE : IDR_MAINFRAME);
     CMDIFrameWnd::OnChildFramesChanged();
+    UpdatePositionPane();
+}
+
+void CMainFrame::UpdatePositionPane() {
+    // The caret's place while a text window is the active one, nothing otherwise.
+    if (auto* textView = dynamic_cast<CEditorView*>(GetActiveView()))
+        textView->UpdateCaretStatus();
+    else
+        SetStatusPaneText(1, QString());
 }
 
 void CMainFrame::OnFileNew() {
@@ -461,8 +478,58 @@ void CMainFrame::OnFileOpen() {
         app->OpenDocumentFile(dialog.GetPathName());
 }
 
+void CMainFrame::OpenHandedOverFiles(const QStringList& paths) {
+    m_handedOver += paths;
+    if (isMinimized())
+        showNormal();
+    show();
+    raise();
+    activateWindow();
+    if (m_bLocked) {
+        if (m_bPrompting) {
+            // The prompt that is up decides; the files are looked at again once it is answered.
+            QTimer::singleShot(250, this, [this] { OpenHandedOverFiles({}); });
+            return;
+        }
+        OnUnlockTrigger();
+        if (m_bLocked) {
+            m_handedOver.clear();
+            return;
+        }
+    }
+    const QStringList files = std::exchange(m_handedOver, {});
+    if (CWinApp* app = AfxGetApp()) {
+        for (const QString& path : files)
+            app->OpenDocumentFile(path);
+    }
+}
+
+QString CMainFrame::FindHelpPage() {
+    // Beside the program (a build or an unpacked copy), in the installed share folder, then under the
+    // current folder, where the page has always been looked for.
+    const QString page = QStringLiteral("Help/42.html");
+    const QDir programDir(QCoreApplication::applicationDirPath());
+    const QStringList candidates = {
+        programDir.filePath(page),
+        programDir.filePath(QStringLiteral("../share/lockwarden-editor/") + page),
+        QDir::current().filePath(page),
+    };
+    for (const QString& candidate : candidates) {
+        if (QFileInfo(candidate).isFile())
+            return QDir::cleanPath(candidate);
+    }
+    return QString();
+}
+
 void CMainFrame::OnHelp() {
-    ShellOpenFile(QDir::currentPath() + QStringLiteral("/Help/42.html"));
+    const QString page = FindHelpPage();
+    if (page.isEmpty()) {
+        AfxMessageBox(QStringLiteral("The help page \"Help/42.html\" was not found beside the program, in its "
+                                     "installed share folder, or under the current folder."),
+                      MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+    ShellOpenFile(page);
 }
 
 void CMainFrame::OnHelpWeb() {

@@ -42,6 +42,14 @@ public:
     void OnFileNew();
     void OnFileOpen();
 
+    // The help page: beside the program, in the installed share folder, or under the current folder;
+    // empty when there is none.
+    static QString FindHelpPage();
+
+    // Files another start of the program handed over: the window comes to the front and opens each,
+    // asking first for the screen password when the screen is locked (a Cancel there opens nothing).
+    void OpenHandedOverFiles(const QStringList& paths);
+
     // The lock state: the time of the last user input (tick count), the idle time in seconds after
     // which the screen locks, and whether it is locked now.
     uint32_t m_dwLastActivity = 0;
@@ -113,6 +121,7 @@ private:
     void OnHelpWeb();
     void OnViewWizard();
     void OnScreenLockOptions();
+    void UpdatePositionPane();
 
     // While locked, nothing of the documents may be reached: the lock window takes the keys, the
     // document area and the tool bar are disabled, and every window over the frame is closed.
@@ -134,6 +143,9 @@ private:
     // A trigger while locked: unlock, then run the commands marked for replay.
     void OnUnlockTrigger();
     void ReplayCommands();
+
+    // Handed-over files wait here while a screen-password prompt is already up.
+    QStringList m_handedOver;
 
     QBasicTimer m_timer;
     QPointer<CLockScreenWnd> m_pLockWnd;

@@ -2,10 +2,18 @@
 
 #include "res/resource.h"
 
+#include <QShortcut>
+#include <utility>
+
 CSaveChangesDlg::CSaveChangesDlg(QWidget* pParent)
     : CLockAwareDialog(IDD_SAVE_CHANGES, IDCANCEL, std::nullopt, pParent) {
     MapCommand(IDYES, [this] { EndDialog(IDYES); });
     MapCommand(IDNO, [this] { EndDialog(IDNO); });
+    // Y and N answer as in the system's own Yes/No/Cancel boxes; Escape is Cancel already.
+    for (const auto& [key, nID] : {std::pair{Qt::Key_Y, IDYES}, std::pair{Qt::Key_N, IDNO}}) {
+        auto* shortcut = new QShortcut(QKeySequence(key), this);
+        connect(shortcut, &QShortcut::activated, this, [this, nID = nID] { EndDialog(nID); });
+    }
 }
 
 QString CSaveChangesDlg::DisplayName(const QString& name) {

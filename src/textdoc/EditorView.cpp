@@ -10,6 +10,7 @@
 #include "textdoc/FindReplaceDlg.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QApplication>
 #include <QContextMenuEvent>
 #include <QFile>
 #include <QFileInfo>
@@ -18,6 +19,7 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPaintEngine>
+#include <QPointer>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
@@ -484,7 +486,17 @@ int CEditorView::ReplaceAll(const FindOptions& options) {
 }
 
 void CEditorView::TextNotFound(const QString& what) {
+    // The message box hands the focus to the main window when it closes; the user is correcting the
+    // search term in the Find or Replace dialog, so the keys must go back there, not into the text
+    // (where they would replace the selected match).
+    QPointer<QWidget> searchWindow = QApplication::activeWindow();
+    QPointer<QWidget> searchField = QApplication::focusWidget();
     AfxMessageBox(QStringLiteral("Cannot find \"%1\".").arg(what), MB_OK | MB_ICONINFORMATION);
+    if (searchWindow && searchWindow == m_pFindDlg.data() && searchWindow->isVisible()) {
+        searchWindow->activateWindow();
+        if (searchField && searchWindow->isAncestorOf(searchField))
+            searchField->setFocus(Qt::ActiveWindowFocusReason);
+    }
 }
 
 void CEditorView::OnFindNext(const FindOptions& options) {

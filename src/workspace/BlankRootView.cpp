@@ -3,6 +3,7 @@
 #include "res/resource.h"
 #include "workspace/Activity.h"
 #include "workspace/FormControls.h"
+#include "workspace/FormFocus.h"
 #include "workspace/LeftView.h"
 
 BlankRootView::BlankRootView() : CFormView(workspace::FormTemplate(IDD_BLANK_ROOT)) {
@@ -10,16 +11,19 @@ BlankRootView::BlankRootView() : CFormView(workspace::FormTemplate(IDD_BLANK_ROO
     MapCommand(IDC_BLANK_ADD_WEB, [this] {
         if (CLeftView* tree = workspace::FormTree(this))
             tree->SelectWebFolder();
+        workspace::FocusShownForm(this);
         workspace::StampActivity();
     });
     MapCommand(IDC_BLANK_ADD_MAIL, [this] {
         if (CLeftView* tree = workspace::FormTree(this))
             tree->SelectMailFolder();
+        workspace::FocusShownForm(this);
         workspace::StampActivity();
     });
     MapCommand(IDC_BLANK_ADD_OTHER, [this] {
         if (CLeftView* tree = workspace::FormTree(this))
             tree->SelectOtherFolder();
+        workspace::FocusShownForm(this);
         workspace::StampActivity();
     });
 }

@@ -4,6 +4,7 @@
 #include "res/resource.h"
 #include "workspace/Activity.h"
 #include "workspace/FormControls.h"
+#include "workspace/FormFocus.h"
 #include "workspace/LeftView.h"
 
 EMailAccountsRootView::EMailAccountsRootView() : CFormView(workspace::FormTemplate(IDD_MAIL_ROOT)) {
@@ -48,6 +49,8 @@ void EMailAccountsRootView::OnAdd() {
     if (CLeftView* tree = workspace::FormTree(this))
         tree->AddMailAccount(name);
     SetDlgItemText(IDC_MAIL_ROOT_NAME, QString());
+    // The new account is shown now; its first field gets the caret.
+    workspace::FocusShownForm(this);
     workspace::StampActivity();
     if (CDocument* doc = GetDocument())
         doc->SetModifiedFlag(true);
@@ -57,6 +60,7 @@ void EMailAccountsRootView::OnCancel() {
     SetDlgItemText(IDC_MAIL_ROOT_NAME, QString());
     if (CLeftView* tree = workspace::FormTree(this))
         tree->SelectRoot();
+    workspace::FocusTree(this);
     workspace::StampActivity();
 }
 

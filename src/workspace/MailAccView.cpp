@@ -5,6 +5,7 @@
 #include "workspace/AccountFormFields.h"
 #include "workspace/Activity.h"
 #include "workspace/FormControls.h"
+#include "workspace/FormFocus.h"
 #include "workspace/LeftView.h"
 
 namespace {
@@ -29,11 +30,13 @@ CMailAccView::CMailAccView() : CFormView(workspace::FormTemplate(IDD_MAIL_ACCOUN
     MapCommand(IDC_MAIL_ADD_MORE, [this] {
         if (CLeftView* tree = workspace::FormTree(this))
             tree->SelectMailFolder();
+        workspace::FocusShownForm(this);
         workspace::StampActivity();
     });
     MapCommand(IDC_MAIL_DELETE, [this] {
         if (CLeftView* tree = workspace::FormTree(this))
             tree->DeleteSelectedAccount();
+        workspace::KeepFocusVisible(this);
         workspace::StampActivity();
     });
 }

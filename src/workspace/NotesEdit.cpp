@@ -5,12 +5,39 @@
 
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QKeyEvent>
 #include <QTextBlock>
 
 CNotesEdit::CNotesEdit(QWidget* parent)
     : QPlainTextEdit(parent), m_crBackColor(QApplication::palette().color(QPalette::Base)),
       m_crForeColor(QApplication::palette().color(QPalette::Text)) {
     ApplyColours();
+    setTabChangesFocus(true);
+}
+
+namespace {
+
+bool IsCtrlTab(const QKeyEvent* key) {
+    return key->key() == Qt::Key_Tab && key->modifiers() == Qt::ControlModifier;
+}
+
+} // namespace
+
+bool CNotesEdit::event(QEvent* event) {
+    if (event->type() == QEvent::ShortcutOverride && IsCtrlTab(static_cast<QKeyEvent*>(event))) {
+        event->accept();
+        return true;
+    }
+    return QPlainTextEdit::event(event);
+}
+
+void CNotesEdit::keyPressEvent(QKeyEvent* event) {
+    if (IsCtrlTab(event) && !isReadOnly()) {
+        insertPlainText(QStringLiteral("\t"));
+        event->accept();
+        return;
+    }
+    QPlainTextEdit::keyPressEvent(event);
 }
 
 void CNotesEdit::ApplyColours() {

@@ -6,7 +6,8 @@
 
 class QMenu;
 
-// The notes field of the account forms: several lines (Enter starts a new one), with the colours,
+// The notes field of the account forms: several lines (Enter starts a new one, Ctrl+Tab types a tab,
+// Tab leaves the field), with the colours,
 // font and context menu of the forms' one-line fields.
 class CNotesEdit : public QPlainTextEdit {
     Q_OBJECT
@@ -25,6 +26,10 @@ public:
 
 protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
+    // Tab and Shift+Tab move on to the next or previous control, as in any dialog; Ctrl+Tab types
+    // a tab character, and so is kept from the window's own Ctrl+Tab.
+    bool event(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void ApplyColours();

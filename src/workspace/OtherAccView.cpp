@@ -5,6 +5,7 @@
 #include "workspace/AccountFormFields.h"
 #include "workspace/Activity.h"
 #include "workspace/FormControls.h"
+#include "workspace/FormFocus.h"
 #include "workspace/LeftView.h"
 
 namespace {
@@ -27,11 +28,13 @@ COtherAccView::COtherAccView() : CFormView(workspace::FormTemplate(IDD_OTHER_ACC
     MapCommand(IDC_OTHER_ADD_MORE, [this] {
         if (CLeftView* tree = workspace::FormTree(this))
             tree->SelectOtherFolder();
+        workspace::FocusShownForm(this);
         workspace::StampActivity();
     });
     MapCommand(IDC_OTHER_DELETE, [this] {
         if (CLeftView* tree = workspace::FormTree(this))
             tree->DeleteSelectedAccount();
+        workspace::KeepFocusVisible(this);
         workspace::StampActivity();
     });
 }

@@ -5,6 +5,7 @@
 #include "workspace/AccountFormFields.h"
 #include "workspace/Activity.h"
 #include "workspace/FormControls.h"
+#include "workspace/FormFocus.h"
 #include "workspace/LeftView.h"
 
 namespace {
@@ -29,11 +30,13 @@ CWebAccView::CWebAccView() : CFormView(workspace::FormTemplate(IDD_WEB_ACCOUNT))
     MapCommand(IDC_WEB_ADD_MORE, [this] {
         if (CLeftView* tree = workspace::FormTree(this))
             tree->SelectWebFolder();
+        workspace::FocusShownForm(this);
         workspace::StampActivity();
     });
     MapCommand(IDC_WEB_DELETE, [this] {
         if (CLeftView* tree = workspace::FormTree(this))
             tree->DeleteSelectedAccount();
+        workspace::KeepFocusVisible(this);
         workspace::StampActivity();
         // This form has always marked the document modified after the question, whatever the answer.
         if (CVaultoraDoc* doc = GetDocument())

@@ -191,6 +191,40 @@ private slots:
         }
     }
 
+    // Y and N answer the save question and the Yes/No message boxes without Alt, Escape cancels, and
+    // no box is narrower than its caption.
+    void lettersAnswerQuestions() {
+        auto pressOnFocus = [](Qt::Key key) {
+            return [key](QWidget* modal) {
+                QVERIFY(QTest::qWaitForWindowActive(modal));
+                QTest::keyClick(QApplication::focusWidget(), key);
+            };
+        };
+        for (const auto& [key, answer] : {std::pair{Qt::Key_Y, IDYES}, std::pair{Qt::Key_N, IDNO}}) {
+            CSaveChangesDlg dlg;
+            dlg.m_strDocumentName = QStringLiteral("notes.etx");
+            AnswerNextModal(pressOnFocus(key));
+            QCOMPARE(dlg.DoModal(), answer);
+            AnswerNextModal(pressOnFocus(key));
+            QCOMPARE(AfxMessageBox(QStringLiteral("Delete?"), MB_YESNO | MB_ICONQUESTION), answer);
+        }
+        AnswerNextModal(pressOnFocus(Qt::Key_Escape));
+        QCOMPARE(AfxMessageBox(QStringLiteral("Go on?"), MB_YESNOCANCEL), IDCANCEL);
+
+        const QString caption = QStringLiteral("A caption much longer than the two words of the text below it");
+        int width = 0;
+        int captionWidth = 0;
+        AnswerNextModal([&](QWidget* modal) {
+            QVERIFY(QTest::qWaitForWindowExposed(modal));
+            width = modal->width();
+            captionWidth = modal->fontMetrics().horizontalAdvance(caption);
+            modal->close();
+        });
+        AfxMessageBox(QStringLiteral("Short."), MB_OK, caption);
+        QVERIFY(captionWidth > 0);
+        QVERIFY(width > captionWidth);
+    }
+
     void decryptFailedAndReplace() {
         CDecryptFailedDlg failed;
         failed.m_strFileName = QStringLiteral("accounts.kvd");

@@ -18,6 +18,7 @@
 
 #include <QCheckBox>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
@@ -352,6 +353,93 @@ private slots:
         QCOMPARE(m_app->GetTextTemplate()->GetDocuments().size(), size_t(1));
     }
 
+    // Two documents: the Window menu lists both, Ctrl+Tab and Ctrl+F6 move between them, the title
+    // follows, and every window stays inside the document area at a size to work in.
+    void severalDocumentWindows() {
+        Profile().setValue(QStringLiteral("Settings/wzrd"), 0);
+        QVERIFY(Start());
+        Frame()->show();
+        QVERIFY(QTest::qWaitForWindowExposed(Frame()));
+        QTemporaryDir dir;
+        QVERIFY(m_app->OpenDocumentFile(WriteFile(dir, QStringLiteral("a.etx"))));
+        QVERIFY(m_app->OpenDocumentFile(WriteFile(dir, QStringLiteral("b.etx"))));
+        QMdiArea* area = Frame()->MDIClient();
+        const QList<QMdiSubWindow*> windows = area->subWindowList(QMdiArea::CreationOrder);
+        QCOMPARE(windows.size(), 2);
+        const QRect inside = area->viewport()->rect();
+        const QSize useful(inside.width() / 2, inside.height() / 2);
+        auto checkPlaced = [&] {
+            for (QMdiSubWindow* sub : windows) {
+                QVERIFY2(inside.contains(sub->geometry()), qPrintable(sub->windowTitle()));
+                QVERIFY(sub->width() >= useful.width() && sub->height() >= useful.height());
+            }
+            QVERIFY(windows[0]->pos() != windows[1]->pos());
+        };
+        checkPlaced();
+        QCOMPARE(area->currentSubWindow(), windows[1]);
+        QCOMPARE(Frame()->windowTitle(), QStringLiteral("Lockwarden Editor - b.etx"));
+
+        QMenu* windowMenu = Frame()->GetMenus(IDR_ETXTYPE).at(4);
+        auto listed = [&] {
+            emit windowMenu->aboutToShow();
+            QStringList items;
+            for (QAction* action : windowMenu->actions()) {
+                if (action->data().toInt() >= AFX_IDM_FIRST_MDICHILD)
+                    items << action->text() + (action->isChecked() ? QStringLiteral(" *") : QString());
+            }
+            return items;
+        };
+        QCOMPARE(listed(), QStringList({"&1 a.etx", "&2 b.etx *"}));
+
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ControlModifier);
+        QCOMPARE(area->currentSubWindow(), windows[0]);
+        QCOMPARE(Frame()->windowTitle(), QStringLiteral("Lockwarden Editor - a.etx"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_F6, Qt::ControlModifier);
+        QCOMPARE(area->currentSubWindow(), windows[1]);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_F6, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(area->currentSubWindow(), windows[0]);
+        QCOMPARE(listed(), QStringList({"&1 a.etx *", "&2 b.etx"}));
+        Frame()->OnUserCommand(AFX_IDM_FIRST_MDICHILD + 1);
+        QCOMPARE(area->currentSubWindow(), windows[1]);
+
+        windows[1]->showMaximized();
+        QCOMPARE(Frame()->windowTitle(), QStringLiteral("Lockwarden Editor - [b.etx]"));
+        windows[1]->showNormal();
+        QCOMPARE(Frame()->windowTitle(), QStringLiteral("Lockwarden Editor - b.etx"));
+
+        Frame()->OnUserCommand(ID_WINDOW_CASCADE);
+        checkPlaced();
+        Frame()->OnUserCommand(ID_WINDOW_TILE_HORZ);
+        for (QMdiSubWindow* sub : windows)
+            QVERIFY(inside.contains(sub->geometry()));
+    }
+
+    // Files handed over by a second start open here; a locked screen asks for its password first.
+    void handedOverFilesOpen() {
+        Profile().setValue(QStringLiteral("Settings/wzrd"), 0);
+        QVERIFY(Start());
+        QTemporaryDir dir;
+        const QString a = WriteFile(dir, QStringLiteral("a.kvd"));
+        Frame()->OpenHandedOverFiles({a});
+        QCOMPARE(m_app->GetPasswordsTemplate()->GetDocuments().size(), size_t(1));
+        QVERIFY(Frame()->isVisible());
+
+        // Locked with a screen password: Cancel at the prompt opens nothing.
+        m_app->GetLockSettings().bScreenPasswordOn = 1;
+        m_app->GetLockSettings().SetScreenPassword("s3cret");
+        QVERIFY(m_app->SaveLockSettings());
+        Frame()->LockWithFixedText();
+        QStringList prompts;
+        AnswerNextModal([&prompts](QWidget* modal) {
+            prompts << modal->windowTitle();
+            modal->close();
+        });
+        Frame()->OpenHandedOverFiles({WriteFile(dir, QStringLiteral("b.etx"))});
+        QCOMPARE(prompts.size(), 1);
+        QVERIFY(Frame()->m_bLocked);
+        QCOMPARE(m_app->GetTextTemplate()->GetDocuments().size(), size_t(0));
+    }
+
     // Menus, accelerators, tool bar, status bar.
     void menuFollowsOpenDocuments() {
         Profile().setValue(QStringLiteral("Settings/wzrd"), 0);
@@ -400,7 +488,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(Frame()));
         QWidget* view = Frame()->GetActiveView()->GetWnd();
         view->setFocus();
-        QCOMPARE(FindAccelTable(IDR_MAINFRAME)->size(), size_t(23));
+        QCOMPARE(FindAccelTable(IDR_MAINFRAME)->size(), size_t(24));
         for (const AccelEntry& entry : *FindAccelTable(IDR_MAINFRAME)) {
             CommandLog().clear();
             const QKeyCombination key = entry.key[0];
@@ -453,7 +541,10 @@ private slots:
         CStatusBar* bar = Frame()->GetStatusBar();
         QCOMPARE(bar->GetPaneCount(), 5);
         QCOMPARE(bar->GetItemID(1), ID_INDICATOR_POSITION);
-        QCOMPARE(bar->GetPane(1)->width(), 90);
+        // At least its old 90 pixels, and wide enough for the caret position in a long text.
+        QVERIFY(bar->GetPane(1)->width() >= 90);
+        QVERIFY(bar->GetPane(1)->width() >
+                bar->GetPane(1)->fontMetrics().horizontalAdvance(QStringLiteral(" Ln 100001, Col 20011")));
         QCOMPARE(bar->GetPaneText(1), QStringLiteral(" "));
         Frame()->SetStatusPaneText(1, QStringLiteral(" Ln 12, Col 3"));
         QCOMPARE(bar->GetPaneText(1), QStringLiteral(" Ln 12, Col 3"));
@@ -469,6 +560,13 @@ private slots:
         QTemporaryDir dir;
         const QString previous = QDir::currentPath();
         QDir::setCurrent(dir.path());
+        // No page anywhere: the user is told so, and nothing is opened.
+        MessageBox::setNextAnswer(IDOK);
+        QVERIFY(Frame()->SendCommand(ID_HELP));
+        QVERIFY(m_opened.isEmpty());
+        QVERIFY(MessageBox::last().text.contains(QStringLiteral("Help/42.html")));
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("Help")));
+        WriteFile(dir, QStringLiteral("Help/42.html"));
         QVERIFY(Frame()->SendCommand(ID_HELP));
         QDir::setCurrent(previous);
         QVERIFY(Frame()->SendCommand(ID_HELP_WEB));

@@ -488,6 +488,28 @@ private slots:
         QCOMPARE(m_view->textCursor().selectedText(), QStringLiteral("here"));
     }
 
+    // After "Cannot find" the keys go back to the search field, not into the text, where they would
+    // replace the selected match.
+    void cannotFindGivesTheKeysBackToTheSearch() {
+        m_view->SetText(QStringLiteral("cat dog"));
+        QVERIFY(Frame()->SendCommand(ID_EDIT_FIND));
+        CFindReplaceDlg* find = m_view->GetFindReplaceDlg();
+        QVERIFY(find);
+        QVERIFY(QTest::qWaitForWindowActive(find));
+        find->FindEdit()->setText(QStringLiteral("dog"));
+        find->FindNextButton()->click();
+        QCOMPARE(m_view->textCursor().selectedText(), QStringLiteral("dog"));
+        find->FindEdit()->setText(QStringLiteral("cow"));
+        find->FindEdit()->setFocus();
+        AnswerNextModal([](QWidget* modal) { modal->close(); });
+        find->FindNextButton()->click();
+        QTRY_COMPARE(QApplication::activeWindow(), static_cast<QWidget*>(find));
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(find->FindEdit()));
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("s"));
+        QCOMPARE(m_view->GetText(), QStringLiteral("cat dog"));
+        find->close();
+    }
+
     void replaceAllIsOneUndoStep() {
         m_view->SetText(QStringLiteral("a-b-a\r\nA"));
         CEditorView::FindOptions options;

@@ -1,3 +1,4 @@
+#include "cipher/DocumentFile.h"
 #include "common/DocumentAnswers.h"
 #include "controls/Label.h"
 #include "framework/DocTemplate.h"
@@ -5,6 +6,7 @@
 #include "framework/MessageBox.h"
 #include "framework/ShellOpen.h"
 #include "framework/WinApp.h"
+#include "passwords/PasswordsSchema.h"
 #include "passwords/VaultoraDoc.h"
 #include "passwords/VaultoraView.h"
 #include "res/resource.h"
@@ -177,6 +179,125 @@ private slots:
         m_app.reset();
         FlushDeletes();
         MessageBox::clearAnswers();
+    }
+
+    // A new account of each kind by the keyboard alone, every key sent to whatever has the focus:
+    // the caret follows the buttons, Tab walks the template order and leaves the notes (Ctrl+Tab types
+    // a tab there), and the tree keeps the focus while the user moves in it.
+    void keyboardOnlyAccountOfEachKind() {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString path = dir.filePath("keys.kvd");
+        Window w = Open();
+        auto focusId = [] { return GetDlgCtrlID(QApplication::focusWidget()); };
+        auto key = [](Qt::Key k, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+            QTest::keyClick(QApplication::focusWidget(), k, mods);
+        };
+        auto type = [](const QString& text) { QTest::keyClicks(QApplication::focusWidget(), text); };
+        // Types into the focused field, then Tab: the caret must be in the expected field each time.
+        auto fill = [&](const std::vector<std::pair<int, QString>>& fields) {
+            for (const auto& [nID, text] : fields) {
+                QCOMPARE(focusId(), nID);
+                type(text);
+                key(Qt::Key_Tab);
+            }
+        };
+
+        QCOMPARE(QApplication::focusWidget(), w.tree);
+        key(Qt::Key_Tab);
+        QCOMPARE(focusId(), IDC_BLANK_ADD_WEB);
+        key(Qt::Key_Space);
+        QCOMPARE(w.ShownView(), w.frame->m_nWebAccountsRootView);
+        QCOMPARE(focusId(), IDC_WEB_ROOT_NAME);
+        type("Bank");
+        key(Qt::Key_A, Qt::AltModifier);
+        QCOMPARE(w.ShownView(), w.frame->m_nWebAccView);
+        fill({{IDC_WEB_ADDRESS, "https://bank.example.org"}, {IDC_WEB_USERID, "me"}, {IDC_WEB_PASSWORD, "p@ss word"}});
+        QCOMPARE(focusId(), IDC_WEB_NOTES);
+        type("first");
+        key(Qt::Key_Tab, Qt::ControlModifier);
+        type("second");
+        key(Qt::Key_Tab);
+        QCOMPARE(focusId(), IDC_WEB_ADD_MORE);
+        key(Qt::Key_Tab);
+        QCOMPARE(focusId(), IDC_WEB_DELETE);
+        key(Qt::Key_Backtab, Qt::ShiftModifier);
+        key(Qt::Key_Backtab, Qt::ShiftModifier);
+        QCOMPARE(focusId(), IDC_WEB_NOTES);
+        key(Qt::Key_A, Qt::AltModifier);
+        QCOMPARE(w.ShownView(), w.frame->m_nWebAccountsRootView);
+        QCOMPARE(focusId(), IDC_WEB_ROOT_NAME);
+
+        // Back in the tree, the arrows choose the folder and the focus stays; Tab enters its form.
+        key(Qt::Key_Backtab, Qt::ShiftModifier);
+        QCOMPARE(QApplication::focusWidget(), w.tree);
+        key(Qt::Key_Down);
+        key(Qt::Key_Down);
+        QCOMPARE(w.tree->currentItem(), w.tree->GetMailFolder());
+        QCOMPARE(QApplication::focusWidget(), w.tree);
+        key(Qt::Key_Tab);
+        QCOMPARE(focusId(), IDC_MAIL_ROOT_NAME);
+        type("Mail");
+        key(Qt::Key_Tab);
+        QCOMPARE(focusId(), IDC_MAIL_ROOT_ADD);
+        key(Qt::Key_Space);
+        QCOMPARE(w.ShownView(), w.frame->m_nMailAccView);
+        fill({{IDC_MAIL_ADDRESS, "me@example.org"},
+              {IDC_MAIL_USERID, "me2"},
+              {IDC_MAIL_PASSWORD, "m41l"},
+              {IDC_MAIL_NOTES, "mail notes"},
+              {IDC_MAIL_SMTP, "smtp.example.org"},
+              {IDC_MAIL_POP, "pop.example.org"},
+              {IDC_MAIL_WEBMAIL, "https://mail.example.org"}});
+        QCOMPARE(focusId(), IDC_MAIL_ADD_MORE);
+
+        // Cancel on a folder form returns to the tree, showing the blank form.
+        key(Qt::Key_Space);
+        QCOMPARE(focusId(), IDC_MAIL_ROOT_NAME);
+        key(Qt::Key_C, Qt::AltModifier);
+        QCOMPARE(QApplication::focusWidget(), w.tree);
+        QCOMPARE(w.ShownView(), w.frame->m_nBlankRootView);
+        key(Qt::Key_Tab);
+        key(Qt::Key_Tab);
+        key(Qt::Key_Tab);
+        QCOMPARE(focusId(), IDC_BLANK_ADD_OTHER);
+        key(Qt::Key_Space);
+        QCOMPARE(focusId(), IDC_OTHER_ROOT_NAME);
+        type("Visa");
+        key(Qt::Key_A, Qt::AltModifier);
+        QCOMPARE(w.ShownView(), w.frame->m_nOtherAccView);
+        fill({{IDC_OTHER_USERID, "4111 1111 1111 1111"}, {IDC_OTHER_PASSWORD, "1234"}, {IDC_OTHER_NOTES, "card"}});
+        QCOMPARE(focusId(), IDC_OTHER_ADD_MORE);
+
+        auto seen = std::make_shared<docanswers::Seen>();
+        docanswers::Answer(seen, {docanswers::SetPassword(seen, QStringLiteral("Tr0ub4dor"))});
+        QVERIFY(w.doc->OnSaveDocument(path));
+
+        AccountLists expected;
+        auto web = Web("Bank", "p@ss word", "https://bank.example.org");
+        web->strUserId = platform::SecureString("me");
+        web->strNotes = platform::SecureString("first\tsecond");
+        expected.m_aWebAccounts.Append(std::move(web));
+        auto mail = std::make_unique<MailAccount>();
+        mail->strName = platform::SecureString("Mail");
+        mail->strAddress = platform::SecureString("me@example.org");
+        mail->strWebInterface = platform::SecureString("https://mail.example.org");
+        mail->strUserId = platform::SecureString("me2");
+        mail->strPassword = platform::SecureString("m41l");
+        mail->strSmtpServer = platform::SecureString("smtp.example.org");
+        mail->strPopServer = platform::SecureString("pop.example.org");
+        mail->strNotes = platform::SecureString("mail notes");
+        expected.m_aMailAccounts.Append(std::move(mail));
+        auto other = std::make_unique<OtherAccount>();
+        other->strName = platform::SecureString("Visa");
+        other->strUserId = platform::SecureString("4111 1111 1111 1111");
+        other->strPassword = platform::SecureString("1234");
+        other->strNotes = platform::SecureString("card");
+        expected.m_aOtherAccounts.Append(std::move(other));
+
+        platform::SecureString saved;
+        QVERIFY(cipher::ReadDocumentFile(path.toStdString(), "Tr0ub4dor", saved).ok());
+        QCOMPARE(QString::fromStdString(Str(saved)), QString::fromStdString(Str(BuildPasswordsText(expected))));
     }
 
     // Every keystroke goes into the record of the account shown; switching accounts reloads the form
