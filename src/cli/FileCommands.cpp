@@ -22,7 +22,13 @@ int ExitCodeFor(cipher::DocResult result) {
     case cipher::DocResult::CannotWrite:
     case cipher::DocResult::InvalidText:
     case cipher::DocResult::EmptyText:
+    case cipher::DocResult::NewerFormat:
+    case cipher::DocResult::ExcessiveCost:
+    case cipher::DocResult::OutOfMemory:
         return kExitFileError;
+    case cipher::DocResult::DamagedFile:
+        return kExitBadPassword; // like a file that does not decipher: "wrong password or damaged file"
+
     case cipher::DocResult::WrongPassword:
     case cipher::DocResult::UnusablePassword:
         return kExitBadPassword;
