@@ -14,6 +14,9 @@ class CLockAwareDialog : public CDialog {
 public:
     CLockAwareDialog(int nIDTemplate, int nLockEndCode, std::optional<CMainFrame::ReplayFlag> replay,
                      QWidget* pParent = nullptr);
+    // A dialog whose template lives beside its class.
+    CLockAwareDialog(const DlgTemplate& tmpl, int nLockEndCode, std::optional<CMainFrame::ReplayFlag> replay,
+                     QWidget* pParent = nullptr);
 
 protected:
     // Starts the lock timer; dialogs that override it call this first.

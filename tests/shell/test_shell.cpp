@@ -449,15 +449,17 @@ private slots:
         Profile().setValue(QStringLiteral("Settings/wzrd"), 0);
         QVERIFY(Start());
         CStatusBar* bar = Frame()->GetStatusBar();
-        QCOMPARE(bar->GetPaneCount(), 5);
+        QCOMPARE(bar->GetPaneCount(), 6);
         QCOMPARE(bar->GetItemID(1), ID_INDICATOR_POSITION);
         QCOMPARE(bar->GetPane(1)->width(), 90);
         QCOMPARE(bar->GetPaneText(1), QStringLiteral(" "));
         Frame()->SetStatusPaneText(1, QStringLiteral(" Ln 12, Col 3"));
         QCOMPARE(bar->GetPaneText(1), QStringLiteral(" Ln 12, Col 3"));
-        QCOMPARE(bar->GetItemID(2), ID_INDICATOR_CAPS);
-        QCOMPARE(bar->GetItemID(3), ID_INDICATOR_NUM);
-        QCOMPARE(bar->GetItemID(4), ID_INDICATOR_SCRL);
+        QCOMPARE(bar->GetItemID(2), ID_INDICATOR_ENCRYPTION);
+        QCOMPARE(bar->GetItemID(3), ID_INDICATOR_CAPS);
+        QCOMPARE(bar->GetItemID(4), ID_INDICATOR_NUM);
+        QCOMPARE(bar->GetItemID(5), ID_INDICATOR_SCRL);
+        QVERIFY(!bar->GetPane(5)->isEnabled());
     }
 
     // Help, web page, About.
