@@ -1,10 +1,9 @@
 #include "cipher/StrongFile.h"
 
-#include "platform/TextCodec.h"
-
 #include <atomic>
 #include <cstring>
 #include <sodium.h>
+#include <utf8cpp/utf8.h>
 
 namespace cipher {
 
@@ -43,6 +42,11 @@ void BuildHeader(const StrongHeader& header, uint8_t* out) {
     StoreLe32(out + 16, header.cost.memoryKiB);
     std::memcpy(out + 20, header.salt.data(), kStrongSaltSize);
     std::memcpy(out + 36, header.nonce.data(), kStrongNonceSize);
+}
+
+// utfcpp's check runs over the text in place; a whole document is checked at every open and save.
+bool ValidUtf8(std::string_view text) {
+    return utf8::is_valid(text.begin(), text.end());
 }
 
 struct KeyWiper {
@@ -97,7 +101,7 @@ bool DeriveStrongKey(std::string_view passwordUtf8, const StrongHeader& header, 
 
 DocResult EncodeStrongDocument(std::string_view textUtf8, std::string_view passwordUtf8, StrongCost cost,
                                platform::SecureBytes& fileBytes) {
-    if (!platform::IsValidUtf8(textUtf8))
+    if (!ValidUtf8(textUtf8))
         return DocResult::InvalidText;
     // The compatible format cannot take an empty password either; a file under one would be open
     // to anyone who tries it first.
@@ -146,7 +150,7 @@ DocResult DecodeStrongDocument(const uint8_t* data, size_t size, std::string_vie
                                                    header.nonce.data(), key) != 0)
         return DocResult::WrongPassword;
     // The tag proves the text is what a writer sealed; a writer of this format seals UTF-8 alone.
-    if (!platform::IsValidUtf8(clear.view()))
+    if (!ValidUtf8(clear.view()))
         return DocResult::DamagedFile;
     text = std::move(clear);
     return DocResult::Ok;
