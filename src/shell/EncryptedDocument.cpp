@@ -51,8 +51,7 @@ void CEncryptedDocument::SetNewDocumentsStrong(bool bStrong) {
 }
 
 QString CEncryptedDocument::FormatPaneText(cipher::DocFormat format) {
-    return format == cipher::DocFormat::Strong ? QStringLiteral("Strong encryption")
-                                               : QStringLiteral("Compatible encryption");
+    return format == cipher::DocFormat::Strong ? QStringLiteral("Strong") : QStringLiteral("Compatible");
 }
 
 CEncryptedDocument::~CEncryptedDocument() {

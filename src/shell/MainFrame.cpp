@@ -119,7 +119,9 @@ int CMainFrame::OnCreate() {
                           ID_INDICATOR_NUM, ID_INDICATOR_SCRL}))
         return -1;
     GetStatusBar()->SetPaneInfo(1, ID_INDICATOR_POSITION, 90);
-    GetStatusBar()->SetPaneInfo(GetStatusBar()->CommandToIndex(ID_INDICATOR_ENCRYPTION), ID_INDICATOR_ENCRYPTION, 140);
+    const int encryptionPane = GetStatusBar()->CommandToIndex(ID_INDICATOR_ENCRYPTION);
+    GetStatusBar()->SetPaneInfo(encryptionPane, ID_INDICATOR_ENCRYPTION, 80);
+    GetStatusBar()->GetPane(encryptionPane)->setToolTip(QStringLiteral("How the active document is enciphered"));
     // Qt does not tell the state of the lock keys, so their indicators are shown dimmed.
     for (int id : {ID_INDICATOR_CAPS, ID_INDICATOR_NUM, ID_INDICATOR_SCRL})
         GetStatusBar()->GetPane(GetStatusBar()->CommandToIndex(id))->setEnabled(false);

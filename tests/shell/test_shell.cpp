@@ -177,12 +177,13 @@ private slots:
         QVERIFY(Start());
         QVERIFY(!Frame()->isMaximized());
         QCOMPARE(Frame()->geometry(), QRect(120, 110, 420, 280));
-        Frame()->setGeometry(140, 150, 360, 240);
+        // Wider than the status bar's panes, which the window cannot be narrower than.
+        Frame()->setGeometry(140, 150, 400, 240);
         Frame()->showMinimized();
         Stop();
         QCOMPARE(Setting("X"), 140);
         QCOMPARE(Setting("Y"), 150);
-        QCOMPARE(Setting("CX"), 360);
+        QCOMPARE(Setting("CX"), 400);
         QCOMPARE(Setting("CY"), 240);
     }
 
