@@ -3,6 +3,7 @@
 #include "cipher/Container.h"
 #include "cipher/PasswordToKey.h"
 #include "cipher/RawFile.h"
+#include "cipher/StrongFile.h"
 #include "platform/TextCodec.h"
 
 #include <cstring>
@@ -91,9 +92,12 @@ DocResult DecodeDocument(platform::SecureBytes fileBytes, std::string_view passw
     return DocResult::Ok;
 }
 
-DocStatus WriteDocumentFile(const std::string& path, std::string_view passwordUtf8, std::string_view textUtf8) {
+DocStatus WriteDocumentFile(const std::string& path, std::string_view passwordUtf8, std::string_view textUtf8,
+                            DocFormat format) {
     platform::SecureBytes fileBytes;
-    const DocResult encoded = EncodeDocument(textUtf8, passwordUtf8, fileBytes);
+    const DocResult encoded = format == DocFormat::Strong
+                                  ? EncodeStrongDocument(textUtf8, passwordUtf8, NewStrongCost(), fileBytes)
+                                  : EncodeDocument(textUtf8, passwordUtf8, fileBytes);
     if (encoded != DocResult::Ok)
         return {encoded, 0};
     uint32_t error = 0;
@@ -107,6 +111,8 @@ DocStatus ReadDocumentFile(const std::string& path, std::string_view passwordUtf
     uint32_t error = 0;
     if (!ReadWholeFile(path, fileBytes, &error))
         return {DocResult::CannotRead, error};
+    if (IsStrongFile(fileBytes.data(), fileBytes.size()))
+        return {DecodeStrongDocument(fileBytes.data(), fileBytes.size(), passwordUtf8, text), 0, DocFormat::Strong};
     return {DecodeDocument(std::move(fileBytes), passwordUtf8, text), 0};
 }
 
@@ -155,6 +161,16 @@ std::string DescribeFailure(const DocStatus& status, const std::string& path) {
                ": this password cannot encipher a file (an empty password never can); choose another.";
     case DocResult::InvalidText:
         return "Cannot save " + name + ": the text is not valid UTF-8.";
+    case DocResult::NewerFormat:
+        return "Cannot open " + name + ": it was written by a newer version of Lockwarden Editor.";
+    case DocResult::DamagedFile:
+        return "Cannot open " + name + ": the file is damaged (its strong-encryption header is not valid).";
+    case DocResult::ExcessiveCost:
+        return "Cannot open " + name +
+               ": its key derivation asks for more than 1 GiB of memory or more than 20 passes; the file is "
+               "damaged or was not made by Lockwarden Editor.";
+    case DocResult::OutOfMemory:
+        return "Cannot derive the key of " + name + ": there is not enough memory.";
     }
     return {};
 }

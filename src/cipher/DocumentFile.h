@@ -21,11 +21,20 @@ enum class DocResult {
     EmptyText,        // a plain record of no bytes cannot be stored (an empty document text can)
     UnusablePassword, // the password gives a weak DES key (the empty password always does)
     InvalidText,      // the text to write is not valid UTF-8
+    NewerFormat,      // a strong file of a version or key derivation this program does not know
+    DamagedFile,      // a strong file whose header is cut short or has non-zero reserved bytes
+    ExcessiveCost,    // a strong file whose key derivation asks for more memory or passes than allowed
+    OutOfMemory,      // the memory for the key derivation could not be had
 };
+
+// The two formats of a document file: the compatible DES container, and the strong one of
+// cipher/StrongFile.h. Reading picks the format by the file's first bytes.
+enum class DocFormat { Compatible, Strong };
 
 struct DocStatus {
     DocResult result = DocResult::Ok;
-    uint32_t systemError = 0; // errno of a failed read or write
+    uint32_t systemError = 0;                 // errno of a failed read or write
+    DocFormat format = DocFormat::Compatible; // the format a read found
     bool ok() const { return result == DocResult::Ok; }
 };
 
@@ -41,7 +50,9 @@ DocResult EncodeDocument(std::string_view textUtf8, std::string_view passwordUtf
 // deciphered in place, so that a read needs little more memory than the file and its text.
 DocResult DecodeDocument(platform::SecureBytes fileBytes, std::string_view passwordUtf8, platform::SecureString& text);
 
-DocStatus WriteDocumentFile(const std::string& path, std::string_view passwordUtf8, std::string_view textUtf8);
+DocStatus WriteDocumentFile(const std::string& path, std::string_view passwordUtf8, std::string_view textUtf8,
+                            DocFormat format = DocFormat::Compatible);
+// Reads either format; the status says which one the file is in.
 DocStatus ReadDocumentFile(const std::string& path, std::string_view passwordUtf8, platform::SecureString& text);
 
 // Plain layout: a binary record padded and enciphered under the key of `keyText`, no rotation.

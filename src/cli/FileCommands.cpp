@@ -22,7 +22,13 @@ int ExitCodeFor(cipher::DocResult result) {
     case cipher::DocResult::CannotWrite:
     case cipher::DocResult::InvalidText:
     case cipher::DocResult::EmptyText:
+    case cipher::DocResult::NewerFormat:
+    case cipher::DocResult::ExcessiveCost:
+    case cipher::DocResult::OutOfMemory:
         return kExitFileError;
+    case cipher::DocResult::DamagedFile:
+        return kExitBadPassword; // like a file that does not decipher: "wrong password or damaged file"
+
     case cipher::DocResult::WrongPassword:
     case cipher::DocResult::UnusablePassword:
         return kExitBadPassword;
@@ -47,7 +53,7 @@ bool Ask(const std::string& prompt, const std::string& file, platform::SecureStr
 
 } // namespace
 
-int OpenDocument(const std::string& file, platform::SecureString& text) {
+int OpenDocument(const std::string& file, platform::SecureString& text, cipher::DocFormat* format) {
     platform::SecureString password;
     if (!Ask("Password for " + file + ": ", file, password))
         return kExitUsage;
@@ -56,6 +62,8 @@ int OpenDocument(const std::string& file, platform::SecureString& text) {
         PrintError(cipher::DescribeFailure(status, file));
         return ExitCodeFor(status.result);
     }
+    if (format)
+        *format = status.format;
     return kExitOk;
 }
 
@@ -80,8 +88,8 @@ int AskNewPassword(const std::string& file, platform::SecureString& password) {
     return kExitOk;
 }
 
-int SaveDocument(const std::string& file, std::string_view password, std::string_view text) {
-    const cipher::DocStatus status = cipher::WriteDocumentFile(file, password, text);
+int SaveDocument(const std::string& file, std::string_view password, std::string_view text, cipher::DocFormat format) {
+    const cipher::DocStatus status = cipher::WriteDocumentFile(file, password, text, format);
     if (!status.ok()) {
         PrintError(cipher::DescribeFailure(status, file));
         return ExitCodeFor(status.result);
@@ -123,7 +131,7 @@ int Decrypt(const std::string& file) {
     return WriteStandardOutput(text.view());
 }
 
-int Encrypt(const std::string& input, const std::string& output, bool force) {
+int Encrypt(const std::string& input, const std::string& output, bool force, cipher::DocFormat format) {
     if (const int rc = CheckOutput(output, force); rc != kExitOk)
         return rc;
     platform::SecureBytes bytes;
@@ -138,17 +146,18 @@ int Encrypt(const std::string& input, const std::string& output, bool force) {
     platform::SecureString password;
     if (const int rc = AskNewPassword(output, password); rc != kExitOk)
         return rc;
-    return SaveDocument(output, password.view(), text);
+    return SaveDocument(output, password.view(), text, format);
 }
 
-int ChangePassword(const std::string& file) {
+int ChangePassword(const std::string& file, std::optional<cipher::DocFormat> format) {
     platform::SecureString text;
-    if (const int rc = OpenDocument(file, text); rc != kExitOk)
+    cipher::DocFormat current = cipher::DocFormat::Compatible;
+    if (const int rc = OpenDocument(file, text, &current); rc != kExitOk)
         return rc;
     platform::SecureString password;
     if (const int rc = AskNewPassword(file, password); rc != kExitOk)
         return rc;
-    return SaveDocument(file, password.view(), text.view());
+    return SaveDocument(file, password.view(), text.view(), format.value_or(current));
 }
 
 } // namespace cli

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "cipher/DocumentFile.h"
 #include "platform/SecureMemory.h"
+
+#include <optional>
 
 #include <string>
 #include <string_view>
@@ -10,19 +13,22 @@
 namespace cli {
 
 int Decrypt(const std::string& file);
-int Encrypt(const std::string& input, const std::string& output, bool force);
-int ChangePassword(const std::string& file);
+int Encrypt(const std::string& input, const std::string& output, bool force,
+            cipher::DocFormat format = cipher::DocFormat::Compatible);
+// Without a format the file keeps the one it is in.
+int ChangePassword(const std::string& file, std::optional<cipher::DocFormat> format = std::nullopt);
 
 // Opens a document file, asking for its password. Returns kExitOk with the clear text, or the
-// exit code after printing why it failed.
-int OpenDocument(const std::string& file, platform::SecureString& text);
+// exit code after printing why it failed. `format`, when given, receives the file's format.
+int OpenDocument(const std::string& file, platform::SecureString& text, cipher::DocFormat* format = nullptr);
 
 // Asks for a new password twice and checks that it can be used. Returns kExitOk or the exit code
 // after printing why not.
 int AskNewPassword(const std::string& file, platform::SecureString& password);
 
 // Enciphers `text` into `file`. Returns kExitOk or the exit code after printing why not.
-int SaveDocument(const std::string& file, std::string_view password, std::string_view text);
+int SaveDocument(const std::string& file, std::string_view password, std::string_view text,
+                 cipher::DocFormat format = cipher::DocFormat::Compatible);
 
 // Reads an input file whole. Returns kExitOk or the exit code after printing why not.
 int ReadInputFile(const std::string& file, platform::SecureBytes& bytes);

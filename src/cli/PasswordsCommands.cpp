@@ -177,7 +177,7 @@ int ExportAccounts(const std::string& file) {
     return WriteStandardOutput(json.dump(2, ' ', false, Json::error_handler_t::replace) + "\n");
 }
 
-int ImportAccounts(const std::string& input, const std::string& output, bool force) {
+int ImportAccounts(const std::string& input, const std::string& output, bool force, cipher::DocFormat format) {
     if (const int rc = CheckOutput(output, force); rc != kExitOk)
         return rc;
     platform::SecureBytes bytes;
@@ -200,7 +200,7 @@ int ImportAccounts(const std::string& input, const std::string& output, bool for
     platform::SecureString password;
     if (const int rc = AskNewPassword(output, password); rc != kExitOk)
         return rc;
-    return SaveDocument(output, password.view(), BuildPasswordsText(lists).view());
+    return SaveDocument(output, password.view(), BuildPasswordsText(lists).view(), format);
 }
 
 } // namespace cli

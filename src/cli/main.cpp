@@ -1,5 +1,6 @@
 // lockwarden-cli: the editor's enciphered documents from the command line.
 #include "cli/FileCommands.h"
+#include "cli/InfoCommand.h"
 #include "cli/PasswordsCommands.h"
 #include "cli/Terminal.h"
 
@@ -32,6 +33,9 @@ int main(int argc, char** argv) {
 
     std::string file, input, output;
     bool force = false;
+    bool strong = false, compatible = false;
+    const char* const strongHelp = "Write the strong format (Argon2id, XChaCha20-Poly1305): opens only in this "
+                                   "version and later";
 
     auto* decrypt = app.add_subcommand("decrypt", "Print the clear text of a document to standard output (UTF-8).");
     decrypt->add_option("FILE", file, "An .etx or .kvd file")->required();
@@ -40,9 +44,18 @@ int main(int argc, char** argv) {
     encrypt->add_option("INPUT", input, "A UTF-8 text file")->required();
     encrypt->add_option("OUTPUT", output, "The document file to write")->required();
     encrypt->add_flag("--force", force, "Replace OUTPUT if it exists");
+    encrypt->add_flag("--strong", strong, strongHelp);
 
     auto* passwd = app.add_subcommand("passwd", "Encipher a document again under a new password.");
     passwd->add_option("FILE", file, "An .etx or .kvd file")->required();
+    auto* passwdStrong = passwd->add_flag("--strong", strong, std::string(strongHelp) + " (default: keep the file's)");
+    passwd
+        ->add_flag("--compatible", compatible,
+                   "Write the compatible format: opens in older versions and on Windows (default: keep the file's)")
+        ->excludes(passwdStrong);
+
+    auto* info = app.add_subcommand("info", "Print the format of a document and its key-derivation figures.");
+    info->add_option("FILE", file, "An .etx or .kvd file")->required();
 
     std::string kind;
     int slot = 0;
@@ -64,6 +77,7 @@ int main(int argc, char** argv) {
     importCmd->add_option("INPUT", input, "A JSON file")->required();
     importCmd->add_option("OUTPUT", output, "The .kvd file to write")->required();
     importCmd->add_flag("--force", force, "Replace OUTPUT if it exists");
+    importCmd->add_flag("--strong", strong, strongHelp);
 
     try {
         app.parse(argc, argv);
@@ -72,12 +86,13 @@ int main(int argc, char** argv) {
         return rc == 0 ? cli::kExitOk : cli::kExitUsage;
     }
 
+    const cipher::DocFormat format = strong ? cipher::DocFormat::Strong : cipher::DocFormat::Compatible;
     if (decrypt->parsed())
         return cli::Decrypt(file);
     if (encrypt->parsed())
-        return cli::Encrypt(input, output, force);
+        return cli::Encrypt(input, output, force, format);
     if (passwd->parsed())
-        return cli::ChangePassword(file);
+        return cli::ChangePassword(file, strong || compatible ? std::optional(format) : std::nullopt);
     if (ls->parsed())
         return cli::ListAccounts(file);
     if (show->parsed())
@@ -85,6 +100,8 @@ int main(int argc, char** argv) {
     if (exportCmd->parsed())
         return cli::ExportAccounts(file);
     if (importCmd->parsed())
-        return cli::ImportAccounts(input, output, force);
+        return cli::ImportAccounts(input, output, force, format);
+    if (info->parsed())
+        return cli::ShowInfo(file);
     return cli::kExitUsage;
 }

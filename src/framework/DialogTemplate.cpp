@@ -12,6 +12,7 @@
 #include <QMap>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRadioButton>
 
 namespace {
 
@@ -57,6 +58,8 @@ QWidget* CreatePlainControl(const DlgItem& item, QWidget* parent) {
             check->setLayoutDirection(Qt::RightToLeft);
         return check;
     }
+    case DlgKind::RadioButton:
+        return new QRadioButton(text, parent);
     case DlgKind::Edit:
     case DlgKind::Password: {
         auto* edit = new QLineEdit(text, parent);

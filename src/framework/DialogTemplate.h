@@ -23,6 +23,7 @@ enum class DlgKind {
     ComboDropDown, // combo box with an edit field
     ComboList,     // combo box without an edit field
     Custom,        // a control class registered by name (className); a plain frame when unknown
+    RadioButton,   // radio button; the radio buttons of one dialog make one group
 };
 
 // Style flags of a dialog item.

@@ -216,6 +216,7 @@ void CMDIFrameWnd::UpdateMenuUI(QMenu* menu) {
 }
 
 void CMDIFrameWnd::UpdateToolBarUI() {
+    UpdateStatusPanes();
     if (!m_pToolBar)
         return;
     for (QAction* action : m_pToolBar->actions()) {
@@ -223,6 +224,17 @@ void CMDIFrameWnd::UpdateToolBarUI() {
         const int nID = action->data().toInt(&ok);
         if (ok && nID > 0)
             action->setEnabled(IsCommandEnabled(nID));
+    }
+}
+
+void CMDIFrameWnd::UpdateStatusPanes() {
+    if (!m_pStatusBar)
+        return;
+    // Only panes whose update handler gives a text change; the others are set by whoever owns them.
+    for (int i = 1; i < m_pStatusBar->GetPaneCount(); ++i) {
+        const CCmdUI state = QueryCommandUI(m_pStatusBar->GetItemID(i));
+        if (state.GetText() && m_pStatusBar->GetPaneText(i) != *state.GetText())
+            m_pStatusBar->SetPaneText(i, *state.GetText());
     }
 }
 

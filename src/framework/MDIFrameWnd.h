@@ -42,6 +42,8 @@ public:
 
     // Refreshes the tool bar buttons (also done on a short timer and whenever the active window changes).
     void UpdateToolBarUI();
+    // Gives the status panes whose update handlers set a text that text (part of UpdateToolBarUI).
+    void UpdateStatusPanes();
     // Refreshes the items of one menu, as is done just before it opens.
     void UpdateMenuUI(QMenu* menu);
 

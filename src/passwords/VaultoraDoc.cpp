@@ -21,10 +21,10 @@ cipher::DocStatus CVaultoraDoc::ReadDocumentFile(const QString& path, std::strin
     m_lists.Clear();
     if (!ReadPasswordsText(text.view(), m_lists))
         return {cipher::DocResult::WrongPassword, 0};
-    return {};
+    return status; // says which format the file is in
 }
 
 cipher::DocStatus CVaultoraDoc::WriteDocumentFile(const QString& path, std::string_view passwordUtf8) {
     const platform::SecureString text = BuildPasswordsText(m_lists);
-    return cipher::WriteDocumentFile(QFile::encodeName(path).toStdString(), passwordUtf8, text.view());
+    return cipher::WriteDocumentFile(QFile::encodeName(path).toStdString(), passwordUtf8, text.view(), m_nFormat);
 }

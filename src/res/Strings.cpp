@@ -10,6 +10,7 @@ const std::map<int, const char*>& StringTable() {
     static const std::map<int, const char*> table = {
         {IDP_OLE_INIT_FAILED, "OLE initialization failed.  Make sure that the OLE libraries are the correct version."},
         {ID_INDICATOR_POSITION, " "},
+        {ID_INDICATOR_ENCRYPTION, " "},
         {IDR_ETXTYPE, "\nUntitled\nRAvud\nLockwarden Encrypted Text Files (*.etx)\n.etx\nEtx.Document\nLockwarden "
                       "Encrypted Text"},
         {IDR_MAINFRAME, "Lockwarden Editor"},
@@ -30,6 +31,8 @@ const std::map<int, const char*>& StringTable() {
         {ID_SETTINGS_SCREEN_LOCK, "Change the screen lock options\nScreen Lock Options"},
         {ID_SET_FILE_PASSWORD, "Give the active document a new file password\nSet New File Password"},
         {ID_VIEW_LOCK, "Lock the screen\nLock"},
+        {ID_SETTINGS_DOCUMENT_ENCRYPTION,
+         "Choose how the active document is enciphered, and how new documents start\nDocument Encryption"},
         {ID_VIEW_WIZARD, "Show the Welcome dialog\nWizard"},
 
         {ID_FILE_NEW, "Create a new document\nNew"},

@@ -30,6 +30,7 @@ constexpr int IDD_SAVE_CHANGES = 164;
 constexpr int IDD_SCREEN_LOCK_SETTINGS = 166;
 constexpr int IDD_DECRYPT_FAILED = 171;
 constexpr int IDD_REPLACE_FILE = 174;
+constexpr int IDD_DOCUMENT_ENCRYPTION = 190;
 // Dialog templates of the passwords window's forms.
 constexpr int IDD_WEB_ROOT = 103;      // folder form: Web Accounts
 constexpr int IDD_BLANK_ROOT = 105;    // blank form: root or nothing selected
@@ -65,7 +66,8 @@ constexpr int IDI_ADD_MORE = 162;
 
 // String table entries that are not command prompts.
 constexpr int IDP_OLE_INIT_FAILED = 100;
-constexpr int ID_INDICATOR_POSITION = 101; // status pane 1, the caret position of the text view
+constexpr int ID_INDICATOR_POSITION = 101;   // status pane 1, the caret position of the text view
+constexpr int ID_INDICATOR_ENCRYPTION = 191; // status pane 2, the format of the active document
 constexpr int AFX_IDS_APP_TITLE = 57344;
 constexpr int AFX_IDS_IDLEMESSAGE = 57345;
 
@@ -177,6 +179,11 @@ constexpr int ID_EDIT_FIELD_NO_SELECT_ALL = 123;
 // it, so it shows disabled.
 constexpr int ID_DELETE_ACCOUNT_OFF = 122;
 
+// Controls of the Document Encryption dialog.
+constexpr int IDC_ENCRYPTION_COMPATIBLE = 1190;
+constexpr int IDC_ENCRYPTION_STRONG = 1191;
+constexpr int IDC_ENCRYPTION_NEW_STRONG = 1192;
+
 // Commands of the program.
 constexpr int ID_ACCEL_ESCAPE = 32768; // Esc in accelerator table 128; nothing carries it out
 constexpr int ID_HELP_WEB = 32772;
@@ -189,6 +196,7 @@ constexpr int ID_SETTINGS_SCREEN_LOCK = 32790;
 constexpr int ID_SET_FILE_PASSWORD = 32791;
 constexpr int ID_VIEW_LOCK = 32792;
 constexpr int ID_VIEW_WIZARD = 32795;
+constexpr int ID_SETTINGS_DOCUMENT_ENCRYPTION = 32816;
 
 // Commands of the framework.
 constexpr int ID_FILE_NEW = 57600;

@@ -1,7 +1,9 @@
 #include "shell/EncryptedDocument.h"
 
 #include "framework/MessageBox.h"
+#include "framework/WinApp.h"
 #include "res/resource.h"
+#include "shell/DocumentEncryptionDlg.h"
 #include "shell/EnterPasswordDlg.h"
 #include "shell/MainFrame.h"
 #include "shell/SaveChangesDlg.h"
@@ -10,6 +12,22 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
+
+namespace {
+
+// Deriving the key of a strong file takes about a second: the user sees the program at work.
+struct WaitCursor {
+    WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
+const QString kSettingsSection = QStringLiteral("Settings");
+const QString kNewStrongEntry = QStringLiteral("NewDocumentsStrong");
+
+} // namespace
 
 CEncryptedDocument::CEncryptedDocument(const char* szExtension, const char* szSaveFilter)
     : m_strExtension(QString::fromLatin1(szExtension)), m_strSaveFilter(QString::fromLatin1(szSaveFilter)) {
@@ -18,6 +36,22 @@ CEncryptedDocument::CEncryptedDocument(const char* szExtension, const char* szSa
     MapCommand(ID_FILE_SAVE, [this] { OnFileSave(); });
     MapCommand(ID_FILE_SAVE_AS, [this] { OnFileSaveAs(); });
     MapCommand(ID_SET_FILE_PASSWORD, [this] { OnSetFilePassword(); });
+    MapCommand(ID_SETTINGS_DOCUMENT_ENCRYPTION, [this] { CDocumentEncryptionDlg::Run(this); });
+    MapUpdate(ID_INDICATOR_ENCRYPTION, [this](CCmdUI& ui) { ui.SetText(FormatPaneText(m_nFormat)); });
+}
+
+bool CEncryptedDocument::GetNewDocumentsStrong() {
+    CWinApp* app = AfxGetApp();
+    return app && app->GetProfileInt(kSettingsSection, kNewStrongEntry, 0) != 0;
+}
+
+void CEncryptedDocument::SetNewDocumentsStrong(bool bStrong) {
+    if (CWinApp* app = AfxGetApp())
+        app->WriteProfileInt(kSettingsSection, kNewStrongEntry, bStrong ? 1 : 0);
+}
+
+QString CEncryptedDocument::FormatPaneText(cipher::DocFormat format) {
+    return format == cipher::DocFormat::Strong ? QStringLiteral("Strong") : QStringLiteral("Compatible");
 }
 
 CEncryptedDocument::~CEncryptedDocument() {
@@ -44,6 +78,7 @@ bool CEncryptedDocument::OnNewDocument() {
         return false;
     m_strFilePath.clear();
     m_szFilePassword.Wipe();
+    m_nFormat = GetNewDocumentsStrong() ? cipher::DocFormat::Strong : cipher::DocFormat::Compatible;
     return true;
 }
 
@@ -55,7 +90,11 @@ bool CEncryptedDocument::OnOpenDocument(const QString& path) {
         return false; // cancelled, or closed by the screen lock
     m_szFilePassword = prompt.TakePassword();
 
-    cipher::DocStatus status = ReadDocumentFile(path, m_szFilePassword.view());
+    cipher::DocStatus status;
+    {
+        WaitCursor wait;
+        status = ReadDocumentFile(path, m_szFilePassword.view());
+    }
     // An empty file holds nothing to decipher: it is a file that can't be read, not a wrong password.
     if (status.result == cipher::DocResult::WrongPassword && QFileInfo(path).size() == 0)
         status = {cipher::DocResult::CannotRead, 0};
@@ -75,6 +114,7 @@ bool CEncryptedDocument::OnOpenDocument(const QString& path) {
         AfxMessageBox(message, MB_ICONEXCLAMATION);
         return false;
     }
+    m_nFormat = status.format; // Save keeps the format the file is in
     SetModifiedFlag(false);
     return true;
 }
@@ -86,7 +126,11 @@ bool CEncryptedDocument::OnSaveDocument(const QString& path) {
         return false; // cancelled, or closed by the screen lock: nothing written, nothing changed
     m_szFilePassword = ask.TakePassword();
 
-    const cipher::DocStatus status = WriteDocumentFile(path, m_szFilePassword.view());
+    cipher::DocStatus status;
+    {
+        WaitCursor wait;
+        status = WriteDocumentFile(path, m_szFilePassword.view());
+    }
     if (!status.ok()) {
         AfxMessageBox(QString::fromStdString(cipher::DescribeFailure(status, path.toStdString())), MB_ICONEXCLAMATION);
         return false;

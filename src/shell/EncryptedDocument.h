@@ -52,12 +52,21 @@ public:
     platform::SecureString m_szFilePassword;
     // The document's own copy of its file path, the file Save writes to; empty for a new document.
     QString m_strFilePath;
+    // The format the next save writes: the one the file was opened in, or for a new document the
+    // one the user chose for new documents. Only the Document Encryption dialog changes it.
+    cipher::DocFormat m_nFormat = cipher::DocFormat::Compatible;
+
+    // Whether new documents start in the strong format (a profile value; off unless the user chose it).
+    static bool GetNewDocumentsStrong();
+    static void SetNewDocumentsStrong(bool bStrong);
+    // The text of the status pane that shows a document's format.
+    static QString FormatPaneText(cipher::DocFormat format);
 
 protected:
     // The document read of the file into the document, under the password. A file that deciphers
     // but holds nothing this document type can show reports WrongPassword.
     virtual cipher::DocStatus ReadDocumentFile(const QString& path, std::string_view passwordUtf8) = 0;
-    // The document write of the document's content to the file, under the password.
+    // The document write of the document's content to the file, under the password, in m_nFormat.
     virtual cipher::DocStatus WriteDocumentFile(const QString& path, std::string_view passwordUtf8) = 0;
 
 private:

@@ -13,6 +13,9 @@ class CLockAwareDialog : public CDialog {
 public:
     CLockAwareDialog(int nIDTemplate, int nLockEndCode, std::optional<CMainFrame::ReplayFlag> replay,
                      QWidget* pParent = nullptr);
+    // A dialog whose template lives beside its class.
+    CLockAwareDialog(const DlgTemplate& tmpl, int nLockEndCode, std::optional<CMainFrame::ReplayFlag> replay,
+                     QWidget* pParent = nullptr);
 
     bool ClosesOnLock() const override { return m_bLockTimerOn; }
     void CloseForLock() override;

@@ -10,6 +10,7 @@
 #include "platform/TickCount.h"
 #include "res/Resources.h"
 #include "res/resource.h"
+#include "shell/DocumentEncryptionDlg.h"
 #include "shell/EditorApp.h"
 #include "shell/EnterPasswordDlg.h"
 #include "shell/LockScreenWnd.h"
@@ -64,6 +65,9 @@ CMainFrame::CMainFrame() {
     MapCommand(ID_VIEW_LOCK, [this] { Lock(); });
     MapCommand(ID_WINDOW_NEW, [this] { LockWithFixedText(); });
     MapCommand(ID_SETTINGS_SCREEN_LOCK, [this] { OnScreenLockOptions(); });
+    // With a document active, the document answers these first; here there is none.
+    MapCommand(ID_SETTINGS_DOCUMENT_ENCRYPTION, [] { CDocumentEncryptionDlg::Run(nullptr); });
+    MapUpdate(ID_INDICATOR_ENCRYPTION, [](CCmdUI& ui) { ui.SetText(QString()); });
 
     qApp->installEventFilter(this);
 }
@@ -117,16 +121,19 @@ int CMainFrame::OnCreate() {
     if (!LoadToolBar(IDR_MAINFRAME))
         return -1;
     GetToolBar()->setMovable(true);
-    if (!CreateStatusBar(
-            {AFX_IDS_IDLEMESSAGE, ID_INDICATOR_POSITION, ID_INDICATOR_CAPS, ID_INDICATOR_NUM, ID_INDICATOR_SCRL}))
+    if (!CreateStatusBar({AFX_IDS_IDLEMESSAGE, ID_INDICATOR_POSITION, ID_INDICATOR_ENCRYPTION, ID_INDICATOR_CAPS,
+                          ID_INDICATOR_NUM, ID_INDICATOR_SCRL}))
         return -1;
     // Wide enough for the caret position of a long text, at least the 90 pixels it always had.
     const QString widest = QStringLiteral(" Ln 100001, Col 20011 ");
     GetStatusBar()->SetPaneInfo(1, ID_INDICATOR_POSITION,
                                 qMax(90, GetStatusBar()->fontMetrics().horizontalAdvance(widest) + 12));
+    const int encryptionPane = GetStatusBar()->CommandToIndex(ID_INDICATOR_ENCRYPTION);
+    GetStatusBar()->SetPaneInfo(encryptionPane, ID_INDICATOR_ENCRYPTION, 80);
+    GetStatusBar()->GetPane(encryptionPane)->setToolTip(QStringLiteral("How the active document is enciphered"));
     // Qt does not tell the state of the lock keys, so their indicators are shown dimmed.
-    for (int i = 2; i < GetStatusBar()->GetPaneCount(); ++i)
-        GetStatusBar()->GetPane(i)->setEnabled(false);
+    for (int id : {ID_INDICATOR_CAPS, ID_INDICATOR_NUM, ID_INDICATOR_SCRL})
+        GetStatusBar()->GetPane(GetStatusBar()->CommandToIndex(id))->setEnabled(false);
 
     m_timer.start(100, this);
     m_dwLastActivity = platform::GetTickCount();

@@ -46,5 +46,5 @@ cipher::DocStatus CEditorDoc::WriteDocumentFile(const QString& path, std::string
     CEditorView* view = GetEditorView();
     if (!view)
         return {cipher::DocResult::CannotWrite, 0};
-    return view->WriteDocumentFile(path, PasswordText(passwordUtf8));
+    return view->WriteDocumentFile(path, PasswordText(passwordUtf8), m_nFormat);
 }

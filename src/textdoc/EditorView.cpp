@@ -308,11 +308,12 @@ cipher::DocStatus CEditorView::ReadDocumentFile(const QString& path, const QStri
     return status;
 }
 
-cipher::DocStatus CEditorView::WriteDocumentFile(const QString& path, const QString& password) {
+cipher::DocStatus CEditorView::WriteDocumentFile(const QString& path, const QString& password,
+                                                 cipher::DocFormat format) {
     QByteArray utf8 = GetTextUtf8();
     const cipher::DocStatus status =
         cipher::WriteDocumentFile(FileNameOf(path), Utf8Of(password).view(),
-                                  std::string_view(utf8.constData(), static_cast<size_t>(utf8.size())));
+                                  std::string_view(utf8.constData(), static_cast<size_t>(utf8.size())), format);
     WipeBytes(utf8);
     if (status.ok())
         SetModified(false);

@@ -35,7 +35,8 @@ public:
     // start, unmodified. On failure the control is left as it was; the status tells why.
     cipher::DocStatus ReadDocumentFile(const QString& path, const QString& password);
     // The document write of the control's text; unmodified once the file is written.
-    cipher::DocStatus WriteDocumentFile(const QString& path, const QString& password);
+    cipher::DocStatus WriteDocumentFile(const QString& path, const QString& password,
+                                        cipher::DocFormat format = cipher::DocFormat::Compatible);
 
     // Puts a text into the control, replacing all of it, without an undo step; the caret goes to the
     // start and the control is unmodified. Its line breaks are remembered for GetText.

@@ -180,12 +180,13 @@ private slots:
         QVERIFY(Start());
         QVERIFY(!Frame()->isMaximized());
         QCOMPARE(Frame()->geometry(), QRect(120, 110, 420, 280));
-        Frame()->setGeometry(140, 150, 360, 240);
+        // Wider than the status bar's panes, which the window cannot be narrower than.
+        Frame()->setGeometry(140, 150, 400, 240);
         Frame()->showMinimized();
         Stop();
         QCOMPARE(Setting("X"), 140);
         QCOMPARE(Setting("Y"), 150);
-        QCOMPARE(Setting("CX"), 360);
+        QCOMPARE(Setting("CX"), 400);
         QCOMPARE(Setting("CY"), 240);
     }
 
@@ -539,7 +540,7 @@ private slots:
         Profile().setValue(QStringLiteral("Settings/wzrd"), 0);
         QVERIFY(Start());
         CStatusBar* bar = Frame()->GetStatusBar();
-        QCOMPARE(bar->GetPaneCount(), 5);
+        QCOMPARE(bar->GetPaneCount(), 6);
         QCOMPARE(bar->GetItemID(1), ID_INDICATOR_POSITION);
         // At least its old 90 pixels, and wide enough for the caret position in a long text.
         QVERIFY(bar->GetPane(1)->width() >= 90);
@@ -548,9 +549,11 @@ private slots:
         QCOMPARE(bar->GetPaneText(1), QStringLiteral(" "));
         Frame()->SetStatusPaneText(1, QStringLiteral(" Ln 12, Col 3"));
         QCOMPARE(bar->GetPaneText(1), QStringLiteral(" Ln 12, Col 3"));
-        QCOMPARE(bar->GetItemID(2), ID_INDICATOR_CAPS);
-        QCOMPARE(bar->GetItemID(3), ID_INDICATOR_NUM);
-        QCOMPARE(bar->GetItemID(4), ID_INDICATOR_SCRL);
+        QCOMPARE(bar->GetItemID(2), ID_INDICATOR_ENCRYPTION);
+        QCOMPARE(bar->GetItemID(3), ID_INDICATOR_CAPS);
+        QCOMPARE(bar->GetItemID(4), ID_INDICATOR_NUM);
+        QCOMPARE(bar->GetItemID(5), ID_INDICATOR_SCRL);
+        QVERIFY(!bar->GetPane(5)->isEnabled());
     }
 
     // Help, web page, About.

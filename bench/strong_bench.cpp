@@ -1,0 +1,142 @@
+// Opening and saving the 100,000-account passwords document in the strong format beside the
+// compatible one, in the same run. The strong file is written with the cheapest key derivation the
+// format allows (1 pass, 8 KiB), so its figures are the time beyond the key derivation; the
+// derivation new files use (3 passes, 256 MiB) is measured on its own.
+#include "BenchSupport.h"
+#include "cipher/DocumentFile.h"
+#include "cipher/StrongFile.h"
+#include "passwords/PasswordsSchema.h"
+
+#include <benchmark/benchmark.h>
+#include <cstdio>
+#include <unistd.h>
+
+namespace {
+
+constexpr const char* kPassword = "correct horse battery staple";
+constexpr int kAccounts = 100000;
+
+platform::SecureString Field(const char* prefix, int i) {
+    const std::string s = std::string(prefix) + " " + std::to_string(i);
+    return platform::SecureString(s.data(), s.size());
+}
+
+// The same document as the passwords benchmark: every field filled, notes of three lines.
+const AccountLists& Document() {
+    static AccountLists lists;
+    if (lists.m_aWebAccounts.Size() == 0) {
+        for (int i = 0; i < kAccounts; ++i) {
+            platform::SecureString notes = Field("Notes for the account, first line", i);
+            notes += "\r\nsecond line: a < b & c > d\r\nthird line, café";
+            if (i % 3 == 0) {
+                auto w = std::make_unique<WebAccount>();
+                w->strName = Field("Web shop", i);
+                w->strAddress = Field("https://www.example.com/login?user=", i);
+                w->strUserId = Field("user", i);
+                w->strPassword = Field("S3cr3t&pw", i);
+                w->strNotes = notes;
+                lists.m_aWebAccounts.Append(std::move(w));
+            } else if (i % 3 == 1) {
+                auto m = std::make_unique<MailAccount>();
+                m->strName = Field("Mailbox", i);
+                m->strAddress = Field("someone@example.org", i);
+                m->strWebInterface = Field("https://mail.example.org", i);
+                m->strSmtpServer = Field("smtp.example.org", i);
+                m->strPopServer = Field("pop.example.org", i);
+                m->strUserId = Field("someone", i);
+                m->strPassword = Field("p<a>ss", i);
+                m->strNotes = notes;
+                lists.m_aMailAccounts.Append(std::move(m));
+            } else {
+                auto o = std::make_unique<OtherAccount>();
+                o->strName = Field("Bank card", i);
+                o->strUserId = Field("4111 1111 1111", i);
+                o->strPassword = Field("PIN", i);
+                o->strNotes = notes;
+                lists.m_aOtherAccounts.Append(std::move(o));
+            }
+        }
+    }
+    return lists;
+}
+
+size_t TextBytes() {
+    static const size_t bytes = BuildPasswordsText(Document()).size();
+    return bytes;
+}
+
+std::string BenchFile(cipher::DocFormat format) {
+    const std::string folder = ::access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/var/tmp";
+    return folder + "/lockwarden-bench-" + std::to_string(::getpid()) +
+           (format == cipher::DocFormat::Strong ? "-strong.kvd" : ".kvd");
+}
+
+bool Save(const std::string& path, cipher::DocFormat format) {
+    return cipher::WriteDocumentFile(path, kPassword, BuildPasswordsText(Document()).view(), format).ok();
+}
+
+// Both figures count the document's text, so the ratio of throughputs is the inverse ratio of times.
+void SaveIn(benchmark::State& state, cipher::DocFormat format) {
+    const std::string path = BenchFile(format);
+    for (auto _ : state)
+        if (!Save(path, format))
+            state.SkipWithError("save failed");
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * TextBytes()));
+    std::remove(path.c_str());
+}
+
+void OpenIn(benchmark::State& state, cipher::DocFormat format) {
+    const std::string path = BenchFile(format);
+    Save(path, format);
+    for (auto _ : state) {
+        platform::SecureString text;
+        auto lists = std::make_unique<AccountLists>();
+        if (!cipher::ReadDocumentFile(path, kPassword, text).ok() || !ReadPasswordsText(text.view(), *lists))
+            state.SkipWithError("open failed");
+        state.PauseTiming();
+        lists.reset(); // closing the document is not part of the open
+        state.ResumeTiming();
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * TextBytes()));
+    std::remove(path.c_str());
+}
+
+void CompatibleSave(benchmark::State& state) {
+    SaveIn(state, cipher::DocFormat::Compatible);
+}
+void CompatibleOpen(benchmark::State& state) {
+    OpenIn(state, cipher::DocFormat::Compatible);
+}
+void StrongSave(benchmark::State& state) {
+    SaveIn(state, cipher::DocFormat::Strong);
+}
+void StrongOpen(benchmark::State& state) {
+    OpenIn(state, cipher::DocFormat::Strong);
+}
+
+// The key derivation of every strong open and save, at the figures new files get.
+void KeyDerivation(benchmark::State& state) {
+    cipher::StrongHeader header;
+    header.cost = cipher::StrongCost{};
+    uint8_t key[cipher::kStrongKeySize];
+    for (auto _ : state)
+        if (!cipher::DeriveStrongKey(kPassword, header, key))
+            state.SkipWithError("derivation failed");
+    state.counters["passes"] = header.cost.passes;
+    state.counters["memory_MiB"] = header.cost.memoryKiB / 1024.0;
+}
+
+} // namespace
+
+BENCHMARK(CompatibleSave)->Unit(benchmark::kMillisecond);
+BENCHMARK(CompatibleOpen)->Unit(benchmark::kMillisecond);
+BENCHMARK(StrongSave)->Unit(benchmark::kMillisecond);
+BENCHMARK(StrongOpen)->Unit(benchmark::kMillisecond);
+BENCHMARK(KeyDerivation)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+
+int main(int argc, char** argv) {
+    cipher::SetNewStrongCost({1, cipher::kStrongMinMemoryKiB});
+    // Goal: the strong open and save, beyond the key derivation, take at most half the compatible
+    // ones' time: a throughput ratio of at least 2.
+    return bench::RunWithRatios(argc, argv, {{"StrongSave", "CompatibleSave"}, {"StrongOpen", "CompatibleOpen"}}, 2.0);
+}
