@@ -39,6 +39,18 @@ bool TryDecrypt(platform::SecureBytes& buffer, std::string_view passwordBytes) {
     return true;
 }
 
+// The code units of a deciphered plaintext that are text. A file converted on a multi-byte code
+// page may fill the rest of its plaintext with zero code units, and the readers of the format end
+// the text at them; trailing ones are dropped here, while a zero inside the text stays a
+// character. Everything else is kept as it is, a leading U+FEFF too: it is a character of the
+// text, not a byte-order mark (the layout has none).
+size_t TextUnits(const platform::SecureBytes& plaintext) {
+    size_t units = plaintext.size() / 2;
+    while (units > 0 && plaintext[2 * units - 2] == 0 && plaintext[2 * units - 1] == 0)
+        --units;
+    return units;
+}
+
 } // namespace
 
 platform::SecureString PasswordBytes(std::string_view passwordUtf8) {
@@ -87,7 +99,7 @@ DocResult DecodeDocument(platform::SecureBytes fileBytes, std::string_view passw
     platform::SecureBytes().swap(spare);
     if (!ok)
         return DocResult::WrongPassword;
-    platform::Utf16LeToUtf8(fileBytes.data(), fileBytes.size() / 2, text);
+    platform::Utf16LeToUtf8(fileBytes.data(), TextUnits(fileBytes), text);
     return DocResult::Ok;
 }
 
@@ -155,6 +167,10 @@ std::string DescribeFailure(const DocStatus& status, const std::string& path) {
                ": this password cannot encipher a file (an empty password never can); choose another.";
     case DocResult::InvalidText:
         return "Cannot save " + name + ": the text is not valid UTF-8.";
+    case DocResult::CannotBuildText:
+        return "Cannot save " + name +
+               ": the passwords text could not be put together (too large, or out of memory); nothing was "
+               "written.";
     }
     return {};
 }

@@ -21,6 +21,7 @@ enum class DocResult {
     EmptyText,        // a plain record of no bytes cannot be stored (an empty document text can)
     UnusablePassword, // the password gives a weak DES key (the empty password always does)
     InvalidText,      // the text to write is not valid UTF-8
+    CannotBuildText,  // the document's clear text could not be put together; nothing was written
 };
 
 struct DocStatus {

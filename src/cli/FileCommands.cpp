@@ -22,6 +22,7 @@ int ExitCodeFor(cipher::DocResult result) {
     case cipher::DocResult::CannotWrite:
     case cipher::DocResult::InvalidText:
     case cipher::DocResult::EmptyText:
+    case cipher::DocResult::CannotBuildText:
         return kExitFileError;
     case cipher::DocResult::WrongPassword:
     case cipher::DocResult::UnusablePassword:

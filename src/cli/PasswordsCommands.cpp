@@ -2,6 +2,7 @@
 
 #include "cli/FileCommands.h"
 #include "cli/Terminal.h"
+#include "cipher/DocumentFile.h"
 #include "passwords/PasswordsSchema.h"
 
 #include <nlohmann/json.hpp>
@@ -200,7 +201,12 @@ int ImportAccounts(const std::string& input, const std::string& output, bool for
     platform::SecureString password;
     if (const int rc = AskNewPassword(output, password); rc != kExitOk)
         return rc;
-    return SaveDocument(output, password.view(), BuildPasswordsText(lists).view());
+    platform::SecureString text;
+    if (!BuildPasswordsText(lists, text)) {
+        PrintError(cipher::DescribeFailure({cipher::DocResult::CannotBuildText, 0}, output));
+        return kExitFileError;
+    }
+    return SaveDocument(output, password.view(), text.view());
 }
 
 } // namespace cli
