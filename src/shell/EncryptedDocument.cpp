@@ -84,10 +84,13 @@ bool CEncryptedDocument::OnSaveDocument(const QString& path) {
     ask.SetPassword(m_szFilePassword);
     if (ask.DoModal() != IDOK)
         return false; // cancelled, or closed by the screen lock: nothing written, nothing changed
+    // A failed write leaves the file under the password it had: the document keeps that one too.
+    platform::SecureString previous = m_szFilePassword;
     m_szFilePassword = ask.TakePassword();
 
     const cipher::DocStatus status = WriteDocumentFile(path, m_szFilePassword.view());
     if (!status.ok()) {
+        m_szFilePassword = std::move(previous);
         AfxMessageBox(QString::fromStdString(cipher::DescribeFailure(status, path.toStdString())), MB_ICONEXCLAMATION);
         return false;
     }
@@ -129,8 +132,12 @@ void CEncryptedDocument::OnSetFilePassword() {
     CSetPasswordDlg ask;
     ask.m_bSetMode = 1;
     ask.SetPassword(m_szFilePassword);
-    if (ask.DoModal() == IDOK)
-        m_szFilePassword = ask.TakePassword();
+    if (ask.DoModal() != IDOK)
+        return;
+    m_szFilePassword = ask.TakePassword();
+    // The new password is a change like any other: closing asks to save it, so that a user who
+    // replaced a password is never left with the file still under the old one without a word.
+    SetModifiedFlag(true);
 }
 
 bool CEncryptedDocument::SaveModified() {

@@ -33,7 +33,7 @@ public:
     // Save and Save As; true when the file was written.
     bool OnFileSave();
     bool OnFileSaveAs();
-    // A new password for the next save; nothing is written and the document is not modified by it.
+    // A new password for the next save; nothing is written, and the document becomes modified.
     void OnSetFilePassword();
     // New and Open are the main frame's procedures, whichever window is active.
     void OnFileNew();

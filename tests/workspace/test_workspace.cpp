@@ -448,16 +448,19 @@ private slots:
         QCOMPARE(webForm->GetDlgItemText(IDC_WEB_NAME), QStringLiteral("Alpha"));
     }
 
-    // The kind of an item follows its label: an account named like a folder opens that folder's form.
+    // The kind of an item is the item's own, whatever its label: an account named like a folder
+    // opens its account form.
     void accountNamedLikeAFolder() {
         Window w = Open([](CVaultoraDoc& doc) {
             AddWeb(doc, "web ACCOUNTS");
             AddOther(doc, "EMAIL accounts");
         });
         w.tree->setCurrentItem(w.tree->GetWebFolder()->child(0));
-        QCOMPARE(w.ShownView(), w.frame->m_nWebAccountsRootView);
+        QCOMPARE(w.ShownView(), w.frame->m_nWebAccView);
         w.tree->setCurrentItem(w.tree->GetOtherFolder()->child(0));
-        QCOMPARE(w.ShownView(), w.frame->m_nEMailAccountsRootView);
+        QCOMPARE(w.ShownView(), w.frame->m_nOtherAccView);
+        QCOMPARE(w.Form<COtherAccView>(w.frame->m_nOtherAccView)->GetDlgItemText(IDC_OTHER_NAME),
+                 QStringLiteral("EMAIL accounts"));
     }
 
     // Adding gives the next slot (never a freed one), deleting asks with the item's name and empties
