@@ -110,6 +110,14 @@ private slots:
         platform::SecureString back;
         QVERIFY(ReadDocumentFile(Path("nul.etx"), "pw", back).ok());
         QCOMPARE(std::string(back.view()), withNul);
+        // Zero code units at the end are filler, not text; a leading U+FEFF is text.
+        const std::string padded("\xEF\xBB\xBFzero\0filled\0\0\0", 17);
+        QVERIFY(WriteDocumentFile(Path("filled.etx"), "pw", padded).ok());
+        QVERIFY(ReadDocumentFile(Path("filled.etx"), "pw", back).ok());
+        QCOMPARE(std::string(back.view()), std::string("\xEF\xBB\xBFzero\0filled", 14));
+        QVERIFY(WriteDocumentFile(Path("zeros.etx"), "pw", std::string(3, '\0')).ok());
+        QVERIFY(ReadDocumentFile(Path("zeros.etx"), "pw", back).ok());
+        QVERIFY(back.empty());
     }
 
     void sizesOfShortTexts() {

@@ -283,6 +283,24 @@ private slots:
         QVERIFY(doc->IsModified());
     }
 
+    // A leading U+FEFF is a character of the text and comes back on save; zero code units that end
+    // a text (a file converted on a multi-byte code page) are not part of it.
+    void leadingBomAndTrailingZeros() {
+        const QString path = FilePath("bom.etx");
+        const std::string text = "\uFEFFBOM first\r\nline";
+        QVERIFY(cipher::WriteDocumentFile(QFile::encodeName(path).toStdString(), "pw", text).ok());
+        const QByteArray clean = Bytes(path);
+        QVERIFY(
+            cipher::WriteDocumentFile(QFile::encodeName(path).toStdString(), "pw", text + std::string(4, '\0')).ok());
+        CEditorDoc* doc = Open(path, "pw");
+        QVERIFY(doc);
+        QCOMPARE(doc->GetEditorView()->GetText(), QChar(0xFEFF) + QStringLiteral("BOM first\r\nline"));
+        auto seen = std::make_shared<Seen>();
+        Answer(seen, {SetPassword(seen, QString())});
+        QVERIFY(doc->OnFileSave());
+        QCOMPARE(Bytes(path), clean);
+    }
+
     void setNewFilePassword() {
         const QString path = FilePath("p.etx");
         MakeFile(path, "text", "old");
