@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstring>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace cli {
 
@@ -42,20 +43,34 @@ size_t CountCharacters(std::string_view utf8) {
 bool Ask(const std::string& prompt, const std::string& file, platform::SecureString& password) {
     if (AskPassword(prompt, password))
         return true;
-    PrintError("no password for \"" + file + "\": the input ended.");
+    if (StandardInputTaken())
+        PrintError("no password for \"" + file +
+                   "\": standard input holds the document and there is no terminal to ask on.");
+    else
+        PrintError("no password for \"" + file + "\": the input ended.");
     return false;
 }
 
 } // namespace
 
 int OpenDocument(const std::string& file, platform::SecureString& text) {
+    // The file first: a file that can't be read is said before a password is typed in vain, and a
+    // document piped in on standard input is read whole before the terminal is asked.
+    platform::SecureBytes bytes;
+    if (const int rc = ReadInputFile(file, bytes); rc != kExitOk)
+        return rc;
+    if (bytes.empty()) {
+        PrintError("Cannot read \"" + file + "\": it is empty.");
+        return kExitFileError;
+    }
     platform::SecureString password;
     if (!Ask("Password for " + file + ": ", file, password))
         return kExitUsage;
-    const cipher::DocStatus status = cipher::ReadDocumentFile(file, password.view(), text);
-    if (!status.ok()) {
-        PrintError(cipher::DescribeFailure(status, file));
-        return ExitCodeFor(status.result);
+    const cipher::DocResult result = cipher::DecodeDocument(std::move(bytes), password.view(), text);
+    password.Wipe();
+    if (result != cipher::DocResult::Ok) {
+        PrintError(cipher::DescribeFailure({result, 0}, file));
+        return ExitCodeFor(result);
     }
     return kExitOk;
 }
@@ -91,6 +106,7 @@ int SaveDocument(const std::string& file, std::string_view password, std::string
 }
 
 int ReadInputFile(const std::string& file, platform::SecureBytes& bytes) {
+    TakesStandardInput(file);
     uint32_t error = 0;
     if (!cipher::ReadWholeFile(file, bytes, &error)) {
         PrintError(cipher::DescribeFailure({cipher::DocResult::CannotRead, error}, file));
@@ -103,6 +119,13 @@ int CheckOutput(const std::string& file, bool force) {
     struct stat st {};
     if (!force && ::lstat(file.c_str(), &st) == 0) {
         PrintError("\"" + file + "\" already exists; use --force to replace it.");
+        return kExitFileError;
+    }
+    // The folder must take the new file before a password is asked for it.
+    const size_t slash = file.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : file.substr(0, slash);
+    if (::access(folder.c_str(), W_OK) != 0) {
+        PrintError("cannot write into \"" + folder + "\": " + std::strerror(errno) + "; nothing was written.");
         return kExitFileError;
     }
     return kExitOk;

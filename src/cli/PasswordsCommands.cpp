@@ -1,8 +1,8 @@
 #include "cli/PasswordsCommands.h"
 
+#include "cipher/DocumentFile.h"
 #include "cli/FileCommands.h"
 #include "cli/Terminal.h"
-#include "cipher/DocumentFile.h"
 #include "passwords/PasswordsSchema.h"
 
 #include <nlohmann/json.hpp>

@@ -9,7 +9,11 @@
 #include "shell/TimedFileDialog.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <cerrno>
+#include <cstring>
+#include <unistd.h>
 
 CEncryptedDocument::CEncryptedDocument(const char* szExtension, const char* szSaveFilter)
     : m_strExtension(QString::fromLatin1(szExtension)), m_strSaveFilter(QString::fromLatin1(szSaveFilter)) {
@@ -47,9 +51,31 @@ bool CEncryptedDocument::OnNewDocument() {
     return true;
 }
 
+QString CEncryptedDocument::WhyNotOpenable(const QString& path) {
+    // Asked before the password: a question whose answer can't matter is a waste of the user's
+    // time, and a pipe or device opened for reading could wait for ever.
+    const QFileInfo info(path);
+    const QString name = QStringLiteral("\"%1\"").arg(path);
+    if (!info.exists())
+        return QStringLiteral("Cannot open %1: the file does not exist.").arg(name);
+    if (info.isDir())
+        return QStringLiteral("Cannot open %1: it is a folder, not a file.").arg(name);
+    if (!info.isFile())
+        return QStringLiteral("Cannot open %1: it is a device or a pipe, not a file.").arg(name);
+    if (info.size() == 0)
+        return QStringLiteral("Cannot open %1: the file is empty.").arg(name);
+    if (::access(QFile::encodeName(path).constData(), R_OK) != 0)
+        return QStringLiteral("Cannot open %1: %2.").arg(name, QString::fromLocal8Bit(std::strerror(errno)));
+    return QString();
+}
+
 bool CEncryptedDocument::OnOpenDocument(const QString& path) {
     m_strFilePath = path;
 
+    if (const QString problem = WhyNotOpenable(path); !problem.isEmpty()) {
+        AfxMessageBox(problem, MB_ICONEXCLAMATION);
+        return false;
+    }
     CEnterPasswordDlg prompt;
     if (prompt.DoModal() != IDOK)
         return false; // cancelled, or closed by the screen lock

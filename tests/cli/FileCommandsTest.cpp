@@ -47,6 +47,17 @@ private slots:
         }
     }
 
+    // Files that can't be read are reported before any password is read.
+    void unreadableInputsBeforePasswords() {
+        for (const QString& bad : {Path("missing.etx"), Path("")}) {
+            const CliResult r = RunCli({"decrypt", bad}, "");
+            QCOMPARE(r.exitCode, 3);
+            QVERIFY2(r.err.contains("Cannot read"), r.err.constData());
+        }
+        Write(Path("blank.etx"), "");
+        QCOMPARE(RunCli({"decrypt", Path("blank.etx")}, "").exitCode, 3);
+    }
+
     void wrongPasswordsAndDamagedFiles() {
         Write(Path("t.txt"), "secret text\n");
         QCOMPARE(RunCli({"encrypt", Path("t.txt"), Path("t.etx")}, "right\nright\n").exitCode, 0);

@@ -18,6 +18,7 @@
 #include "textdoc/EditorView.h"
 #include "textdoc/FindReplaceDlg.h"
 
+#include <QDir>
 #include <QFile>
 #include <QMdiArea>
 #include <QSettings>
@@ -27,6 +28,7 @@
 #include <csignal>
 #include <memory>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 using namespace docanswers;
 
@@ -187,11 +189,15 @@ private slots:
         QVERIFY(!m_app->OpenDocumentFile(path));
         QCOMPARE(cancelled->answered, 1);
 
-        // A missing file and an empty one: the password is asked first, then the open fails with a
-        // message that names the file and says why (no decryption notice: it is no password matter).
+        // A missing file, an empty one, a folder and a pipe: the open fails at once, before any
+        // password is asked, with a message that names the file and says why.
         QFile(FilePath("empty.etx")).open(QIODevice::WriteOnly);
-        const std::pair<QString, QString> unreadable[] = {{"missing.etx", "No such file or directory"},
-                                                          {"empty.etx", "the file is empty"}};
+        QVERIFY(QDir(m_files->path()).mkdir(QStringLiteral("folder.etx")));
+        QVERIFY(::mkfifo(QFile::encodeName(FilePath("pipe.etx")).constData(), 0600) == 0);
+        const std::pair<QString, QString> unreadable[] = {{"missing.etx", "does not exist"},
+                                                          {"empty.etx", "the file is empty"},
+                                                          {"folder.etx", "folder"},
+                                                          {"pipe.etx", "pipe"}};
         for (const auto& [name, reason] : unreadable) {
             auto quiet = std::make_shared<Seen>();
             const int messages = MessageBox::count();
@@ -199,7 +205,7 @@ private slots:
             Answer(quiet, {EnterPassword("right"), Question(quiet, IDC_DECRYPT_FAILED_TEXT, IDOK)});
             QVERIFY(!m_app->OpenDocumentFile(FilePath(name)));
             QCoreApplication::processEvents();
-            QCOMPARE(quiet->titles, QStringList({"Enter Password"}));
+            QCOMPARE(quiet->titles, QStringList());
             QCOMPARE(MessageBox::count(), messages + 1);
             QVERIFY(MessageBox::last().text.contains(name));
             QVERIFY2(MessageBox::last().text.contains(reason), qPrintable(MessageBox::last().text));
