@@ -5,9 +5,12 @@
 #include "cli/Terminal.h"
 #include "platform/TextCodec.h"
 
+#include "passwords/PasswordsSchema.h"
 #include <cerrno>
 #include <cstdio>
+
 #include <cstring>
+#include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -157,6 +160,15 @@ int Encrypt(const std::string& input, const std::string& output, bool force) {
     // Check the text before asking for passwords that would be typed in vain.
     if (!platform::IsValidUtf8(text)) {
         PrintError("\"" + input + "\" is not UTF-8 text; nothing was written.");
+        return kExitFileError;
+    }
+    // A ".kvd" the editor could not open (or would open empty and then overwrite) is no use.
+    const bool bPasswordsFile = output.size() >= 4 && strcasecmp(output.c_str() + output.size() - 4, ".kvd") == 0;
+    AccountLists lists;
+    if (bPasswordsFile && !ReadPasswordsText(text, lists)) {
+        PrintError("\"" + input +
+                   "\" is not a passwords document, so it cannot become a .kvd file; import makes one from "
+                   "accounts in JSON. Nothing was written.");
         return kExitFileError;
     }
     platform::SecureString password;

@@ -20,7 +20,7 @@ int OpenPasswords(const std::string& file, AccountLists& lists) {
     if (const int rc = OpenDocument(file, text); rc != kExitOk)
         return rc;
     if (!ReadPasswordsText(text.view(), lists)) {
-        PrintError("Cannot decrypt \"" + file + "\": the password is wrong or the file is damaged.");
+        PrintError("Cannot decrypt \"" + file + "\": the password is wrong, or the file is not a passwords document.");
         return kExitBadPassword;
     }
     return kExitOk;
@@ -30,10 +30,34 @@ std::string Str(const platform::SecureString& s) {
     return std::string(s.view());
 }
 
+// A name on one line of output: tabs, line breaks and other control characters (and the
+// backslash that introduces them) are escaped, so that no name can forge a line or a column.
+std::string OneLine(std::string_view text) {
+    static const char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(text.size());
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '\\')
+            out += "\\\\";
+        else if (c == '\t')
+            out += "\\t";
+        else if (c == '\n')
+            out += "\\n";
+        else if (c == '\r')
+            out += "\\r";
+        else if (byte < 0x20 || byte == 0x7F)
+            out += std::string("\\x") + kHex[byte >> 4] + kHex[byte & 0xF];
+        else
+            out += c;
+    }
+    return out;
+}
+
 template <typename Record> void ListKind(const char* kind, const AccountList<Record>& list, std::string& out) {
     for (int slot = 0; slot < list.Size(); ++slot)
         if (const Record* record = list.At(slot))
-            out += std::string(kind) + "\t" + std::to_string(slot) + "\t" + Str(record->strName) + "\n";
+            out += std::string(kind) + "\t" + std::to_string(slot) + "\t" + OneLine(record->strName.view()) + "\n";
 }
 
 template <typename Record, size_t N>
@@ -47,7 +71,7 @@ std::string DescribeRecord(const Record& record, const AccountField<Record> (&fi
         else if (name == "NOTES")
             out += "NOTES:\n" + std::string(value) + (value.empty() || value.back() == '\n' ? "" : "\n");
         else
-            out += std::string(name) + ": " + std::string(value) + "\n";
+            out += std::string(name) + ": " + OneLine(value) + "\n";
     }
     return out;
 }
