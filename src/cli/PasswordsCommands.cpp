@@ -155,17 +155,35 @@ bool ListsFromJson(const Json& json, AccountLists& lists, std::string& error) {
     return true;
 }
 
+// Overwrites the strings of a JSON value (account fields, passwords among them) before the
+// library frees them.
+void WipeJson(Json& json) {
+    if (json.is_string()) {
+        std::string& text = json.get_ref<std::string&>();
+        platform::WipeMemory(text.data(), text.capacity());
+    } else if (json.is_structured()) {
+        for (auto& item : json)
+            WipeJson(item);
+    }
+}
+
+// A plain string that holds secrets, wiped when it goes.
+struct WipedString {
+    std::string text;
+    ~WipedString() { platform::WipeMemory(text.data(), text.capacity()); }
+};
+
 } // namespace
 
 int ListAccounts(const std::string& file) {
     AccountLists lists;
     if (const int rc = OpenPasswords(file, lists); rc != kExitOk)
         return rc;
-    std::string out;
-    ListKind("web", lists.m_aWebAccounts, out);
-    ListKind("mail", lists.m_aMailAccounts, out);
-    ListKind("other", lists.m_aOtherAccounts, out);
-    return WriteStandardOutput(out);
+    WipedString out;
+    ListKind("web", lists.m_aWebAccounts, out.text);
+    ListKind("mail", lists.m_aMailAccounts, out.text);
+    ListKind("other", lists.m_aOtherAccounts, out.text);
+    return WriteStandardOutput(out.text);
 }
 
 int ShowAccount(const std::string& file, const std::string& kind, int slot, bool showPassword) {
@@ -176,18 +194,18 @@ int ShowAccount(const std::string& file, const std::string& kind, int slot, bool
     AccountLists lists;
     if (const int rc = OpenPasswords(file, lists); rc != kExitOk)
         return rc;
-    std::string out;
+    WipedString out;
     if (kind == "web" && lists.m_aWebAccounts.At(slot))
-        out = DescribeRecord(*lists.m_aWebAccounts.At(slot), kWebFileFields, showPassword);
+        out.text = DescribeRecord(*lists.m_aWebAccounts.At(slot), kWebFileFields, showPassword);
     else if (kind == "mail" && lists.m_aMailAccounts.At(slot))
-        out = DescribeRecord(*lists.m_aMailAccounts.At(slot), kMailFormFields, showPassword);
+        out.text = DescribeRecord(*lists.m_aMailAccounts.At(slot), kMailFormFields, showPassword);
     else if (kind == "other" && lists.m_aOtherAccounts.At(slot))
-        out = DescribeRecord(*lists.m_aOtherAccounts.At(slot), kOtherFileFields, showPassword);
+        out.text = DescribeRecord(*lists.m_aOtherAccounts.At(slot), kOtherFileFields, showPassword);
     else {
         PrintError("\"" + file + "\" has no " + kind + " account at slot " + std::to_string(slot) + ".");
         return kExitUsage;
     }
-    return WriteStandardOutput(out);
+    return WriteStandardOutput(out.text);
 }
 
 int ExportAccounts(const std::string& file) {
@@ -199,7 +217,9 @@ int ExportAccounts(const std::string& file) {
     json["mail"] = GroupToJson(lists.m_aMailAccounts, kMailFileFields);
     json["other"] = GroupToJson(lists.m_aOtherAccounts, kOtherFileFields);
     // Fields hold valid UTF-8; replace anything else rather than fail half-way through the output.
-    return WriteStandardOutput(json.dump(2, ' ', false, Json::error_handler_t::replace) + "\n");
+    WipedString out{json.dump(2, ' ', false, Json::error_handler_t::replace) + "\n"};
+    WipeJson(json);
+    return WriteStandardOutput(out.text);
 }
 
 int ImportAccounts(const std::string& input, const std::string& output, bool force) {
@@ -218,7 +238,9 @@ int ImportAccounts(const std::string& input, const std::string& output, bool for
     }
     AccountLists lists;
     std::string problem;
-    if (!ListsFromJson(json, lists, problem)) {
+    const bool bRead = ListsFromJson(json, lists, problem);
+    WipeJson(json);
+    if (!bRead) {
         PrintError("\"" + input + "\": " + problem + "; nothing was written.");
         return kExitFileError;
     }

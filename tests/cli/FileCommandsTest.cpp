@@ -135,6 +135,11 @@ private slots:
         QCOMPARE(RunCli({}).exitCode, 2);
         QCOMPARE(RunCli({"frobnicate"}).exitCode, 2);
         QCOMPARE(RunCli({"decrypt"}).exitCode, 2);
+        // A usage error names the program and the command it is in.
+        const CliResult missing = RunCli({"show", Path("t.kvd"), "web"});
+        QCOMPARE(missing.exitCode, 2);
+        QVERIFY2(missing.err.startsWith("lockwarden-cli: show: ") && missing.err.contains("SLOT"),
+                 missing.err.constData());
         // There is no way to pass a password as an argument.
         QCOMPARE(RunCli({"decrypt", "--password", "x", Path("t.etx")}).exitCode, 2);
         CliResult r = RunCli({"--help"});

@@ -20,6 +20,7 @@
 #include "workspace/WebAccView.h"
 #include "workspace/WebAccountsRootView.h"
 
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -28,6 +29,7 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QtTest>
 #include <memory>
 
@@ -279,8 +281,17 @@ private slots:
         QCOMPARE(splitter->sizes().value(0), CVaultoraChildFrame::kTreeColumnWidth);
 
         // Opening a file asks for its password first: cancelled, it opens nothing and leaves nothing behind.
+        QTemporaryDir folder;
+        QFile file(folder.filePath(QStringLiteral("a.kvd")));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(QByteArray(8, 'x')) == 8);
+        file.close();
         ClickInNextModal(IDCANCEL);
+        QVERIFY(!tmpl->OpenDocumentFile(file.fileName()));
+        QCOMPARE(tmpl->GetDocuments().size(), size_t(1));
+        // A file that isn't there is said at once, without a password question.
+        MessageBox::setNextAnswer(IDOK);
         QVERIFY(!tmpl->OpenDocumentFile(QStringLiteral("/nonexistent/a.kvd")));
+        QVERIFY(MessageBox::last().text.contains(QStringLiteral("/nonexistent/a.kvd")));
         QCOMPARE(tmpl->GetDocuments().size(), size_t(1));
     }
 
