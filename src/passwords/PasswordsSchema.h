@@ -53,7 +53,8 @@ inline constexpr AccountField<MailAccount> kMailFormFields[] = {
 bool BuildPasswordsText(const AccountLists& lists, platform::SecureString& text);
 
 // Appends the accounts of a clear text to the lists (which are normally empty). Any root name is
-// taken, the groups are read in any order and several groups of one kind in turn, other elements are ignored, and a missing
-// field reads as empty. Returns false when the text has no root element at all: such a text is
-// no passwords text (a wrong password or a damaged file), and nothing is appended.
+// taken, the groups are read in any order and several groups of one kind in turn, other elements
+// are ignored, and a missing field reads as empty. Returns false when the text has no root element
+// at all: such a text is no passwords text (a wrong password or a damaged file), and nothing is
+// appended.
 bool ReadPasswordsText(std::string_view text, AccountLists& lists);
