@@ -38,6 +38,11 @@ void OnStop(int sig) {
     const int saved = errno;
     RestoreEcho();
     signal(sig, SIG_DFL);
+    // The signal is blocked while its handler runs: let it through, so that the stop happens here.
+    sigset_t stop;
+    sigemptyset(&stop);
+    sigaddset(&stop, sig);
+    sigprocmask(SIG_UNBLOCK, &stop, nullptr);
     raise(sig);
     // Running again: echo off once more, and the question again.
     signal(sig, OnStop);
