@@ -75,7 +75,8 @@ size_t FileSize(const std::string& path) {
 
 // What a save does: build the text, convert, encipher, write (to memory or to disk).
 bool Save(const AccountLists& lists, const std::string& path) {
-    return cipher::WriteDocumentFile(path, kPassword, BuildPasswordsText(lists).view()).ok();
+    platform::SecureString text;
+    return BuildPasswordsText(lists, text) && cipher::WriteDocumentFile(path, kPassword, text.view()).ok();
 }
 
 // What an open does: read, decipher, convert, parse, fill the lists.

@@ -60,11 +60,14 @@ void DesCbcChecksum(const uint8_t* input, size_t length, const DesSchedule& sche
     DES_cblock out;
     if (length == 0) {
         std::memcpy(result, ivCopy, 8);
+        platform::WipeMemory(ivCopy, sizeof ivCopy);
         return;
     }
     DES_cbc_cksum(input, &out, static_cast<long>(length), const_cast<DES_key_schedule*>(Ks(schedule)), &ivCopy);
     std::memcpy(result, out, 8);
+    // The IV is the folded password when a key is derived: neither copy may stay on the stack.
     platform::WipeMemory(out, sizeof out);
+    platform::WipeMemory(ivCopy, sizeof ivCopy);
 }
 
 void DesSetOddParity(DesKey& key) {

@@ -40,6 +40,18 @@ bool TryDecrypt(platform::SecureBytes& buffer, std::string_view passwordBytes) {
     return true;
 }
 
+// The code units of a deciphered plaintext that are text. A file converted on a multi-byte code
+// page may fill the rest of its plaintext with zero code units, and the readers of the format end
+// the text at them; trailing ones are dropped here, while a zero inside the text stays a
+// character. Everything else is kept as it is, a leading U+FEFF too: it is a character of the
+// text, not a byte-order mark (the layout has none).
+size_t TextUnits(const platform::SecureBytes& plaintext) {
+    size_t units = plaintext.size() / 2;
+    while (units > 0 && plaintext[2 * units - 2] == 0 && plaintext[2 * units - 1] == 0)
+        --units;
+    return units;
+}
+
 } // namespace
 
 platform::SecureString PasswordBytes(std::string_view passwordUtf8) {
@@ -88,7 +100,7 @@ DocResult DecodeDocument(platform::SecureBytes fileBytes, std::string_view passw
     platform::SecureBytes().swap(spare);
     if (!ok)
         return DocResult::WrongPassword;
-    platform::Utf16LeToUtf8(fileBytes.data(), fileBytes.size() / 2, text);
+    platform::Utf16LeToUtf8(fileBytes.data(), TextUnits(fileBytes), text);
     return DocResult::Ok;
 }
 
@@ -111,6 +123,11 @@ DocStatus ReadDocumentFile(const std::string& path, std::string_view passwordUtf
     uint32_t error = 0;
     if (!ReadWholeFile(path, fileBytes, &error))
         return {DocResult::CannotRead, error};
+    return DecodeAnyDocument(std::move(fileBytes), passwordUtf8, text);
+}
+
+DocStatus DecodeAnyDocument(platform::SecureBytes fileBytes, std::string_view passwordUtf8,
+                            platform::SecureString& text) {
     if (IsStrongFile(fileBytes.data(), fileBytes.size()))
         return {DecodeStrongDocument(fileBytes.data(), fileBytes.size(), passwordUtf8, text), 0, DocFormat::Strong};
     return {DecodeDocument(std::move(fileBytes), passwordUtf8, text), 0};
@@ -171,6 +188,10 @@ std::string DescribeFailure(const DocStatus& status, const std::string& path) {
                "damaged or was not made by Lockwarden Editor.";
     case DocResult::OutOfMemory:
         return "Cannot derive the key of " + name + ": there is not enough memory.";
+    case DocResult::CannotBuildText:
+        return "Cannot save " + name +
+               ": the passwords text could not be put together (too large, or out of memory); nothing was "
+               "written.";
     }
     return {};
 }

@@ -25,6 +25,7 @@ enum class DocResult {
     DamagedFile,      // a strong file whose header is cut short or has non-zero reserved bytes
     ExcessiveCost,    // a strong file whose key derivation asks for more memory or passes than allowed
     OutOfMemory,      // the memory for the key derivation could not be had
+    CannotBuildText,  // the document's clear text could not be put together; nothing was written
 };
 
 // The two formats of a document file: the compatible DES container, and the strong one of
@@ -52,6 +53,10 @@ DocResult DecodeDocument(platform::SecureBytes fileBytes, std::string_view passw
 
 DocStatus WriteDocumentFile(const std::string& path, std::string_view passwordUtf8, std::string_view textUtf8,
                             DocFormat format = DocFormat::Compatible);
+// The text of a whole file's bytes in either format, chosen by the strong format's magic; the
+// status says which one the bytes are in.
+DocStatus DecodeAnyDocument(platform::SecureBytes fileBytes, std::string_view passwordUtf8,
+                            platform::SecureString& text);
 // Reads either format; the status says which one the file is in.
 DocStatus ReadDocumentFile(const std::string& path, std::string_view passwordUtf8, platform::SecureString& text);
 

@@ -202,6 +202,42 @@ bool WriteInPlace(const std::string& path, const uint8_t* data, size_t size, uin
 
 } // namespace
 
+namespace {
+
+// A pipe (standard input, a shell's "<(...)") has no length: it is read to its end in pieces.
+bool ReadWholeStream(CRawFile& file, SecureBytes& data, uint32_t* error) {
+    SecureBytes buffer;
+    size_t count = 0;
+    constexpr size_t kPiece = 64 * 1024;
+    for (;;) {
+        try {
+            if (buffer.size() - count < kPiece)
+                buffer.resize(count + kPiece + count / 2);
+        } catch (const std::bad_alloc&) {
+            SetError(error, ENOMEM);
+            return false;
+        }
+        if (count + kPiece >= kInvalidPosition) {
+            SetError(error, EFBIG);
+            return false;
+        }
+        const int64_t n = file.Read(buffer.data() + count, static_cast<uint32_t>(kPiece));
+        if (n < 0) {
+            SetError(error, file.GetLastError());
+            return false;
+        }
+        if (n == 0)
+            break;
+        count += static_cast<size_t>(n);
+    }
+    file.Close();
+    buffer.resize(count);
+    data = std::move(buffer);
+    return true;
+}
+
+} // namespace
+
 bool ReadWholeFile(const std::string& path, SecureBytes& data, uint32_t* error) {
     CRawFile file;
     if (!file.Open(path.c_str(), kGenericRead, kShareNone, kOpenExisting, kFileAttributeNormal)) {
@@ -209,6 +245,8 @@ bool ReadWholeFile(const std::string& path, SecureBytes& data, uint32_t* error) 
         return false;
     }
     const uint32_t size = file.GetLength();
+    if (size == kInvalidPosition && file.GetLastError() == ESPIPE)
+        return ReadWholeStream(file, data, error);
     if (size == kInvalidPosition) {
         SetError(error, file.GetLastError());
         return false;

@@ -5,10 +5,14 @@
 #include "cli/Terminal.h"
 #include "platform/TextCodec.h"
 
+#include "passwords/PasswordsSchema.h"
 #include <cerrno>
 #include <cstdio>
+
 #include <cstring>
+#include <strings.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace cli {
 
@@ -25,10 +29,9 @@ int ExitCodeFor(cipher::DocResult result) {
     case cipher::DocResult::NewerFormat:
     case cipher::DocResult::ExcessiveCost:
     case cipher::DocResult::OutOfMemory:
+    case cipher::DocResult::CannotBuildText:
         return kExitFileError;
-    case cipher::DocResult::DamagedFile:
-        return kExitBadPassword; // like a file that does not decipher: "wrong password or damaged file"
-
+    case cipher::DocResult::DamagedFile: // like a file that does not decipher: "wrong password or damaged file"
     case cipher::DocResult::WrongPassword:
     case cipher::DocResult::UnusablePassword:
         return kExitBadPassword;
@@ -47,17 +50,31 @@ size_t CountCharacters(std::string_view utf8) {
 bool Ask(const std::string& prompt, const std::string& file, platform::SecureString& password) {
     if (AskPassword(prompt, password))
         return true;
-    PrintError("no password for \"" + file + "\": the input ended.");
+    if (StandardInputTaken())
+        PrintError("no password for \"" + file +
+                   "\": standard input holds the document and there is no terminal to ask on.");
+    else
+        PrintError("no password for \"" + file + "\": the input ended.");
     return false;
 }
 
 } // namespace
 
 int OpenDocument(const std::string& file, platform::SecureString& text, cipher::DocFormat* format) {
+    // The file first: a file that can't be read is said before a password is typed in vain, and a
+    // document piped in on standard input is read whole before the terminal is asked.
+    platform::SecureBytes bytes;
+    if (const int rc = ReadInputFile(file, bytes); rc != kExitOk)
+        return rc;
+    if (bytes.empty()) {
+        PrintError("Cannot read \"" + file + "\": it is empty.");
+        return kExitFileError;
+    }
     platform::SecureString password;
     if (!Ask("Password for " + file + ": ", file, password))
         return kExitUsage;
-    const cipher::DocStatus status = cipher::ReadDocumentFile(file, password.view(), text);
+    const cipher::DocStatus status = cipher::DecodeAnyDocument(std::move(bytes), password.view(), text);
+    password.Wipe();
     if (!status.ok()) {
         PrintError(cipher::DescribeFailure(status, file));
         return ExitCodeFor(status.result);
@@ -98,6 +115,7 @@ int SaveDocument(const std::string& file, std::string_view password, std::string
 }
 
 int ReadInputFile(const std::string& file, platform::SecureBytes& bytes) {
+    TakesStandardInput(file);
     uint32_t error = 0;
     if (!cipher::ReadWholeFile(file, bytes, &error)) {
         PrintError(cipher::DescribeFailure({cipher::DocResult::CannotRead, error}, file));
@@ -110,6 +128,13 @@ int CheckOutput(const std::string& file, bool force) {
     struct stat st {};
     if (!force && ::lstat(file.c_str(), &st) == 0) {
         PrintError("\"" + file + "\" already exists; use --force to replace it.");
+        return kExitFileError;
+    }
+    // The folder must take the new file before a password is asked for it.
+    const size_t slash = file.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : file.substr(0, slash);
+    if (::access(folder.c_str(), W_OK) != 0) {
+        PrintError("cannot write into \"" + folder + "\": " + std::strerror(errno) + "; nothing was written.");
         return kExitFileError;
     }
     return kExitOk;
@@ -141,6 +166,15 @@ int Encrypt(const std::string& input, const std::string& output, bool force, cip
     // Check the text before asking for passwords that would be typed in vain.
     if (!platform::IsValidUtf8(text)) {
         PrintError("\"" + input + "\" is not UTF-8 text; nothing was written.");
+        return kExitFileError;
+    }
+    // A ".kvd" the editor could not open (or would open empty and then overwrite) is no use.
+    const bool bPasswordsFile = output.size() >= 4 && strcasecmp(output.c_str() + output.size() - 4, ".kvd") == 0;
+    AccountLists lists;
+    if (bPasswordsFile && !ReadPasswordsText(text, lists)) {
+        PrintError("\"" + input +
+                   "\" is not a passwords document, so it cannot become a .kvd file; import makes one from "
+                   "accounts in JSON. Nothing was written.");
         return kExitFileError;
     }
     platform::SecureString password;

@@ -1,5 +1,6 @@
 #include "cli/PasswordsCommands.h"
 
+#include "cipher/DocumentFile.h"
 #include "cli/FileCommands.h"
 #include "cli/Terminal.h"
 #include "passwords/PasswordsSchema.h"
@@ -19,7 +20,7 @@ int OpenPasswords(const std::string& file, AccountLists& lists) {
     if (const int rc = OpenDocument(file, text); rc != kExitOk)
         return rc;
     if (!ReadPasswordsText(text.view(), lists)) {
-        PrintError("Cannot decrypt \"" + file + "\": the password is wrong or the file is damaged.");
+        PrintError("Cannot decrypt \"" + file + "\": the password is wrong, or the file is not a passwords document.");
         return kExitBadPassword;
     }
     return kExitOk;
@@ -29,10 +30,34 @@ std::string Str(const platform::SecureString& s) {
     return std::string(s.view());
 }
 
+// A name on one line of output: tabs, line breaks and other control characters (and the
+// backslash that introduces them) are escaped, so that no name can forge a line or a column.
+std::string OneLine(std::string_view text) {
+    static const char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(text.size());
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '\\')
+            out += "\\\\";
+        else if (c == '\t')
+            out += "\\t";
+        else if (c == '\n')
+            out += "\\n";
+        else if (c == '\r')
+            out += "\\r";
+        else if (byte < 0x20 || byte == 0x7F)
+            out += std::string("\\x") + kHex[byte >> 4] + kHex[byte & 0xF];
+        else
+            out += c;
+    }
+    return out;
+}
+
 template <typename Record> void ListKind(const char* kind, const AccountList<Record>& list, std::string& out) {
     for (int slot = 0; slot < list.Size(); ++slot)
         if (const Record* record = list.At(slot))
-            out += std::string(kind) + "\t" + std::to_string(slot) + "\t" + Str(record->strName) + "\n";
+            out += std::string(kind) + "\t" + std::to_string(slot) + "\t" + OneLine(record->strName.view()) + "\n";
 }
 
 template <typename Record, size_t N>
@@ -46,7 +71,7 @@ std::string DescribeRecord(const Record& record, const AccountField<Record> (&fi
         else if (name == "NOTES")
             out += "NOTES:\n" + std::string(value) + (value.empty() || value.back() == '\n' ? "" : "\n");
         else
-            out += std::string(name) + ": " + std::string(value) + "\n";
+            out += std::string(name) + ": " + OneLine(value) + "\n";
     }
     return out;
 }
@@ -130,17 +155,35 @@ bool ListsFromJson(const Json& json, AccountLists& lists, std::string& error) {
     return true;
 }
 
+// Overwrites the strings of a JSON value (account fields, passwords among them) before the
+// library frees them.
+void WipeJson(Json& json) {
+    if (json.is_string()) {
+        std::string& text = json.get_ref<std::string&>();
+        platform::WipeMemory(text.data(), text.capacity());
+    } else if (json.is_structured()) {
+        for (auto& item : json)
+            WipeJson(item);
+    }
+}
+
+// A plain string that holds secrets, wiped when it goes.
+struct WipedString {
+    std::string text;
+    ~WipedString() { platform::WipeMemory(text.data(), text.capacity()); }
+};
+
 } // namespace
 
 int ListAccounts(const std::string& file) {
     AccountLists lists;
     if (const int rc = OpenPasswords(file, lists); rc != kExitOk)
         return rc;
-    std::string out;
-    ListKind("web", lists.m_aWebAccounts, out);
-    ListKind("mail", lists.m_aMailAccounts, out);
-    ListKind("other", lists.m_aOtherAccounts, out);
-    return WriteStandardOutput(out);
+    WipedString out;
+    ListKind("web", lists.m_aWebAccounts, out.text);
+    ListKind("mail", lists.m_aMailAccounts, out.text);
+    ListKind("other", lists.m_aOtherAccounts, out.text);
+    return WriteStandardOutput(out.text);
 }
 
 int ShowAccount(const std::string& file, const std::string& kind, int slot, bool showPassword) {
@@ -151,18 +194,18 @@ int ShowAccount(const std::string& file, const std::string& kind, int slot, bool
     AccountLists lists;
     if (const int rc = OpenPasswords(file, lists); rc != kExitOk)
         return rc;
-    std::string out;
+    WipedString out;
     if (kind == "web" && lists.m_aWebAccounts.At(slot))
-        out = DescribeRecord(*lists.m_aWebAccounts.At(slot), kWebFileFields, showPassword);
+        out.text = DescribeRecord(*lists.m_aWebAccounts.At(slot), kWebFileFields, showPassword);
     else if (kind == "mail" && lists.m_aMailAccounts.At(slot))
-        out = DescribeRecord(*lists.m_aMailAccounts.At(slot), kMailFormFields, showPassword);
+        out.text = DescribeRecord(*lists.m_aMailAccounts.At(slot), kMailFormFields, showPassword);
     else if (kind == "other" && lists.m_aOtherAccounts.At(slot))
-        out = DescribeRecord(*lists.m_aOtherAccounts.At(slot), kOtherFileFields, showPassword);
+        out.text = DescribeRecord(*lists.m_aOtherAccounts.At(slot), kOtherFileFields, showPassword);
     else {
         PrintError("\"" + file + "\" has no " + kind + " account at slot " + std::to_string(slot) + ".");
         return kExitUsage;
     }
-    return WriteStandardOutput(out);
+    return WriteStandardOutput(out.text);
 }
 
 int ExportAccounts(const std::string& file) {
@@ -174,7 +217,9 @@ int ExportAccounts(const std::string& file) {
     json["mail"] = GroupToJson(lists.m_aMailAccounts, kMailFileFields);
     json["other"] = GroupToJson(lists.m_aOtherAccounts, kOtherFileFields);
     // Fields hold valid UTF-8; replace anything else rather than fail half-way through the output.
-    return WriteStandardOutput(json.dump(2, ' ', false, Json::error_handler_t::replace) + "\n");
+    WipedString out{json.dump(2, ' ', false, Json::error_handler_t::replace) + "\n"};
+    WipeJson(json);
+    return WriteStandardOutput(out.text);
 }
 
 int ImportAccounts(const std::string& input, const std::string& output, bool force, cipher::DocFormat format) {
@@ -193,14 +238,21 @@ int ImportAccounts(const std::string& input, const std::string& output, bool for
     }
     AccountLists lists;
     std::string problem;
-    if (!ListsFromJson(json, lists, problem)) {
+    const bool bRead = ListsFromJson(json, lists, problem);
+    WipeJson(json);
+    if (!bRead) {
         PrintError("\"" + input + "\": " + problem + "; nothing was written.");
         return kExitFileError;
     }
     platform::SecureString password;
     if (const int rc = AskNewPassword(output, password); rc != kExitOk)
         return rc;
-    return SaveDocument(output, password.view(), BuildPasswordsText(lists).view(), format);
+    platform::SecureString text;
+    if (!BuildPasswordsText(lists, text)) {
+        PrintError(cipher::DescribeFailure({cipher::DocResult::CannotBuildText, 0}, output));
+        return kExitFileError;
+    }
+    return SaveDocument(output, password.view(), text.view(), format);
 }
 
 } // namespace cli

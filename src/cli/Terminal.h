@@ -17,10 +17,16 @@ enum ExitCode : int {
 // The longest password the editor lets a user type; longer ones are refused here too.
 constexpr size_t kMaxPasswordChars = 259;
 
-// Asks for a password. On a terminal the prompt goes to standard error and nothing typed is
-// echoed; otherwise the password is the next line of standard input. False when the input
-// ends first.
+// Asks for a password. When standard input is a terminal, or is the document being read (a pipe
+// given as "/dev/stdin"), the question goes to the controlling terminal, prompt and answer, with
+// nothing typed echoed; otherwise the password is the next line of standard input. False when
+// the input ends first.
 bool AskPassword(const std::string& prompt, platform::SecureString& password);
+
+// True when the path names the program's standard input (a pipe or file given as "/dev/stdin");
+// from then on passwords are asked on the terminal.
+bool TakesStandardInput(const std::string& path);
+bool StandardInputTaken();
 
 // Prints one line to standard error, prefixed with the program's name.
 void PrintError(const std::string& message);

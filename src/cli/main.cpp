@@ -82,8 +82,16 @@ int main(int argc, char** argv) {
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
-        const int rc = app.exit(e);
-        return rc == 0 ? cli::kExitOk : cli::kExitUsage;
+        // --help and --version end here too, successfully.
+        if (e.get_exit_code() == 0)
+            return app.exit(e) == 0 ? cli::kExitOk : cli::kExitUsage;
+        // Say which command the mistake is in, and where to read how it is used.
+        std::string command;
+        for (const CLI::App* sub : app.get_subcommands())
+            command = sub->get_name();
+        const std::string help = "lockwarden-cli " + (command.empty() ? std::string() : command + " ") + "--help";
+        cli::PrintError((command.empty() ? std::string() : command + ": ") + e.what() + " (see \"" + help + "\").");
+        return cli::kExitUsage;
     }
 
     const cipher::DocFormat format = strong ? cipher::DocFormat::Strong : cipher::DocFormat::Compatible;

@@ -8,59 +8,64 @@ namespace {
 
 constexpr std::string_view kDeclaration = "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\r\n";
 
+// Every step reports whether the tree took the element: a text with one element missing would put
+// the fields that follow into the wrong account, so a single refusal fails the whole text.
 template <typename Record, size_t N>
-void AppendGroup(CXmlTree& tree, const char* group, const AccountList<Record>& list,
+bool AppendGroup(CXmlTree& tree, const char* group, const AccountList<Record>& list,
                  const AccountField<Record> (&fields)[N]) {
-    tree.AppendElement(group, nullptr);
-    tree.EnterElement();
+    if (!tree.AppendElement(group, nullptr) || !tree.EnterElement())
+        return false;
     for (int slot = 0; slot < list.Size(); ++slot) {
         const Record* record = list.At(slot);
         if (!record)
             continue;
-        tree.AppendElement("ACCOUNT", nullptr);
-        tree.EnterElement();
-        for (const auto& field : fields)
-            tree.AppendElement(std::string_view(field.szElement), (record->*field.pMember).view());
+        if (!tree.AppendElement("ACCOUNT", nullptr) || !tree.EnterElement())
+            return false;
+        for (const auto& field : fields) {
+            if (!tree.AppendElement(std::string_view(field.szElement), (record->*field.pMember).view()))
+                return false;
+        }
         tree.LeaveElement();
+    }
+    tree.LeaveElement();
+    return true;
+}
+
+// Reads the accounts of the group element the cursor stands on.
+template <typename Record, size_t N>
+void ReadGroup(CXmlTree& tree, AccountList<Record>& list, const AccountField<Record> (&fields)[N]) {
+    tree.EnterElement();
+    while (tree.FindNext("ACCOUNT")) {
+        auto record = std::make_unique<Record>();
+        for (const auto& field : fields) {
+            // A missing field reads as empty rather than as the text of the field before it.
+            if (tree.FindNextChild(field.szElement)) {
+                std::string value = tree.GetChildText();
+                (*record).*field.pMember = platform::SecureString(value.data(), value.size());
+                platform::WipeMemory(value.data(), value.size());
+            }
+        }
+        list.Append(std::move(record));
     }
     tree.LeaveElement();
 }
 
-template <typename Record, size_t N>
-void ReadGroups(CXmlTree& tree, const char* group, AccountList<Record>& list, const AccountField<Record> (&fields)[N]) {
-    while (tree.FindNext(group)) {
-        tree.EnterElement();
-        while (tree.FindNext("ACCOUNT")) {
-            auto record = std::make_unique<Record>();
-            for (const auto& field : fields) {
-                // A missing field reads as empty rather than as the text of the field before it.
-                if (tree.FindNextChild(field.szElement)) {
-                    const std::string value = tree.GetChildText();
-                    (*record).*field.pMember = platform::SecureString(value.data(), value.size());
-                    platform::WipeMemory(const_cast<char*>(value.data()), value.size());
-                }
-            }
-            list.Append(std::move(record));
-        }
-        tree.LeaveElement();
-    }
-}
-
 } // namespace
 
-platform::SecureString BuildPasswordsText(const AccountLists& lists) {
+bool BuildPasswordsText(const AccountLists& lists, platform::SecureString& text) {
+    text = platform::SecureString();
     CXmlTree tree;
     tree.LoadText(nullptr);
     tree.LoadText(kDeclaration);
-    tree.AppendElement("DOC", nullptr);
-    tree.EnterElement();
-    AppendGroup(tree, "WEB_ACCOUNTS", lists.m_aWebAccounts, kWebFileFields);
-    AppendGroup(tree, "MAIL_ACCOUNTS", lists.m_aMailAccounts, kMailFileFields);
-    AppendGroup(tree, "OTHER_ACCOUNTS", lists.m_aOtherAccounts, kOtherFileFields);
-    std::string text = tree.GetText();
-    platform::SecureString result(text.data(), text.size());
-    platform::WipeMemory(text.data(), text.size());
-    return result;
+    if (!tree.AppendElement("DOC", nullptr) || !tree.EnterElement() ||
+        !AppendGroup(tree, "WEB_ACCOUNTS", lists.m_aWebAccounts, kWebFileFields) ||
+        !AppendGroup(tree, "MAIL_ACCOUNTS", lists.m_aMailAccounts, kMailFileFields) ||
+        !AppendGroup(tree, "OTHER_ACCOUNTS", lists.m_aOtherAccounts, kOtherFileFields))
+        return false;
+    std::string built = tree.GetText();
+    text = platform::SecureString(built.data(), built.size());
+    platform::WipeMemory(built.data(), built.size());
+    return true;
 }
 
 bool ReadPasswordsText(std::string_view text, AccountLists& lists) {
@@ -70,8 +75,17 @@ bool ReadPasswordsText(std::string_view text, AccountLists& lists) {
     if (!tree.FindNext())
         return false;
     tree.EnterElement();
-    ReadGroups(tree, "WEB_ACCOUNTS", lists.m_aWebAccounts, kWebFileFields);
-    ReadGroups(tree, "MAIL_ACCOUNTS", lists.m_aMailAccounts, kMailFileFields);
-    ReadGroups(tree, "OTHER_ACCOUNTS", lists.m_aOtherAccounts, kOtherFileFields);
+    // The groups are read wherever they stand among the root's children, each into its own list in
+    // the order they come: a group of one kind after a group of another is no reason to drop its
+    // accounts (the next save would delete them). Other elements are stepped over.
+    while (tree.FindNext()) {
+        const std::string_view name = tree.GetElementName(tree.GetPos());
+        if (name == "WEB_ACCOUNTS")
+            ReadGroup(tree, lists.m_aWebAccounts, kWebFileFields);
+        else if (name == "MAIL_ACCOUNTS")
+            ReadGroup(tree, lists.m_aMailAccounts, kMailFileFields);
+        else if (name == "OTHER_ACCOUNTS")
+            ReadGroup(tree, lists.m_aOtherAccounts, kOtherFileFields);
+    }
     return true;
 }

@@ -25,6 +25,8 @@ cipher::DocStatus CVaultoraDoc::ReadDocumentFile(const QString& path, std::strin
 }
 
 cipher::DocStatus CVaultoraDoc::WriteDocumentFile(const QString& path, std::string_view passwordUtf8) {
-    const platform::SecureString text = BuildPasswordsText(m_lists);
+    platform::SecureString text;
+    if (!BuildPasswordsText(m_lists, text))
+        return {cipher::DocResult::CannotBuildText, 0};
     return cipher::WriteDocumentFile(QFile::encodeName(path).toStdString(), passwordUtf8, text.view(), m_nFormat);
 }

@@ -58,9 +58,14 @@ FileHandle OpenFile(const char* path, uint32_t access, uint32_t shareMode, uint3
         return kInvalidHandle;
     }
 
-    const int fd = RetryOnInterrupt([&] { return ::open(path, flags, S_IRUSR | S_IWUSR); });
+    // Without O_NONBLOCK, opening a pipe nobody writes to would wait for a writer for ever.
+    const int fd = RetryOnInterrupt([&] { return ::open(path, flags | O_NONBLOCK, S_IRUSR | S_IWUSR); });
     if (fd < 0)
         return kInvalidHandle;
+    if (::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
+        CloseKeepingErrno(fd);
+        return kInvalidHandle;
+    }
 
     struct stat st {};
     if (::fstat(fd, &st) != 0) {
@@ -72,7 +77,12 @@ FileHandle OpenFile(const char* path, uint32_t access, uint32_t shareMode, uint3
         errno = EISDIR;
         return kInvalidHandle;
     }
-    if (shareMode == kShareNone && RetryOnInterrupt([&] { return ::flock(fd, LOCK_EX | LOCK_NB); }) != 0) {
+    // Readers share the file, a writer has it alone. Where the file system keeps no locks (NFS
+    // without its lock service, some FUSE file systems) the file is used unlocked rather than not
+    // at all.
+    const int lock = write ? LOCK_EX : LOCK_SH;
+    if (shareMode == kShareNone && RetryOnInterrupt([&] { return ::flock(fd, lock | LOCK_NB); }) != 0 &&
+        errno != ENOLCK && errno != EOPNOTSUPP) {
         const bool busy = errno == EWOULDBLOCK;
         CloseKeepingErrno(fd);
         if (busy)

@@ -30,9 +30,11 @@ constexpr uint32_t kFileCurrent = 1;
 constexpr uint32_t kFileEnd = 2;
 constexpr uint32_t kInvalidPosition = 0xFFFFFFFFu;
 
-// Opens or creates a file. Share mode 0 opens it exclusively: an advisory lock that every
-// exclusive opener (in this or another process) respects; a file held that way fails with
-// EBUSY. New files are readable and writable by their owner only. Directories are refused.
+// Opens or creates a file. Share mode 0 locks it: an advisory lock that every such opener (in
+// this or another process) respects, shared for reading and exclusive for writing; a file held
+// against the wanted lock fails with EBUSY. A file system without locks opens unlocked. New
+// files are readable and writable by their owner only. Directories are refused; a pipe opens at
+// once, whether or not anyone writes to it.
 FileHandle OpenFile(const char* path, uint32_t access, uint32_t shareMode, uint32_t disposition, uint32_t attributes);
 
 // One read request; `done` gets the number of bytes read (0 at the end of the file).

@@ -11,8 +11,13 @@
 #include "shell/TimedFileDialog.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
+
+#include <cerrno>
+#include <cstring>
+#include <unistd.h>
 
 namespace {
 
@@ -82,9 +87,31 @@ bool CEncryptedDocument::OnNewDocument() {
     return true;
 }
 
+QString CEncryptedDocument::WhyNotOpenable(const QString& path) {
+    // Asked before the password: a question whose answer can't matter is a waste of the user's
+    // time, and a pipe or device opened for reading could wait for ever.
+    const QFileInfo info(path);
+    const QString name = QStringLiteral("\"%1\"").arg(path);
+    if (!info.exists())
+        return QStringLiteral("Cannot open %1: the file does not exist.").arg(name);
+    if (info.isDir())
+        return QStringLiteral("Cannot open %1: it is a folder, not a file.").arg(name);
+    if (!info.isFile())
+        return QStringLiteral("Cannot open %1: it is a device or a pipe, not a file.").arg(name);
+    if (info.size() == 0)
+        return QStringLiteral("Cannot open %1: the file is empty.").arg(name);
+    if (::access(QFile::encodeName(path).constData(), R_OK) != 0)
+        return QStringLiteral("Cannot open %1: %2.").arg(name, QString::fromLocal8Bit(std::strerror(errno)));
+    return QString();
+}
+
 bool CEncryptedDocument::OnOpenDocument(const QString& path) {
     m_strFilePath = path;
 
+    if (const QString problem = WhyNotOpenable(path); !problem.isEmpty()) {
+        AfxMessageBox(problem, MB_ICONEXCLAMATION);
+        return false;
+    }
     CEnterPasswordDlg prompt;
     if (prompt.DoModal() != IDOK)
         return false; // cancelled, or closed by the screen lock
@@ -124,6 +151,8 @@ bool CEncryptedDocument::OnSaveDocument(const QString& path) {
     ask.SetPassword(m_szFilePassword);
     if (ask.DoModal() != IDOK)
         return false; // cancelled, or closed by the screen lock: nothing written, nothing changed
+    // A failed write leaves the file under the password it had: the document keeps that one too.
+    platform::SecureString previous = m_szFilePassword;
     m_szFilePassword = ask.TakePassword();
 
     cipher::DocStatus status;
@@ -132,6 +161,7 @@ bool CEncryptedDocument::OnSaveDocument(const QString& path) {
         status = WriteDocumentFile(path, m_szFilePassword.view());
     }
     if (!status.ok()) {
+        m_szFilePassword = std::move(previous);
         AfxMessageBox(QString::fromStdString(cipher::DescribeFailure(status, path.toStdString())), MB_ICONEXCLAMATION);
         return false;
     }
@@ -173,8 +203,12 @@ void CEncryptedDocument::OnSetFilePassword() {
     CSetPasswordDlg ask;
     ask.m_bSetMode = 1;
     ask.SetPassword(m_szFilePassword);
-    if (ask.DoModal() == IDOK)
-        m_szFilePassword = ask.TakePassword();
+    if (ask.DoModal() != IDOK)
+        return;
+    m_szFilePassword = ask.TakePassword();
+    // The new password is a change like any other: closing asks to save it, so that a user who
+    // replaced a password is never left with the file still under the old one without a word.
+    SetModifiedFlag(true);
 }
 
 bool CEncryptedDocument::SaveModified() {

@@ -33,7 +33,7 @@ public:
     // Save and Save As; true when the file was written.
     bool OnFileSave();
     bool OnFileSaveAs();
-    // A new password for the next save; nothing is written and the document is not modified by it.
+    // A new password for the next save; nothing is written, and the document becomes modified.
     void OnSetFilePassword();
     // New and Open are the main frame's procedures, whichever window is active.
     void OnFileNew();
@@ -47,6 +47,9 @@ public:
     QString WithExtension(const QString& path) const;
     // What follows the last separator of a path.
     static QString BareFileName(const QString& path);
+    // Why a path can't be opened as a document (missing, a folder, a device or pipe, empty,
+    // unreadable), in a sentence naming it; empty when it can be read.
+    static QString WhyNotOpenable(const QString& path);
 
     // The file password of the current file (UTF-8, at most 259 characters); empty until one is given.
     platform::SecureString m_szFilePassword;

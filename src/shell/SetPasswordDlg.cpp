@@ -1,10 +1,12 @@
 #include "shell/SetPasswordDlg.h"
 
 #include "framework/MessageBox.h"
+#include "framework/Utf8Text.h"
 #include "res/resource.h"
 #include "shell/EnterPasswordDlg.h"
 
 #include <QLineEdit>
+#include <QSignalBlocker>
 
 CSetPasswordDlg::CSetPasswordDlg(QWidget* pParent)
     : CLockAwareDialog(IDD_SET_PASSWORD, IDCANCEL, std::nullopt, pParent) {}
@@ -22,7 +24,7 @@ platform::SecureString CSetPasswordDlg::TakePassword() {
 bool CSetPasswordDlg::OnInitDialog() {
     CLockAwareDialog::OnInitDialog();
     const platform::SecureString initial = m_szPassword;
-    const QString text = QString::fromUtf8(initial.data(), static_cast<qsizetype>(initial.size()));
+    const QString text = TextFromUtf8(initial.data(), static_cast<qsizetype>(initial.size()));
     for (const int id : {IDC_PASSWORD, IDC_CONFIRM_PASSWORD}) {
         if (auto* edit = qobject_cast<QLineEdit*>(GetDlgItem(id))) {
             edit->setMaxLength(kMaxPasswordLength);
@@ -71,4 +73,16 @@ void CSetPasswordDlg::OnOK() {
         return;
     }
     EndDialog(IDOK);
+}
+
+void CSetPasswordDlg::OnDestroy() {
+    CLockAwareDialog::OnDestroy();
+    // The fields' text is the password: don't leave it in the widgets after the question. Quietly,
+    // so that the password the dialog took is still there for its caller.
+    for (const int id : {IDC_PASSWORD, IDC_CONFIRM_PASSWORD}) {
+        if (auto* edit = qobject_cast<QLineEdit*>(GetDlgItem(id))) {
+            const QSignalBlocker quiet(edit);
+            edit->clear();
+        }
+    }
 }

@@ -26,6 +26,7 @@ protected:
     bool OnInitDialog() override;
     void OnOK() override;
     void OnControlChanged(int nID, Notify code) override;
+    void OnDestroy() override;
 
 private:
     platform::SecureString m_szPassword;

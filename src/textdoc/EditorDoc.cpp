@@ -1,11 +1,12 @@
 #include "textdoc/EditorDoc.h"
 
+#include "framework/Utf8Text.h"
 #include "textdoc/EditorView.h"
 
 namespace {
 
 QString PasswordText(std::string_view passwordUtf8) {
-    return QString::fromUtf8(passwordUtf8.data(), static_cast<qsizetype>(passwordUtf8.size()));
+    return TextFromUtf8(passwordUtf8.data(), static_cast<qsizetype>(passwordUtf8.size()));
 }
 
 } // namespace

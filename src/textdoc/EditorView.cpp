@@ -2,6 +2,7 @@
 
 #include "framework/Document.h"
 #include "framework/MessageBox.h"
+#include "framework/Utf8Text.h"
 #include "framework/WinApp.h"
 #include "platform/SecureMemory.h"
 #include "res/resource.h"
@@ -301,7 +302,7 @@ cipher::DocStatus CEditorView::ReadDocumentFile(const QString& path, const QStri
             return {cipher::DocResult::CannotRead, 0};
         return status;
     }
-    QString text = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+    QString text = TextFromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
     utf8.Wipe();
     SetText(text);
     WipeString(text);

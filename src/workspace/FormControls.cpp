@@ -8,6 +8,7 @@
 #include "framework/MDIFrameWnd.h"
 #include "framework/ShellOpen.h"
 #include "framework/StatusBar.h"
+#include "framework/Utf8Text.h"
 #include "framework/WinApp.h"
 #include "res/Resources.h"
 #include "res/resource.h"
@@ -23,6 +24,7 @@
 #include <QLabel>
 #include <QMimeData>
 #include <QTextBlock>
+#include <limits>
 
 namespace workspace {
 
@@ -33,7 +35,11 @@ namespace {
 QWidget* CreateFormEdit(const DlgItem& item, QWidget* parent) {
     if (item.kind == DlgKind::MultiEdit)
         return new CNotesEdit(parent);
-    return new CEditEx(parent);
+    auto* edit = new CEditEx(parent);
+    // A field holds its record's text whatever its length: the line edit's own limit of 32,767
+    // characters would cut a longer one on display, and the cut would be saved.
+    edit->setMaxLength(std::numeric_limits<int>::max());
+    return edit;
 }
 
 const QString kFieldFace = QStringLiteral("Times New Roman");
@@ -88,7 +94,7 @@ void PrepareTemplateLabels(CFormView* form, int nIDTemplate) {
 }
 
 QString RecordText(const platform::SecureString& field) {
-    return QString::fromUtf8(field.data(), static_cast<qsizetype>(field.size()));
+    return TextFromUtf8(field.data(), static_cast<qsizetype>(field.size()));
 }
 
 platform::SecureString ToRecordText(const QString& text) {
@@ -96,6 +102,19 @@ platform::SecureString ToRecordText(const QString& text) {
     platform::SecureString field(utf8.constData(), static_cast<size_t>(utf8.size()));
     platform::WipeMemory(utf8.data(), static_cast<size_t>(utf8.size()));
     return field;
+}
+
+QString GetFieldText(const QWidget* control) {
+    if (auto* notes = qobject_cast<const CNotesEdit*>(control))
+        return notes->GetRecordText();
+    return GetControlText(control);
+}
+
+void SetFieldText(QWidget* control, const QString& text) {
+    if (auto* notes = qobject_cast<CNotesEdit*>(control))
+        notes->SetRecordText(text);
+    else
+        SetControlText(control, text);
 }
 
 void StyleFormEdit(QWidget* edit, int nCharHeight) {

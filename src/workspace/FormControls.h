@@ -27,6 +27,11 @@ void PrepareTemplateLabels(CFormView* form, int nIDTemplate);
 QString RecordText(const platform::SecureString& field);
 platform::SecureString ToRecordText(const QString& text);
 
+// The text of a form's edit field as the record holds it, and the other way: exactly, with no
+// character or line break changed.
+QString GetFieldText(const QWidget* control);
+void SetFieldText(QWidget* control, const QString& text);
+
 // The look of the forms' edit fields: pale yellow, black text in a serif face of the given
 // character height (15 for one line, 12 for notes).
 void StyleFormEdit(QWidget* edit, int nCharHeight);

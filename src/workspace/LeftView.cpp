@@ -34,10 +34,6 @@ const QColor kAccountColor(0, 0, 192);
 
 enum { StyleUnderline, StyleItalic, StyleBold, StylePlain };
 
-bool SameLabel(const QString& a, const QString& b) {
-    return a.compare(b, Qt::CaseInsensitive) == 0;
-}
-
 // Draws an item that has a style of its own, and is not selected, in its font and colour; selected
 // items keep the tree's highlight.
 class ItemStyleDelegate : public QStyledItemDelegate {
@@ -200,28 +196,28 @@ void CLeftView::SelectRoot() {
 void CLeftView::OnSelChanged() {
     QTreeWidgetItem* item = GetSelectedItem();
     CVaultoraChildFrame* frame = GetFrame();
+    // What an item is follows from the item itself, never from its label: an account may well be
+    // called "Web Accounts".
     if (item && frame) {
-        const QString label = item->text(0);
-        if (SameLabel(label, kWebFolder)) {
+        if (item == m_hWebFolder) {
             frame->ShowView(frame->m_nWebAccountsRootView);
-        } else if (SameLabel(label, kMailFolder)) {
+        } else if (item == m_hMailFolder) {
             frame->ShowView(frame->m_nEMailAccountsRootView);
-        } else if (SameLabel(label, kOtherFolder)) {
+        } else if (item == m_hOtherFolder) {
             frame->ShowView(frame->m_nOtherAccountsRootView);
         } else if (QTreeWidgetItem* parent = item->parent(); !parent) {
             frame->ShowView(frame->m_nBlankRootView);
         } else {
-            const QString parentLabel = parent->text(0);
             const int nSlot = GetItemData(item);
-            if (SameLabel(parentLabel, kWebFolder)) {
+            if (parent == m_hWebFolder) {
                 if (auto* form = dynamic_cast<CWebAccView*>(frame->GetView(frame->m_nWebAccView)))
                     form->LoadAccount(nSlot);
                 frame->ShowView(frame->m_nWebAccView);
-            } else if (SameLabel(parentLabel, kMailFolder)) {
+            } else if (parent == m_hMailFolder) {
                 if (auto* form = dynamic_cast<CMailAccView*>(frame->GetView(frame->m_nMailAccView)))
                     form->LoadAccount(nSlot);
                 frame->ShowView(frame->m_nMailAccView);
-            } else if (SameLabel(parentLabel, kOtherFolder)) {
+            } else if (parent == m_hOtherFolder) {
                 if (auto* form = dynamic_cast<COtherAccView*>(frame->GetView(frame->m_nOtherAccView)))
                     form->LoadAccount(nSlot);
                 frame->ShowView(frame->m_nOtherAccView);
@@ -270,17 +266,16 @@ void CLeftView::DeleteSelectedAccount() {
     if (!parent)
         return;
 
-    const QString parentLabel = parent->text(0);
     const int nSlot = GetItemData(item);
     const char* kind = nullptr;
     std::function<void()> remove;
-    if (SameLabel(parentLabel, kWebFolder) && doc->m_lists.m_aWebAccounts.At(nSlot)) {
+    if (parent == m_hWebFolder && doc->m_lists.m_aWebAccounts.At(nSlot)) {
         kind = "Web";
         remove = [doc, nSlot] { doc->m_lists.m_aWebAccounts.Remove(nSlot); };
-    } else if (SameLabel(parentLabel, kMailFolder) && doc->m_lists.m_aMailAccounts.At(nSlot)) {
+    } else if (parent == m_hMailFolder && doc->m_lists.m_aMailAccounts.At(nSlot)) {
         kind = "Email";
         remove = [doc, nSlot] { doc->m_lists.m_aMailAccounts.Remove(nSlot); };
-    } else if (SameLabel(parentLabel, kOtherFolder) && doc->m_lists.m_aOtherAccounts.At(nSlot)) {
+    } else if (parent == m_hOtherFolder && doc->m_lists.m_aOtherAccounts.At(nSlot)) {
         kind = "Other";
         remove = [doc, nSlot] { doc->m_lists.m_aOtherAccounts.Remove(nSlot); };
     } else {
@@ -452,6 +447,16 @@ void CLeftView::mousePressEvent(QMouseEvent* event) {
         return;
     }
     QTreeWidget::mousePressEvent(event);
+}
+
+QItemSelectionModel::SelectionFlags CLeftView::selectionCommand(const QModelIndex& index, const QEvent* event) const {
+    // Ctrl+click and Ctrl+Space on the selected item would leave the tree with no selection, and
+    // Delete and the forms with no account to act on: the selection only ever moves.
+    const QItemSelectionModel::SelectionFlags flags = QTreeWidget::selectionCommand(index, event);
+    if (flags.testFlag(QItemSelectionModel::Deselect) || flags.testFlag(QItemSelectionModel::Toggle) ||
+        (flags.testFlag(QItemSelectionModel::Clear) && !flags.testFlag(QItemSelectionModel::Select)))
+        return selectionModel() && selectionModel()->hasSelection() ? QItemSelectionModel::NoUpdate : flags;
+    return flags;
 }
 
 void CLeftView::mouseMoveEvent(QMouseEvent* event) {

@@ -19,8 +19,8 @@ class CVaultoraChildFrame;
 // item carries its record's slot index. Selecting an item shows its form in the right pane; the tree
 // also creates and deletes the records.
 //
-// What an item is follows from labels alone: a folder is an item labelled like a folder, an account
-// is an item whose parent is labelled like one. So an account named like a folder opens that folder.
+// What an item is follows from the item itself (the root, one of the three folders, or an account
+// under one of them), whatever its label. Once an item is selected the tree always has a selection.
 class CLeftView : public QTreeWidget, public CView {
     Q_OBJECT
 public:
@@ -83,6 +83,8 @@ public:
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
+                                                         const QEvent* event = nullptr) const override;
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:

@@ -67,7 +67,7 @@ void CMailAccView::LoadAccount(int nIndex) {
     CVaultoraDoc* doc = GetDocument();
     if (doc)
         workspace::LoadRecordIntoForm<MailAccount>(*this, doc, doc->m_lists.m_aMailAccounts, nIndex, m_nIndex,
-                                                   IDC_MAIL_NAME, kFields);
+                                                   m_bLoading, IDC_MAIL_NAME, kFields);
 }
 
 void CMailAccView::OnControlChanged(int nID, Notify code) {
@@ -75,7 +75,7 @@ void CMailAccView::OnControlChanged(int nID, Notify code) {
         return;
     CVaultoraDoc* doc = GetDocument();
     workspace::StoreFieldIntoRecord<MailAccount>(*this, doc, doc ? &doc->m_lists.m_aMailAccounts : nullptr, m_nIndex,
-                                                 nID, kFields);
+                                                 m_bLoading, nID, kFields);
 }
 
 void CMailAccView::resizeEvent(QResizeEvent* event) {

@@ -23,6 +23,8 @@ public:
 
     // The slot of the record the form shows.
     int m_nIndex = 0;
+    // True while an account is being shown: the fields' changes are then no user's.
+    bool m_bLoading = false;
 
 protected:
     void OnControlChanged(int nID, Notify code) override;

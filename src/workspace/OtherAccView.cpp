@@ -63,7 +63,7 @@ void COtherAccView::LoadAccount(int nIndex) {
     CVaultoraDoc* doc = GetDocument();
     if (doc)
         workspace::LoadRecordIntoForm<OtherAccount>(*this, doc, doc->m_lists.m_aOtherAccounts, nIndex, m_nIndex,
-                                                    IDC_OTHER_NAME, kFields);
+                                                    m_bLoading, IDC_OTHER_NAME, kFields);
 }
 
 void COtherAccView::OnControlChanged(int nID, Notify code) {
@@ -71,7 +71,7 @@ void COtherAccView::OnControlChanged(int nID, Notify code) {
         return;
     CVaultoraDoc* doc = GetDocument();
     workspace::StoreFieldIntoRecord<OtherAccount>(*this, doc, doc ? &doc->m_lists.m_aOtherAccounts : nullptr, m_nIndex,
-                                                  nID, kFields);
+                                                  m_bLoading, nID, kFields);
 }
 
 void COtherAccView::resizeEvent(QResizeEvent* event) {

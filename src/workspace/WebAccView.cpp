@@ -67,7 +67,7 @@ void CWebAccView::OnInitialUpdate() {
 void CWebAccView::LoadAccount(int nIndex) {
     CVaultoraDoc* doc = GetDocument();
     if (doc)
-        workspace::LoadRecordIntoForm<WebAccount>(*this, doc, doc->m_lists.m_aWebAccounts, nIndex, m_nIndex,
+        workspace::LoadRecordIntoForm<WebAccount>(*this, doc, doc->m_lists.m_aWebAccounts, nIndex, m_nIndex, m_bLoading,
                                                   IDC_WEB_NAME, kFields);
 }
 
@@ -75,8 +75,8 @@ void CWebAccView::OnControlChanged(int nID, Notify code) {
     if (code != Changed)
         return;
     CVaultoraDoc* doc = GetDocument();
-    workspace::StoreFieldIntoRecord<WebAccount>(*this, doc, doc ? &doc->m_lists.m_aWebAccounts : nullptr, m_nIndex, nID,
-                                                kFields);
+    workspace::StoreFieldIntoRecord<WebAccount>(*this, doc, doc ? &doc->m_lists.m_aWebAccounts : nullptr, m_nIndex,
+                                                m_bLoading, nID, kFields);
 }
 
 void CWebAccView::resizeEvent(QResizeEvent* event) {

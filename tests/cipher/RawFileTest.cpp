@@ -127,12 +127,23 @@ private slots:
         Spit(Path("big"), big);
         QVERIFY(ReadWholeFile(Path("big"), data));
         QCOMPARE(data.size(), big.size());
-        // A file held exclusively elsewhere cannot be read, and the reason is given.
-        CRawFile holder;
-        QVERIFY(holder.Open(Path("big").c_str(), kGenericRead, kShareNone, kOpenExisting, kFileAttributeNormal));
+        // Readers share a file; one held for writing elsewhere cannot be read, and the reason is given.
+        CRawFile reader;
+        QVERIFY(reader.Open(Path("big").c_str(), kGenericRead, kShareNone, kOpenExisting, kFileAttributeNormal));
+        QVERIFY(ReadWholeFile(Path("big"), data));
+        CRawFile writer;
+        QVERIFY(!writer.Open(Path("big").c_str(), kGenericWrite, kShareNone, kOpenExisting, kFileAttributeNormal));
+        QCOMPARE(writer.GetLastError(), uint32_t(EBUSY));
+        reader.Close();
+        QVERIFY(writer.Open(Path("big").c_str(), kGenericWrite, kShareNone, kOpenExisting, kFileAttributeNormal));
         uint32_t error = 0;
         QVERIFY(!ReadWholeFile(Path("big"), data, &error));
         QCOMPARE(error, uint32_t(EBUSY));
+        writer.Close();
+        // A pipe is read to its end; one nobody writes to reads as empty at once instead of waiting.
+        QVERIFY(::mkfifo(Path("fifo").c_str(), 0600) == 0);
+        QVERIFY(ReadWholeFile(Path("fifo"), data, &error));
+        QVERIFY(data.empty());
         // A file whose length cannot be taken fails cleanly instead of handing on garbage.
         QVERIFY(!ReadWholeFile("/proc/self/mem", data, &error));
         QVERIFY(error != 0);

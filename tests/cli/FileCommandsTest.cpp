@@ -47,6 +47,17 @@ private slots:
         }
     }
 
+    // Files that can't be read are reported before any password is read.
+    void unreadableInputsBeforePasswords() {
+        for (const QString& bad : {Path("missing.etx"), Path("")}) {
+            const CliResult r = RunCli({"decrypt", bad}, "");
+            QCOMPARE(r.exitCode, 3);
+            QVERIFY2(r.err.contains("Cannot read"), r.err.constData());
+        }
+        Write(Path("blank.etx"), "");
+        QCOMPARE(RunCli({"decrypt", Path("blank.etx")}, "").exitCode, 3);
+    }
+
     void wrongPasswordsAndDamagedFiles() {
         Write(Path("t.txt"), "secret text\n");
         QCOMPARE(RunCli({"encrypt", Path("t.txt"), Path("t.etx")}, "right\nright\n").exitCode, 0);
@@ -124,6 +135,11 @@ private slots:
         QCOMPARE(RunCli({}).exitCode, 2);
         QCOMPARE(RunCli({"frobnicate"}).exitCode, 2);
         QCOMPARE(RunCli({"decrypt"}).exitCode, 2);
+        // A usage error names the program and the command it is in.
+        const CliResult missing = RunCli({"show", Path("t.kvd"), "web"});
+        QCOMPARE(missing.exitCode, 2);
+        QVERIFY2(missing.err.startsWith("lockwarden-cli: show: ") && missing.err.contains("SLOT"),
+                 missing.err.constData());
         // There is no way to pass a password as an argument.
         QCOMPARE(RunCli({"decrypt", "--password", "x", Path("t.etx")}).exitCode, 2);
         CliResult r = RunCli({"--help"});

@@ -94,8 +94,22 @@ private slots:
         QCOMPARE(RunCli({"encrypt", Path("t.txt"), Path("t.etx")}, "pw\npw\n").exitCode, 0);
         const CliResult r = RunCli({"ls", Path("t.etx")}, "pw\n");
         QCOMPARE(r.exitCode, 1);
-        QVERIFY(r.err.contains("password is wrong or the file is damaged"));
+        QVERIFY(r.err.contains("the password is wrong, or the file is not a passwords document"));
         QVERIFY(r.out.isEmpty());
+        // Nor can such a text be enciphered into a passwords file.
+        const CliResult e = RunCli({"encrypt", Path("t.txt"), Path("t.kvd")}, "pw\npw\n");
+        QCOMPARE(e.exitCode, 3);
+        QVERIFY(e.err.contains("import"));
+        QVERIFY(!QFile::exists(Path("t.kvd")));
+    }
+
+    // No name can forge a line or a column of the listing.
+    void controlCharactersInNamesAreEscaped() {
+        Write(Path("c.json"), R"({"web": [{"NAME": "two\nlines\tand\\ tab\u0007"}], "mail": [], "other": []})");
+        QCOMPARE(RunCli({"import", "--force", Path("c.json"), Path("c.kvd")}, "pw\npw\n").exitCode, 0);
+        QCOMPARE(RunCli({"ls", Path("c.kvd")}, "pw\n").out, QByteArray("web\t0\ttwo\\nlines\\tand\\\\ tab\\x07\n"));
+        QVERIFY(RunCli({"show", Path("c.kvd"), "web", "0"}, "pw\n")
+                    .out.startsWith("NAME: two\\nlines\\tand\\\\ tab\\x07\n"));
     }
 };
 

@@ -39,6 +39,13 @@ std::string S(const platform::SecureString& s) {
     return std::string(s.view());
 }
 
+platform::SecureString Built(const AccountLists& lists) {
+    platform::SecureString text;
+    if (!BuildPasswordsText(lists, text))
+        qWarning("the passwords text was not built");
+    return text;
+}
+
 template <typename Record> std::unique_ptr<Record> Named(const std::string& name) {
     auto r = std::make_unique<Record>();
     r->strName = platform::SecureString(name.data(), name.size());
@@ -63,7 +70,7 @@ class PasswordsSchemaTest : public QObject {
 private slots:
     void emptyDocumentIsExactly114BytesAnd232OnDisk() {
         AccountLists lists;
-        QCOMPARE(S(BuildPasswordsText(lists)), kEmptyText);
+        QCOMPARE(S(Built(lists)), kEmptyText);
         QCOMPARE(kEmptyText.size(), size_t(114));
         // The golden file was made from this text; ours must be byte for byte the same.
         const QString golden = QString(LW_TEST_DATA_DIR) + "/empty.kvd";
@@ -87,7 +94,7 @@ private slots:
         web->strNotes = "line 1\r\nline 2";
         lists.m_aWebAccounts.Append(std::move(web));
         lists.m_aOtherAccounts.Append(Named<OtherAccount>("Card"));
-        QCOMPARE(S(BuildPasswordsText(lists)), kExampleText);
+        QCOMPARE(S(Built(lists)), kExampleText);
 
         AccountLists back;
         QVERIFY(ReadPasswordsText(kExampleText, back));
@@ -110,7 +117,7 @@ private slots:
         mail->strPassword = "pw";
         mail->strNotes = "n";
         lists.m_aMailAccounts.Append(std::move(mail));
-        const std::string text = S(BuildPasswordsText(lists));
+        const std::string text = S(Built(lists));
         QVERIFY(text.find("<NAME>M</NAME>\r\n<ADDRESS>a</ADDRESS>\r\n<WEBINTERFACE>w</WEBINTERFACE>\r\n"
                           "<USERID>u</USERID>\r\n<PASSWORD>pw</PASSWORD>\r\n<SMTPSERVER>s</SMTPSERVER>\r\n"
                           "<POPSERVER>p</POPSERVER>\r\n<NOTES>n</NOTES>\r\n") != std::string::npos);
@@ -128,7 +135,7 @@ private slots:
         lists.m_aWebAccounts.Remove(1);
         QCOMPARE(lists.m_aWebAccounts.Append(Named<WebAccount>("three")), 3);
         AccountLists back;
-        QVERIFY(ReadPasswordsText(BuildPasswordsText(lists).view(), back));
+        QVERIFY(ReadPasswordsText(Built(lists).view(), back));
         QCOMPARE(back.m_aWebAccounts.Size(), 3);
         QCOMPARE(S(back.m_aWebAccounts.At(0)->strName), std::string("zero"));
         QCOMPARE(S(back.m_aWebAccounts.At(1)->strName), std::string("two"));
@@ -166,7 +173,7 @@ private slots:
             // Through the text and through an enciphered file.
             QTemporaryDir dir;
             const std::string path = (dir.path() + "/r.kvd").toStdString();
-            QVERIFY(cipher::WriteDocumentFile(path, "pw", BuildPasswordsText(lists).view()).ok());
+            QVERIFY(cipher::WriteDocumentFile(path, "pw", Built(lists).view()).ok());
             platform::SecureString text;
             QVERIFY(cipher::ReadDocumentFile(path, "pw", text).ok());
             AccountLists back;
@@ -194,10 +201,30 @@ private slots:
         QVERIFY(ReadPasswordsText(text, lists));
         QCOMPARE(Flatten(lists.m_aWebAccounts, kWebFileFields),
                  (std::vector<std::string>{"A", "", "", "<x&y>", "&#65;", "B", "", "", "", ""}));
-        // Searches only move forward: the mail group is found past the other group, and the
-        // other group, now behind the cursor, is lost.
-        QCOMPARE(lists.m_aMailAccounts.Size(), 1);
-        QCOMPARE(lists.m_aOtherAccounts.Size(), 0);
+        // A group after a group of a later kind is read all the same.
+        QCOMPARE(Flatten(lists.m_aMailAccounts, kMailFileFields),
+                 (std::vector<std::string>{"M", "", "", "", "", "", "", ""}));
+        QCOMPARE(Flatten(lists.m_aOtherAccounts, kOtherFileFields), (std::vector<std::string>{"O", "", "", ""}));
+
+        // Groups of every kind in any order and interleaved: each kind keeps the document order of
+        // its accounts.
+        AccountLists mixed;
+        QVERIFY(ReadPasswordsText("<DOC><OTHER_ACCOUNTS><ACCOUNT><NAME>o1</NAME></ACCOUNT></OTHER_ACCOUNTS>"
+                                  "<MAIL_ACCOUNTS><ACCOUNT><NAME>m1</NAME></ACCOUNT></MAIL_ACCOUNTS>"
+                                  "<WEB_ACCOUNTS><ACCOUNT><NAME>w1</NAME></ACCOUNT></WEB_ACCOUNTS>"
+                                  "<MAIL_ACCOUNTS><ACCOUNT><NAME>m2</NAME></ACCOUNT></MAIL_ACCOUNTS>"
+                                  "<web_accounts><ACCOUNT><NAME>not a group</NAME></ACCOUNT></web_accounts>"
+                                  "<WEB_ACCOUNTS><ACCOUNT><NAME>w2</NAME></ACCOUNT></WEB_ACCOUNTS></DOC>",
+                                  mixed));
+        const auto names = [](const auto& list) {
+            std::vector<std::string> out;
+            for (int slot = 0; slot < list.Size(); ++slot)
+                out.push_back(S(list.At(slot)->strName));
+            return out;
+        };
+        QCOMPARE(names(mixed.m_aWebAccounts), (std::vector<std::string>{"w1", "w2"}));
+        QCOMPARE(names(mixed.m_aMailAccounts), (std::vector<std::string>{"m1", "m2"}));
+        QCOMPARE(names(mixed.m_aOtherAccounts), (std::vector<std::string>{"o1"}));
     }
 
     void textsWithoutRootAreRefused() {

@@ -18,6 +18,7 @@
 #include "textdoc/EditorView.h"
 #include "textdoc/FindReplaceDlg.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QMdiArea>
@@ -30,6 +31,7 @@
 #include <csignal>
 #include <memory>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 using namespace docanswers;
 
@@ -190,11 +192,15 @@ private slots:
         QVERIFY(!m_app->OpenDocumentFile(path));
         QCOMPARE(cancelled->answered, 1);
 
-        // A missing file and an empty one: the password is asked first, then the open fails with a
-        // message that names the file and says why (no decryption notice: it is no password matter).
+        // A missing file, an empty one, a folder and a pipe: the open fails at once, before any
+        // password is asked, with a message that names the file and says why.
         QFile(FilePath("empty.etx")).open(QIODevice::WriteOnly);
-        const std::pair<QString, QString> unreadable[] = {{"missing.etx", "No such file or directory"},
-                                                          {"empty.etx", "the file is empty"}};
+        QVERIFY(QDir(m_files->path()).mkdir(QStringLiteral("folder.etx")));
+        QVERIFY(::mkfifo(QFile::encodeName(FilePath("pipe.etx")).constData(), 0600) == 0);
+        const std::pair<QString, QString> unreadable[] = {{"missing.etx", "does not exist"},
+                                                          {"empty.etx", "the file is empty"},
+                                                          {"folder.etx", "folder"},
+                                                          {"pipe.etx", "pipe"}};
         for (const auto& [name, reason] : unreadable) {
             auto quiet = std::make_shared<Seen>();
             const int messages = MessageBox::count();
@@ -202,7 +208,7 @@ private slots:
             Answer(quiet, {EnterPassword("right"), Question(quiet, IDC_DECRYPT_FAILED_TEXT, IDOK)});
             QVERIFY(!m_app->OpenDocumentFile(FilePath(name)));
             QCoreApplication::processEvents();
-            QCOMPARE(quiet->titles, QStringList({"Enter Password"}));
+            QCOMPARE(quiet->titles, QStringList());
             QCOMPARE(MessageBox::count(), messages + 1);
             QVERIFY(MessageBox::last().text.contains(name));
             QVERIFY2(MessageBox::last().text.contains(reason), qPrintable(MessageBox::last().text));
@@ -286,6 +292,24 @@ private slots:
         QVERIFY(doc->IsModified());
     }
 
+    // A leading U+FEFF is a character of the text and comes back on save; zero code units that end
+    // a text (a file converted on a multi-byte code page) are not part of it.
+    void leadingBomAndTrailingZeros() {
+        const QString path = FilePath("bom.etx");
+        const std::string text = "\uFEFFBOM first\r\nline";
+        QVERIFY(cipher::WriteDocumentFile(QFile::encodeName(path).toStdString(), "pw", text).ok());
+        const QByteArray clean = Bytes(path);
+        QVERIFY(
+            cipher::WriteDocumentFile(QFile::encodeName(path).toStdString(), "pw", text + std::string(4, '\0')).ok());
+        CEditorDoc* doc = Open(path, "pw");
+        QVERIFY(doc);
+        QCOMPARE(doc->GetEditorView()->GetText(), QChar(0xFEFF) + QStringLiteral("BOM first\r\nline"));
+        auto seen = std::make_shared<Seen>();
+        Answer(seen, {SetPassword(seen, QString())});
+        QVERIFY(doc->OnFileSave());
+        QCOMPARE(Bytes(path), clean);
+    }
+
     void setNewFilePassword() {
         const QString path = FilePath("p.etx");
         MakeFile(path, "text", "old");
@@ -300,12 +324,13 @@ private slots:
         Frame()->SendCommand(ID_SET_FILE_PASSWORD);
         QCOMPARE(seen->texts, QStringList({"Set", "old"}));
         QCOMPARE(std::string(doc->m_szFilePassword.view()), std::string("new"));
-        // Nothing written, nothing to save: closing asks nothing.
+        // Nothing written, but closing asks to save the new password.
         QCOMPARE(CoreRead(path, "old"), QStringLiteral("text"));
-        QVERIFY(!doc->IsModified());
-        const int messages = MessageBox::count();
-        QVERIFY(doc->SaveModified());
-        QCOMPARE(MessageBox::count(), messages);
+        QVERIFY(doc->IsModified());
+        auto asked = std::make_shared<Seen>();
+        Answer(asked, {Question(asked, IDC_SAVE_CHANGES_TEXT, IDCANCEL)});
+        QVERIFY(!doc->SaveModified());
+        QCOMPARE(asked->answered, 1);
 
         // The next save uses it.
         doc->GetEditorView()->insertPlainText(QStringLiteral("more "));

@@ -324,11 +324,11 @@ private slots:
         QCOMPARE(Str(w.doc->m_lists.m_aWebAccounts.At(1)->strPassword), std::string("two"));
         QVERIFY(w.doc->IsModified());
 
-        // Notes take several lines; the record gets them with their line breaks.
+        // Notes take several lines; a typed break is a CR LF in the record.
         TypeInto(form, IDC_WEB_NOTES, "a");
         QTest::keyClick(Item(form, IDC_WEB_NOTES), Qt::Key_Return);
         QTest::keyClicks(Item(form, IDC_WEB_NOTES), "b");
-        QCOMPARE(Str(w.doc->m_lists.m_aWebAccounts.At(1)->strNotes), std::string("a\nb"));
+        QCOMPARE(Str(w.doc->m_lists.m_aWebAccounts.At(1)->strNotes), std::string("a\r\nb"));
 
         // A slot emptied under the form takes nothing, but the keystroke still counts as activity.
         w.doc->m_lists.m_aWebAccounts.Remove(1);

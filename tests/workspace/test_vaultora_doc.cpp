@@ -17,6 +17,8 @@
 #include "shell/LockSettings.h"
 #include "shell/MainFrame.h"
 #include "workspace/LeftView.h"
+#include "workspace/NotesEdit.h"
+#include "workspace/SwitchSplitterWnd.h"
 #include "workspace/VaultoraChildFrame.h"
 
 #include <QFile>
@@ -99,6 +101,49 @@ void AddAccounts(CVaultoraDoc& doc) {
     gone->strName = "Gone";
     doc.m_lists.m_aOtherAccounts.Remove(doc.m_lists.m_aOtherAccounts.Append(std::move(gone)));
     doc.SetModifiedFlag(true);
+}
+
+// One account of a hand-written passwords text: the fields as "<NAME>value</NAME>" lines.
+std::string Account(std::initializer_list<std::pair<const char*, std::string>> fields) {
+    std::string text = "<ACCOUNT>\r\n";
+    for (const auto& [name, value] : fields)
+        text += value.empty() ? "<" + std::string(name) + "/>\r\n"
+                              : "<" + std::string(name) + ">" + value + "</" + name + ">\r\n";
+    return text + "</ACCOUNT>\r\n";
+}
+
+// A passwords text as another program writes it, with fields holding every kind of line break,
+// U+2028, U+2029, U+00A0, a leading U+FEFF and a line of 40,000 characters, in all three kinds
+// of account; one web account is named like the web folder.
+std::string AwkwardPasswordsText() {
+    const std::string nbsp = "\u00A0", ls = "\u2028", ps = "\u2029", bom = "\uFEFF";
+    std::string longLine;
+    for (int i = 0; i < 4000; ++i)
+        longLine += i % 7 ? "xxxxxxxxx " : "\u00E9xxxxxxxx ";
+    return "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\r\n<DOC>\r\n<WEB_ACCOUNTS>\r\n" +
+           Account({{"NAME", "Shop"},
+                    {"ADDRESS", "https://shop.example/" + nbsp + "a"},
+                    {"USERID", longLine},
+                    {"PASSWORD", "p" + ls + "w" + nbsp},
+                    {"NOTES", "crlf\r\nlone cr\rlone lf\nls" + ls + "nbsp" + nbsp + "ps" + ps + "last"}}) +
+           Account({{"NAME", "Web Accounts"},
+                    {"ADDRESS", ""},
+                    {"USERID", bom + "id"},
+                    {"PASSWORD", "pw"},
+                    {"NOTES", bom + "starts with a BOM\n\n\r\n"}}) +
+           "</WEB_ACCOUNTS>\r\n<MAIL_ACCOUNTS>\r\n" +
+           Account({{"NAME", "Mail"},
+                    {"ADDRESS", "jane@example.org"},
+                    {"WEBINTERFACE", "\twebmail\t"},
+                    {"USERID", "jane" + nbsp},
+                    {"PASSWORD", "two\r\nlines"},
+                    {"SMTPSERVER", "smtp\rhost"},
+                    {"POPSERVER", "pop\nhost"},
+                    {"NOTES", "\r\r\n\n" + longLine + "\r\n" + ls}}) +
+           "</MAIL_ACCOUNTS>\r\n<OTHER_ACCOUNTS>\r\n" +
+           Account(
+               {{"NAME", "Card"}, {"USERID", nbsp + nbsp}, {"PASSWORD", longLine}, {"NOTES", "only lf\nonly lf\n"}}) +
+           "</OTHER_ACCOUNTS>\r\n</DOC>\r\n";
 }
 
 } // namespace
@@ -258,14 +303,14 @@ private slots:
         QCOMPARE(refused->texts, QStringList({"Failed to decrypt the file: plain.kvd"}));
         QCOMPARE(Bytes(plain), plainBefore);
 
-        // A missing file: the password first, then a message naming the file and the reason.
+        // A missing file: a message naming the file and the reason, before any password is asked.
         auto quiet = std::make_shared<Seen>();
         const int messages = MessageBox::count();
         MessageBox::setNextAnswer(IDOK);
         Answer(quiet, {EnterPassword("right"), Question(quiet, IDC_DECRYPT_FAILED_TEXT, IDOK)});
         QVERIFY(!m_app->OpenDocumentFile(FilePath("missing.kvd")));
         QCoreApplication::processEvents();
-        QCOMPARE(quiet->titles, QStringList({"Enter Password"}));
+        QCOMPARE(quiet->titles, QStringList());
         QCOMPARE(MessageBox::count(), messages + 1);
         QVERIFY(MessageBox::last().text.contains(QStringLiteral("missing.kvd")));
         CancelModalAnswers();
@@ -311,10 +356,24 @@ private slots:
         QCOMPARE(seen->texts, QStringList({"old"}));
         QCOMPARE(std::string(doc->m_szFilePassword.view()), std::string("new"));
         QCOMPARE(CoreAccounts(path, "old").size(), 3);
-        QVERIFY(!doc->IsModified());
-        const int messages = MessageBox::count();
+        // Nothing written yet, but the new password is a change: closing asks to save it, and a
+        // save that fails leaves the document with the password the file is still under.
+        QVERIFY(doc->IsModified());
+        auto kept = std::make_shared<Seen>();
+        Answer(kept, {Question(kept, IDC_SAVE_CHANGES_TEXT, IDCANCEL)});
+        QVERIFY(!doc->SaveModified());
+        QCOMPARE(kept->answered, 1);
+        MessageBox::setNextAnswer(IDOK);
+        auto failed = std::make_shared<Seen>();
+        Answer(failed, {SetPassword(failed, "newer")});
+        QVERIFY(!doc->OnSaveDocument(FilePath("missing/p.kvd")));
+        QCOMPARE(std::string(doc->m_szFilePassword.view()), std::string("new"));
+        QCOMPARE(CoreAccounts(path, "old").size(), 3);
+        auto saved = std::make_shared<Seen>();
+        Answer(saved, {Question(saved, IDC_SAVE_CHANGES_TEXT, IDYES), SetPassword(saved, QString())});
         QVERIFY(doc->SaveModified());
-        QCOMPARE(MessageBox::count(), messages);
+        QCOMPARE(saved->texts.back(), QStringLiteral("new"));
+        QCOMPARE(CoreAccounts(path, "new").size(), 3);
 
         // Modified and untitled: the question names the title with the extension.
         CVaultoraDoc* untitled = NewDoc();
@@ -355,6 +414,105 @@ private slots:
         QVERIFY(doc->SaveModified());
         QCOMPARE(unlocked->texts, QStringList({"Save changes to Untitled.kvd?"}));
         QVERIFY(!Frame()->m_bLocked);
+    }
+
+    // A file written elsewhere, every account looked at in its form, saved unchanged: byte for byte
+    // the file it was. Then Enter typed into notes is saved as CR LF, and nothing else changes.
+    void viewingEveryAccountChangesNoByte() {
+        const QString path = FilePath("elsewhere.kvd");
+        const std::string original = AwkwardPasswordsText();
+        QVERIFY(cipher::WriteDocumentFile(QFile::encodeName(path).toStdString(), "pw", original).ok());
+        const QByteArray before = Bytes(path);
+
+        CVaultoraDoc* doc = Open(path, "pw");
+        QVERIFY(doc);
+        Frame()->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(Frame()));
+        auto* frame = dynamic_cast<CVaultoraChildFrame*>(doc->GetFrames().front());
+        QVERIFY(frame);
+        CLeftView* tree = frame->GetLeftView();
+        const auto shownView = [frame] {
+            const auto& current = frame->GetSplitter()->GetCurrentViewMap();
+            auto it = current.find(CSwitchSplitterWnd::PaneKey(0, 1));
+            return it == current.end() ? -1 : it->second;
+        };
+        const auto clickItem = [tree](QTreeWidgetItem* item) {
+            tree->scrollToItem(item);
+            QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(item).center());
+        };
+        struct Expected {
+            QTreeWidgetItem* folder;
+            int nView;
+        };
+        for (const Expected& kind : {Expected{tree->GetWebFolder(), frame->m_nWebAccView},
+                                     Expected{tree->GetMailFolder(), frame->m_nMailAccView},
+                                     Expected{tree->GetOtherFolder(), frame->m_nOtherAccView}}) {
+            QVERIFY(kind.folder->childCount() > 0);
+            for (int i = 0; i < kind.folder->childCount(); ++i) {
+                QTreeWidgetItem* item = kind.folder->child(i);
+                clickItem(item);
+                QCOMPARE(tree->GetSelectedItem(), item);
+                // The account named "Web Accounts" opens its own form, not the folder's.
+                QCOMPARE(shownView(), kind.nView);
+                // Ctrl+click on the selected account keeps it selected.
+                QTest::mouseClick(tree->viewport(), Qt::LeftButton, Qt::ControlModifier,
+                                  tree->visualItemRect(item).center());
+                QCOMPARE(tree->GetSelectedItem(), item);
+            }
+        }
+        QVERIFY(!doc->IsModified());
+        auto seen = std::make_shared<Seen>();
+        Answer(seen, {SetPassword(seen, QString())});
+        Frame()->SendCommand(ID_FILE_SAVE);
+        QCOMPARE(seen->answered, 1);
+        QCOMPARE(Bytes(path), before);
+
+        // Enter at the end of the first account's notes: a CR LF there, and only there.
+        clickItem(tree->GetWebFolder()->child(0));
+        CNotesEdit* notes = nullptr;
+        for (CNotesEdit* edit : frame->findChildren<CNotesEdit*>()) {
+            if (edit->isVisible())
+                notes = edit;
+        }
+        QVERIFY(notes);
+        // The password question took the activation with it.
+        Frame()->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(Frame()));
+        QTest::mouseClick(notes->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
+        QCOMPARE(QApplication::focusWidget(), notes);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_End, Qt::ControlModifier);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QTest::keyClicks(QApplication::focusWidget(), "new");
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return, Qt::ShiftModifier);
+        QVERIFY(doc->IsModified());
+        auto again = std::make_shared<Seen>();
+        Answer(again, {SetPassword(again, QString())});
+        Frame()->SendCommand(ID_FILE_SAVE);
+        platform::SecureString text;
+        QVERIFY(cipher::ReadDocumentFile(QFile::encodeName(path).toStdString(), "pw", text).ok());
+        std::string expected = original;
+        const std::string end = "ps\u2029last</NOTES>";
+        expected.replace(expected.find(end), end.size(), "ps\u2029last\r\nnew\r\n</NOTES>");
+        QCOMPARE(std::string(text.view()), expected);
+    }
+
+    // Groups in an unusual order lose no account through an open and a save.
+    void groupsInAnyOrderSurviveASave() {
+        const QString path = FilePath("order.kvd");
+        const std::string text =
+            "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\r\n<DOC>\r\n<MAIL_ACCOUNTS>\r\n" +
+            Account({{"NAME", "Mail"}, {"ADDRESS", "a@b"}}) + "</MAIL_ACCOUNTS>\r\n<WEB_ACCOUNTS>\r\n" +
+            Account({{"NAME", "Web"}, {"ADDRESS", "w"}}) + "</WEB_ACCOUNTS>\r\n<OTHER_ACCOUNTS/>\r\n</DOC>\r\n";
+        QVERIFY(cipher::WriteDocumentFile(QFile::encodeName(path).toStdString(), "pw", text).ok());
+        const QStringList accounts = CoreAccounts(path, "pw");
+        QCOMPARE(accounts.size(), 2);
+        CVaultoraDoc* doc = Open(path, "pw");
+        QVERIFY(doc);
+        auto seen = std::make_shared<Seen>();
+        Answer(seen, {SetPassword(seen, QString())});
+        Frame()->SendCommand(ID_FILE_SAVE);
+        QCOMPARE(seen->answered, 1);
+        QCOMPARE(CoreAccounts(path, "pw"), accounts);
     }
 
     // A save that fails: the user is told which file and why, the old file and the document's name

@@ -20,6 +20,7 @@
 #include "workspace/WebAccView.h"
 #include "workspace/WebAccountsRootView.h"
 
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -28,6 +29,7 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QtTest>
 #include <memory>
 
@@ -279,8 +281,17 @@ private slots:
         QCOMPARE(splitter->sizes().value(0), CVaultoraChildFrame::kTreeColumnWidth);
 
         // Opening a file asks for its password first: cancelled, it opens nothing and leaves nothing behind.
+        QTemporaryDir folder;
+        QFile file(folder.filePath(QStringLiteral("a.kvd")));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(QByteArray(8, 'x')) == 8);
+        file.close();
         ClickInNextModal(IDCANCEL);
+        QVERIFY(!tmpl->OpenDocumentFile(file.fileName()));
+        QCOMPARE(tmpl->GetDocuments().size(), size_t(1));
+        // A file that isn't there is said at once, without a password question.
+        MessageBox::setNextAnswer(IDOK);
         QVERIFY(!tmpl->OpenDocumentFile(QStringLiteral("/nonexistent/a.kvd")));
+        QVERIFY(MessageBox::last().text.contains(QStringLiteral("/nonexistent/a.kvd")));
         QCOMPARE(tmpl->GetDocuments().size(), size_t(1));
     }
 
@@ -448,16 +459,19 @@ private slots:
         QCOMPARE(webForm->GetDlgItemText(IDC_WEB_NAME), QStringLiteral("Alpha"));
     }
 
-    // The kind of an item follows its label: an account named like a folder opens that folder's form.
+    // The kind of an item is the item's own, whatever its label: an account named like a folder
+    // opens its account form.
     void accountNamedLikeAFolder() {
         Window w = Open([](CVaultoraDoc& doc) {
             AddWeb(doc, "web ACCOUNTS");
             AddOther(doc, "EMAIL accounts");
         });
         w.tree->setCurrentItem(w.tree->GetWebFolder()->child(0));
-        QCOMPARE(w.ShownView(), w.frame->m_nWebAccountsRootView);
+        QCOMPARE(w.ShownView(), w.frame->m_nWebAccView);
         w.tree->setCurrentItem(w.tree->GetOtherFolder()->child(0));
-        QCOMPARE(w.ShownView(), w.frame->m_nEMailAccountsRootView);
+        QCOMPARE(w.ShownView(), w.frame->m_nOtherAccView);
+        QCOMPARE(w.Form<COtherAccView>(w.frame->m_nOtherAccView)->GetDlgItemText(IDC_OTHER_NAME),
+                 QStringLiteral("EMAIL accounts"));
     }
 
     // Adding gives the next slot (never a freed one), deleting asks with the item's name and empties
