@@ -60,8 +60,14 @@ const AccountLists& Document() {
     return lists;
 }
 
+platform::SecureString Text() {
+    platform::SecureString text;
+    BuildPasswordsText(Document(), text);
+    return text;
+}
+
 size_t TextBytes() {
-    static const size_t bytes = BuildPasswordsText(Document()).size();
+    static const size_t bytes = Text().size();
     return bytes;
 }
 
@@ -72,7 +78,7 @@ std::string BenchFile(cipher::DocFormat format) {
 }
 
 bool Save(const std::string& path, cipher::DocFormat format) {
-    return cipher::WriteDocumentFile(path, kPassword, BuildPasswordsText(Document()).view(), format).ok();
+    return cipher::WriteDocumentFile(path, kPassword, Text().view(), format).ok();
 }
 
 // Both figures count the document's text, so the ratio of throughputs is the inverse ratio of times.

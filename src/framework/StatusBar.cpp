@@ -4,7 +4,11 @@
 
 #include <QLabel>
 
-CStatusBar::CStatusBar(QWidget* parent) : QStatusBar(parent) {}
+CStatusBar::CStatusBar(QWidget* parent) : QStatusBar(parent) {
+    // The panes never hold the main window wider than the user makes it: in a narrow window they
+    // are cut off at the right edge, as a Windows status bar's are.
+    setSizePolicy(QSizePolicy::Ignored, sizePolicy().verticalPolicy());
+}
 
 bool CStatusBar::SetIndicators(const std::vector<int>& ids) {
     for (Pane& pane : m_panes)

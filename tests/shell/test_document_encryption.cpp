@@ -208,7 +208,8 @@ private slots:
         const QByteArray bytes = Bytes(path);
         QVERIFY(IsStrong(bytes));
         QCOMPARE(QByteArray(bytes.constData() + 12, 8), QByteArray("\x01\0\0\0\x40\0\0\0", 8));
-        const platform::SecureString expected = BuildPasswordsText(doc->m_lists);
+        platform::SecureString expected;
+        QVERIFY(BuildPasswordsText(doc->m_lists, expected));
         CloseAll();
 
         platform::SecureString text;
