@@ -363,11 +363,11 @@ private slots:
         QCOMPARE(actual(), expected);
 
         int slot = static_cast<int>(names.size());
-        for (const QString& name : {"alpha", "Beta", "zzz", "", "0", "émile"}) {
+        for (const QString name : {"alpha", "Beta", "zzz", "", "0", "émile"}) {
             w.tree->AddWebAccount(name);
             insertLikeBefore(name, slot++);
             QCOMPARE(actual(), expected);
-            QCOMPARE(w.tree->GetSelectedItem()->text(0), QString(name));
+            QCOMPARE(w.tree->GetSelectedItem()->text(0), name);
         }
     }
 
