@@ -13,7 +13,7 @@ FUZZ_SECONDS ?= 60
 PACKAGES := cmake ninja-build g++ pkg-config clang libclang-rt-14-dev clang-format \
             libssl-dev libsodium-dev libcli11-dev nlohmann-json3-dev libutfcpp-dev libbenchmark-dev libpugixml-dev \
             qt6-base-dev qt6-svg-dev libgl-dev fonts-liberation2 fonts-dejavu-core \
-            xvfb xauth
+            xvfb xauth openssl python3 time
 
 CMAKE_COMMON := -G Ninja -DCMAKE_EXPORT_COMPILE_COMMANDS=ON
 
@@ -60,6 +60,8 @@ bench: deps
 	@for b in $(BENCH_DIR)/bench/bench_*; do \
 	    [ -f "$$b" ] && [ -x "$$b" ] || continue; echo "== $$b"; "$$b" || exit 1; \
 	done
+	@echo "== whole processes against openssl enc"
+	python3 bench/compare_openssl.py --cli $(BENCH_DIR)/src/cli/lockwarden-cli
 
 fuzz: deps
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_DIR) $(CMAKE_COMMON) -DCMAKE_BUILD_TYPE=RelWithDebInfo \

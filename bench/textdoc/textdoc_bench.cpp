@@ -1,6 +1,6 @@
 // A 16 MiB text in the editor: opening (read, decipher, show in the view) and saving (take the text,
 // encipher, write), each beside raw DES-CBC over the same number of bytes measured in the same run,
-// and the time one keystroke takes in that document. Goals: open within 2x and save within 1.5x the
+// and the time one keystroke takes in that document. Goals: open within 2x and save within 1.2x the
 // raw cipher's time; a keystroke under 16 ms (one frame).
 #define OPENSSL_SUPPRESS_DEPRECATED
 #include "cipher/DocumentFile.h"
@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QKeyEvent>
 #include <QTextBlock>
+#include <algorithm>
 #include <benchmark/benchmark.h>
 #include <cstdio>
 #include <map>
@@ -129,27 +130,40 @@ void Keystroke(benchmark::State& state) {
     }
 }
 
-// Run times (seconds per iteration) by benchmark name.
+// Wall times (seconds per iteration) of every repetition, by benchmark name without the
+// "/real_time" suffix. Wall time, since an open or save works on other threads too.
 class TimingReporter : public benchmark::ConsoleReporter {
 public:
-    std::map<std::string, double> seconds;
+    std::map<std::string, std::vector<double>> seconds;
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& run : runs) {
-            if (run.run_type == Run::RT_Iteration && run.iterations > 0)
-                seconds[run.benchmark_name()] =
-                    run.GetAdjustedCPUTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
+            if (run.run_type != Run::RT_Iteration || run.iterations <= 0)
+                continue;
+            std::string name = run.benchmark_name();
+            name = name.substr(0, name.find('/'));
+            seconds[name].push_back(run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit));
         }
         ConsoleReporter::ReportRuns(runs);
+    }
+    double Median(const std::string& name) const {
+        const auto it = seconds.find(name);
+        if (it == seconds.end() || it->second.empty())
+            return 0.0;
+        std::vector<double> sorted = it->second;
+        std::sort(sorted.begin(), sorted.end());
+        const size_t n = sorted.size();
+        return n % 2 ? sorted[n / 2] : (sorted[n / 2 - 1] + sorted[n / 2]) / 2;
     }
 };
 
 } // namespace
 
-BENCHMARK(RawDesCbcDecrypt)->Unit(benchmark::kMillisecond);
-BENCHMARK(TextOpen)->Unit(benchmark::kMillisecond);
-BENCHMARK(RawDesCbcEncrypt)->Unit(benchmark::kMillisecond);
-BENCHMARK(TextSave)->Unit(benchmark::kMillisecond);
-BENCHMARK(Keystroke)->Unit(benchmark::kMillisecond);
+// Each three times, the median counting: the machine may be shared.
+BENCHMARK(RawDesCbcDecrypt)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(3);
+BENCHMARK(TextOpen)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(3);
+BENCHMARK(RawDesCbcEncrypt)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(3);
+BENCHMARK(TextSave)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(3);
+BENCHMARK(Keystroke)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(3);
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
@@ -160,11 +174,9 @@ int main(int argc, char** argv) {
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
 
-    const auto time = [&](const char* name) {
-        const auto it = reporter.seconds.find(name);
-        return it == reporter.seconds.end() ? 0.0 : it->second;
-    };
-    std::printf("\n16 MiB text, %zu bytes through the cipher; times as a multiple of raw DES-CBC, same run:\n",
+    const auto time = [&](const char* name) { return reporter.Median(name); };
+    std::printf("\n16 MiB text, %zu bytes through the cipher; median wall times as a multiple of raw DES-CBC, "
+                "same run:\n",
                 CipherBytes());
     const auto ratio = [&](const char* measured, const char* baseline, double goal) {
         if (time(measured) <= 0 || time(baseline) <= 0)
@@ -174,7 +186,7 @@ int main(int argc, char** argv) {
                     r <= goal ? "ok" : "over goal");
     };
     ratio("TextOpen", "RawDesCbcDecrypt", 2.0);
-    ratio("TextSave", "RawDesCbcEncrypt", 1.5);
+    ratio("TextSave", "RawDesCbcEncrypt", 1.2);
     if (time("Keystroke") > 0)
         std::printf("  Keystroke  %.3f ms  (goal < 16 ms) %s\n", time("Keystroke") * 1000,
                     time("Keystroke") < 0.016 ? "ok" : "over goal");

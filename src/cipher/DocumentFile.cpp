@@ -1,6 +1,7 @@
 #include "cipher/DocumentFile.h"
 
 #include "cipher/Container.h"
+#include "cipher/ParallelDecrypt.h"
 #include "cipher/PasswordToKey.h"
 #include "cipher/RawFile.h"
 #include "cipher/StrongFile.h"
@@ -22,35 +23,6 @@ struct KeyWiper {
     DesKey& key;
     ~KeyWiper() { platform::WipeMemory(key.data(), key.size()); }
 };
-
-// Deciphers in place under one candidate password. Beyond the padding test, a document's
-// plaintext is whole UTF-16 code units, so its pad count is even: an odd one means the wrong key
-// slipped through.
-bool TryDecrypt(platform::SecureBytes& buffer, std::string_view passwordBytes) {
-    DesKey key = KeyFor(passwordBytes);
-    KeyWiper wipe{key};
-    const size_t length = buffer.size();
-    if (!DecryptInPlace(key, buffer))
-        return false;
-    if ((length - buffer.size()) % 2 != 0) {
-        platform::WipeMemory(buffer.data(), buffer.size());
-        buffer.clear();
-        return false;
-    }
-    return true;
-}
-
-// The code units of a deciphered plaintext that are text. A file converted on a multi-byte code
-// page may fill the rest of its plaintext with zero code units, and the readers of the format end
-// the text at them; trailing ones are dropped here, while a zero inside the text stays a
-// character. Everything else is kept as it is, a leading U+FEFF too: it is a character of the
-// text, not a byte-order mark (the layout has none).
-size_t TextUnits(const platform::SecureBytes& plaintext) {
-    size_t units = plaintext.size() / 2;
-    while (units > 0 && plaintext[2 * units - 2] == 0 && plaintext[2 * units - 1] == 0)
-        --units;
-    return units;
-}
 
 } // namespace
 
@@ -85,22 +57,24 @@ DocResult EncodeDocument(std::string_view textUtf8, std::string_view passwordUtf
 }
 
 DocResult DecodeDocument(platform::SecureBytes fileBytes, std::string_view passwordUtf8, platform::SecureString& text) {
-    RotateWordsRight(fileBytes.data(), fileBytes.size());
+    // The candidate passwords are tried on the last block alone, so the file is deciphered once,
+    // in place, under the one that fits. A document's plaintext is whole UTF-16 code units, so its
+    // pad count is even: an odd one means the wrong key slipped through the padding test.
     const platform::SecureString preferred = PasswordBytes(passwordUtf8);
-    const bool hasAlternative = preferred.view() != passwordUtf8;
-    // Deciphering works in place; keep the ciphertext for the second candidate only when there is one.
-    platform::SecureBytes spare;
-    if (hasAlternative)
-        spare = fileBytes;
-    bool ok = TryDecrypt(fileBytes, preferred.view());
-    if (!ok && hasAlternative) {
-        fileBytes = std::move(spare);
-        ok = TryDecrypt(fileBytes, passwordUtf8);
+    DesKey key = KeyFor(preferred.view());
+    KeyWiper wipe{key};
+    bool fits = DocumentPaddingFits(key, fileBytes.data(), fileBytes.size());
+    if (!fits && preferred.view() != passwordUtf8) {
+        key = KeyFor(passwordUtf8);
+        fits = DocumentPaddingFits(key, fileBytes.data(), fileBytes.size());
     }
-    platform::SecureBytes().swap(spare);
+    if (!fits)
+        return DocResult::WrongPassword;
+    bool ok = false;
+    const size_t plainBytes = DecryptDocumentInPlace(key, fileBytes.data(), fileBytes.size(), ok);
     if (!ok)
         return DocResult::WrongPassword;
-    platform::Utf16LeToUtf8(fileBytes.data(), TextUnits(fileBytes), text);
+    Utf16LeToUtf8Parallel(fileBytes.data(), plainBytes / 2, text);
     return DocResult::Ok;
 }
 

@@ -3,6 +3,7 @@
 #include "platform/SecureMemory.h"
 
 #include <memory>
+#include <utility>
 #include <vector>
 
 // The accounts of a passwords document: three plain record types of text fields, and one list
@@ -67,6 +68,12 @@ public:
         m_nSlots = 0;
     }
 
+    // Exchanges the records and slot counters of two lists.
+    void Swap(AccountList& other) noexcept {
+        m_aRecords.swap(other.m_aRecords);
+        std::swap(m_nSlots, other.m_nSlots);
+    }
+
     ~AccountList() { Clear(); }
 
 private:
@@ -89,6 +96,11 @@ struct AccountLists {
         m_aWebAccounts.Clear();
         m_aMailAccounts.Clear();
         m_aOtherAccounts.Clear();
+    }
+    void Swap(AccountLists& other) noexcept {
+        m_aWebAccounts.Swap(other.m_aWebAccounts);
+        m_aMailAccounts.Swap(other.m_aMailAccounts);
+        m_aOtherAccounts.Swap(other.m_aOtherAccounts);
     }
     ~AccountLists() { Clear(); }
 };

@@ -1,8 +1,10 @@
 #include "passwords/VaultoraDoc.h"
 
+#include "framework/BackgroundWork.h"
 #include "passwords/PasswordsSchema.h"
 
 #include <QFile>
+#include <memory>
 
 CVaultoraDoc::CVaultoraDoc() : CEncryptedDocument(".kvd", kSaveFilter) {}
 
@@ -13,20 +15,33 @@ void CVaultoraDoc::DeleteContents() {
 }
 
 cipher::DocStatus CVaultoraDoc::ReadDocumentFile(const QString& path, std::string_view passwordUtf8) {
-    platform::SecureString text;
-    const cipher::DocStatus status =
-        cipher::ReadDocumentFile(QFile::encodeName(path).toStdString(), passwordUtf8, text);
+    // Read into lists of its own off the user-interface thread; the document gets them once whole.
+    const std::string file = QFile::encodeName(path).toStdString();
+    auto lists = std::make_unique<AccountLists>();
+    cipher::DocStatus status;
+    RunInBackground([&] {
+        platform::SecureString text;
+        status = cipher::ReadDocumentFile(file, passwordUtf8, text);
+        if (status.ok() && !ReadPasswordsText(text.view(), *lists))
+            status = {cipher::DocResult::WrongPassword, 0};
+    });
     if (!status.ok())
         return status;
-    m_lists.Clear();
-    if (!ReadPasswordsText(text.view(), m_lists))
-        return {cipher::DocResult::WrongPassword, 0};
+    m_lists.Swap(*lists);
     return status; // says which format the file is in
 }
 
 cipher::DocStatus CVaultoraDoc::WriteDocumentFile(const QString& path, std::string_view passwordUtf8) {
-    platform::SecureString text;
-    if (!BuildPasswordsText(m_lists, text))
-        return {cipher::DocResult::CannotBuildText, 0};
-    return cipher::WriteDocumentFile(QFile::encodeName(path).toStdString(), passwordUtf8, text.view(), m_nFormat);
+    // The lists are only read; user input waits until the file is written.
+    const std::string file = QFile::encodeName(path).toStdString();
+    cipher::DocStatus status;
+    RunInBackground([&] {
+        platform::SecureString text;
+        if (!BuildPasswordsText(m_lists, text)) {
+            status = {cipher::DocResult::CannotBuildText, 0};
+            return;
+        }
+        status = cipher::WriteDocumentFile(file, passwordUtf8, text.view(), m_nFormat);
+    });
+    return status;
 }

@@ -1,5 +1,6 @@
 #include "textdoc/EditorView.h"
 
+#include "framework/BackgroundWork.h"
 #include "framework/Document.h"
 #include "framework/MessageBox.h"
 #include "framework/Utf8Text.h"
@@ -294,16 +295,23 @@ QByteArray CEditorView::GetTextUtf8() const {
 }
 
 cipher::DocStatus CEditorView::ReadDocumentFile(const QString& path, const QString& password) {
-    platform::SecureString utf8;
-    const cipher::DocStatus status = cipher::ReadDocumentFile(FileNameOf(path), Utf8Of(password).view(), utf8);
+    // Deciphered and converted off the user-interface thread; the control gets the text once whole.
+    const std::string file = FileNameOf(path);
+    const platform::SecureString passwordUtf8 = Utf8Of(password);
+    cipher::DocStatus status;
+    QString text;
+    RunInBackground([&] {
+        platform::SecureString utf8;
+        status = cipher::ReadDocumentFile(file, passwordUtf8.view(), utf8);
+        if (status.ok())
+            text = TextFromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+    });
     if (!status.ok()) {
         // An empty file holds nothing to decipher: it is a file that can't be read, not a wrong password.
         if (status.result == cipher::DocResult::WrongPassword && QFileInfo(path).size() == 0)
             return {cipher::DocResult::CannotRead, 0};
         return status;
     }
-    QString text = TextFromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
-    utf8.Wipe();
     SetText(text);
     WipeString(text);
     return status;
@@ -312,9 +320,13 @@ cipher::DocStatus CEditorView::ReadDocumentFile(const QString& path, const QStri
 cipher::DocStatus CEditorView::WriteDocumentFile(const QString& path, const QString& password,
                                                  cipher::DocFormat format) {
     QByteArray utf8 = GetTextUtf8();
-    const cipher::DocStatus status =
-        cipher::WriteDocumentFile(FileNameOf(path), Utf8Of(password).view(),
-                                  std::string_view(utf8.constData(), static_cast<size_t>(utf8.size())), format);
+    const std::string file = FileNameOf(path);
+    const platform::SecureString passwordUtf8 = Utf8Of(password);
+    cipher::DocStatus status;
+    RunInBackground([&] {
+        status = cipher::WriteDocumentFile(
+            file, passwordUtf8.view(), std::string_view(utf8.constData(), static_cast<size_t>(utf8.size())), format);
+    });
     WipeBytes(utf8);
     if (status.ok())
         SetModified(false);

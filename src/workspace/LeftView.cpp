@@ -17,6 +17,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QStyledItemDelegate>
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -33,6 +34,22 @@ const QColor kRootColor(0, 0, 155);
 const QColor kAccountColor(0, 0, 192);
 
 enum { StyleUnderline, StyleItalic, StyleBold, StylePlain };
+
+// Where a label goes among children sorted alphabetically, ignoring case: after every name equal
+// to it. The children are always in that order (the tree never renames an item), so a binary
+// search finds the place.
+int SortedPosition(const QTreeWidgetItem* parent, const QString& label) {
+    int low = 0;
+    int high = parent->childCount();
+    while (low < high) {
+        const int mid = low + (high - low) / 2;
+        if (parent->child(mid)->text(0).compare(label, Qt::CaseInsensitive) <= 0)
+            low = mid + 1;
+        else
+            high = mid;
+    }
+    return low;
+}
 
 // Draws an item that has a style of its own, and is not selected, in its font and colour; selected
 // items keep the tree's highlight.
@@ -95,33 +112,54 @@ CVaultoraChildFrame* CLeftView::GetFrame() const {
     return dynamic_cast<CVaultoraChildFrame*>(const_cast<CLeftView*>(this)->GetParentFrame());
 }
 
-QTreeWidgetItem* CLeftView::InsertItem(QTreeWidgetItem* parent, const QString& label, int nImage, bool bSorted) {
+QTreeWidgetItem* CLeftView::NewItem(const QString& label, int nImage) {
     auto* item = new QTreeWidgetItem(QStringList(label));
     item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
     if (nImage >= 0 && nImage < static_cast<int>(m_imageList.size()))
         item->setIcon(0, m_imageList[static_cast<size_t>(nImage)]);
     item->setData(0, kImageRole, nImage);
     item->setData(0, kSlotRole, 0);
+    return item;
+}
+
+QTreeWidgetItem* CLeftView::InsertItem(QTreeWidgetItem* parent, const QString& label, int nImage, bool bSorted) {
+    QTreeWidgetItem* item = NewItem(label, nImage);
     if (!parent) {
         insertTopLevelItem(0, item);
     } else if (bSorted) {
-        // Alphabetical, ignoring case; a name equal to others goes after them.
-        int pos = 0;
-        while (pos < parent->childCount() && parent->child(pos)->text(0).compare(label, Qt::CaseInsensitive) <= 0)
-            ++pos;
-        parent->insertChild(pos, item);
+        parent->insertChild(SortedPosition(parent, label), item);
     } else {
         parent->addChild(item);
     }
     return item;
 }
 
-QTreeWidgetItem* CLeftView::InsertAccount(QTreeWidgetItem* folder, const QString& name, int nImage, int nSlot) {
-    QTreeWidgetItem* item = InsertItem(folder, name, nImage, true);
+QTreeWidgetItem* CLeftView::NewAccountItem(const QString& name, int nImage, int nSlot) {
+    QTreeWidgetItem* item = NewItem(name, nImage);
     item->setData(0, kSlotRole, nSlot);
-    expandItem(folder);
     SetItemStyle(item, StyleItalic, kAccountColor);
     return item;
+}
+
+QTreeWidgetItem* CLeftView::InsertAccount(QTreeWidgetItem* folder, const QString& name, int nImage, int nSlot) {
+    // Styled before it joins the tree, so that the model reports one insertion and nothing else.
+    QTreeWidgetItem* item = NewAccountItem(name, nImage, nSlot);
+    folder->insertChild(SortedPosition(folder, name), item);
+    expandItem(folder);
+    return item;
+}
+
+void CLeftView::FillFolder(QTreeWidgetItem* folder, std::vector<std::pair<QString, int>> accounts, int nImage) {
+    // A stable sort in slot order gives what adding the accounts one by one in slot order gives:
+    // equal names keep their slot order.
+    std::stable_sort(accounts.begin(), accounts.end(),
+                     [](const auto& a, const auto& b) { return a.first.compare(b.first, Qt::CaseInsensitive) < 0; });
+    QList<QTreeWidgetItem*> items;
+    items.reserve(static_cast<qsizetype>(accounts.size()));
+    for (const auto& [name, nSlot] : accounts)
+        items.append(NewAccountItem(name, nImage, nSlot));
+    folder->addChildren(items);
+    expandItem(folder);
 }
 
 void CLeftView::OnInitialUpdate() {
@@ -140,19 +178,19 @@ void CLeftView::OnInitialUpdate() {
         m_hOtherFolder = InsertItem(m_hRoot, kOtherFolder, kImageFolder, false);
 
         if (doc) {
+            auto namesOf = [](const auto& list) {
+                std::vector<std::pair<QString, int>> accounts;
+                accounts.reserve(static_cast<size_t>(list.Size()));
+                for (int i = 0; i < list.Size(); ++i) {
+                    if (const auto* record = list.At(i))
+                        accounts.emplace_back(workspace::RecordText(record->strName), i);
+                }
+                return accounts;
+            };
             const AccountLists& lists = doc->m_lists;
-            for (int i = 0; i < lists.m_aWebAccounts.Size(); ++i) {
-                if (const WebAccount* record = lists.m_aWebAccounts.At(i))
-                    InsertAccount(m_hWebFolder, workspace::RecordText(record->strName), kImageWeb, i);
-            }
-            for (int i = 0; i < lists.m_aMailAccounts.Size(); ++i) {
-                if (const MailAccount* record = lists.m_aMailAccounts.At(i))
-                    InsertAccount(m_hMailFolder, workspace::RecordText(record->strName), kImageMail, i);
-            }
-            for (int i = 0; i < lists.m_aOtherAccounts.Size(); ++i) {
-                if (const OtherAccount* record = lists.m_aOtherAccounts.At(i))
-                    InsertAccount(m_hOtherFolder, workspace::RecordText(record->strName), kImageOther, i);
-            }
+            FillFolder(m_hWebFolder, namesOf(lists.m_aWebAccounts), kImageWeb);
+            FillFolder(m_hMailFolder, namesOf(lists.m_aMailAccounts), kImageMail);
+            FillFolder(m_hOtherFolder, namesOf(lists.m_aOtherAccounts), kImageOther);
         }
         expandItem(m_hRoot);
     }

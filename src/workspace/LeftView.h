@@ -8,6 +8,7 @@
 #include <QTreeWidget>
 #include <map>
 #include <optional>
+#include <utility>
 #include <vector>
 
 class QMenu;
@@ -89,8 +90,12 @@ protected:
 
 private:
     CVaultoraChildFrame* GetFrame() const;
+    QTreeWidgetItem* NewItem(const QString& label, int nImage);
     QTreeWidgetItem* InsertItem(QTreeWidgetItem* parent, const QString& label, int nImage, bool bSorted);
+    QTreeWidgetItem* NewAccountItem(const QString& name, int nImage, int nSlot);
     QTreeWidgetItem* InsertAccount(QTreeWidgetItem* folder, const QString& name, int nImage, int nSlot);
+    // Fills an empty folder with one item per (name, slot), sorted once and added in one step.
+    void FillFolder(QTreeWidgetItem* folder, std::vector<std::pair<QString, int>> accounts, int nImage);
     void SelectItem(QTreeWidgetItem* hItem);
     void OnSelChanged();
     void OnRButtonDown(const QPoint& point);

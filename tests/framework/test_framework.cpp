@@ -1,5 +1,6 @@
 #include "FrameworkFixtures.h"
 
+#include "framework/BackgroundWork.h"
 #include "framework/Dialog.h"
 #include "framework/DialogTemplate.h"
 #include "framework/FileDialog.h"
@@ -16,12 +17,16 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QThread>
+#include <QTimer>
 #include <QToolBar>
 #include <QtTest>
+#include <atomic>
 #include <memory>
 
 namespace {
@@ -463,6 +468,45 @@ private slots:
         QVERIFY(bar->SetPaneText(1, QStringLiteral(" Ln 1, Col 1")));
         QCOMPARE(bar->GetPaneText(1), QStringLiteral(" Ln 1, Col 1"));
         QVERIFY(!bar->SetPaneText(9, QStringLiteral("x")));
+    }
+
+    // Long work: while it runs, the event loop turns (timers fire), the busy bar shows in the status
+    // bar, and what the work produces is not there yet; afterwards the bar is gone.
+    void backgroundWorkShowsProgress() {
+        m_frame->show();
+        SetBackgroundProgressDelay(0);
+        std::atomic<bool> release{false};
+        bool sawProgress = false;
+        bool resultEarly = false;
+        std::atomic<int> result{0};
+        QTimer probe;
+        QObject::connect(&probe, &QTimer::timeout, [&] {
+            QProgressBar* bar = BackgroundProgressBar();
+            if (!bar || release)
+                return;
+            sawProgress = bar->isVisible() && m_frame->GetStatusBar()->isAncestorOf(bar);
+            resultEarly = result != 0;
+            release = true;
+        });
+        probe.start(0);
+        RunInBackground([&] {
+            // Held until the user-interface thread has seen the bar (or a generous limit passes).
+            for (int i = 0; i < 20000 && !release; ++i)
+                QThread::msleep(1);
+            result = 42;
+        });
+        probe.stop();
+        SetBackgroundProgressDelay(500);
+        QVERIFY(sawProgress);
+        QVERIFY(!resultEarly);
+        QCOMPARE(result.load(), 42);
+        QVERIFY(!BackgroundProgressBar());
+
+        // Quick work ends before the delay: no bar at all.
+        bool ran = false;
+        RunInBackground([&] { ran = true; });
+        QVERIFY(ran);
+        QVERIFY(!BackgroundProgressBar());
     }
 };
 

@@ -341,6 +341,47 @@ private slots:
         expectImage(w.tree->GetOtherFolder()->child(1), 4);
     }
 
+    // Built in one pass, the folders hold what adding the accounts one at a time in slot order gave:
+    // sorted ignoring case, equal names in slot order. Accounts added later find the same place.
+    void treeBuiltInOnePassKeepsTheInsertionOrder() {
+        const QStringList names = {"beta", "Alpha", "alpha", "BETA", "",      "Zed", "alpha", "émile", "Emile",
+                                   "a b",  "a",     "Beta",  "zed",  "ALPHA", "10",  "9",     "ä",     "b"};
+        Window w = Open([&names](CVaultoraDoc& doc) {
+            for (const QString& name : names)
+                AddWeb(doc, name.toUtf8().constData());
+            doc.m_lists.m_aWebAccounts.Remove(5);
+        });
+        // The rule items used to be inserted by: after every child that is not greater.
+        QList<QPair<QString, int>> expected;
+        const auto insertLikeBefore = [&expected](const QString& name, int slot) {
+            int pos = 0;
+            while (pos < expected.size() && expected[pos].first.compare(name, Qt::CaseInsensitive) <= 0)
+                ++pos;
+            expected.insert(pos, {name, slot});
+        };
+        for (int i = 0; i < names.size(); ++i) {
+            if (i != 5)
+                insertLikeBefore(names[i], i);
+        }
+        const auto actual = [&w] {
+            QList<QPair<QString, int>> items;
+            for (int i = 0; i < w.tree->GetWebFolder()->childCount(); ++i) {
+                const QTreeWidgetItem* item = w.tree->GetWebFolder()->child(i);
+                items.append({item->text(0), CLeftView::GetItemData(item)});
+            }
+            return items;
+        };
+        QCOMPARE(actual(), expected);
+
+        int slot = static_cast<int>(names.size());
+        for (const QString name : {"alpha", "Beta", "zzz", "", "0", "émile"}) {
+            w.tree->AddWebAccount(name);
+            insertLikeBefore(name, slot++);
+            QCOMPARE(actual(), expected);
+            QCOMPARE(w.tree->GetSelectedItem()->text(0), name);
+        }
+    }
+
     // The root is bold in dark blue, accounts italic in blue, folders as the tree draws them; and the
     // style variants and their parts behave as documented.
     void itemStyles() {

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "cipher/Des.h"
+#include "platform/SecureMemory.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+// Reading a document file on every core. A CBC plaintext block depends only on its own ciphertext
+// block and the one before it, so a file splits into chunks that threads decipher side by side,
+// each starting from the last ciphertext block before its chunk. Un-rotating the words and
+// deciphering are done together, a cache-sized piece at a time, and the UTF-16 text is then turned
+// into UTF-8 by the same threads straight into a buffer sized exactly once.
+namespace cipher {
+
+// The size of the chunks a file is split into; files of one chunk or less are read on one thread.
+inline constexpr size_t kDecryptChunkBytes = size_t(4) << 20;
+
+// True when `key` passes the key tests and the last block of the rotated document bytes deciphers
+// to a padding that a document can have: 1 to 8 bytes of that value, an even count (the plaintext
+// is whole UTF-16 code units). Reads only the last two blocks; changes nothing.
+bool DocumentPaddingFits(const DesKey& key, const uint8_t* fileBytes, size_t length);
+
+// Un-rotates and deciphers the rotated document bytes in place, on up to `threads` threads (0: one
+// per core), in chunks of `chunkBytes` (rounded down to whole blocks). Returns the plaintext length without the
+// padding, or 0 with the bytes wiped when the length is not a non-zero multiple of 8, the key is refused or the padding
+// does not fit. `ok` tells an empty plaintext from a failure.
+size_t DecryptDocumentInPlace(const DesKey& key, uint8_t* fileBytes, size_t length, bool& ok, unsigned threads = 0,
+                              size_t chunkBytes = kDecryptChunkBytes);
+
+// The UTF-8 text of `units` UTF-16LE code units, converted in parallel. Zero code units at the end
+// are not part of the text (a zero inside stays); a leading byte-order mark is text like any
+// other character; a lone surrogate becomes U+FFFD. Chunks are `chunkBytes` / 2 code units.
+void Utf16LeToUtf8Parallel(const uint8_t* utf16, size_t units, platform::SecureString& utf8, unsigned threads = 0,
+                           size_t chunkBytes = kDecryptChunkBytes);
+
+} // namespace cipher

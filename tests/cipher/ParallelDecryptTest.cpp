@@ -1,0 +1,152 @@
+#include "cipher/ParallelDecrypt.h"
+#include "cipher/Container.h"
+#include "cipher/DocumentFile.h"
+#include "cipher/PasswordToKey.h"
+#include "common/TestRegistry.h"
+#include "platform/TextCodec.h"
+
+#include <QTest>
+#include <random>
+
+using namespace cipher;
+
+namespace {
+
+DesKey Key(const char* password) {
+    DesKey key{};
+    PasswordToKey(key, password);
+    return key;
+}
+
+// The file bytes of a plaintext, the serial way.
+platform::SecureBytes Encode(const DesKey& key, const platform::SecureBytes& plain) {
+    platform::SecureBytes file = plain;
+    if (!EncryptInPlace(key, file))
+        return {};
+    RotateWordsLeft(file.data(), file.size());
+    return file;
+}
+
+platform::SecureBytes Units(const std::u16string& units) {
+    platform::SecureBytes bytes;
+    for (char16_t u : units) {
+        bytes.push_back(static_cast<uint8_t>(u));
+        bytes.push_back(static_cast<uint8_t>(u >> 8));
+    }
+    return bytes;
+}
+
+} // namespace
+
+class ParallelDecryptTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    // Deciphered on several threads, any size gives the bytes the serial route gives: under one
+    // chunk, exactly one, one block past a boundary, several.
+    void matchesTheSerialRead() {
+        const DesKey key = Key("pw");
+        std::mt19937 random(18);
+        // Small chunks, so that there are many boundaries to cross; and the real size once.
+        const size_t chunk = 4096;
+        std::vector<std::pair<size_t, size_t>> cases; // plaintext size, chunk size
+        for (size_t size : {size_t(2), size_t(6), size_t(8), size_t(1000), chunk - 10, chunk - 8, chunk - 2, chunk,
+                            chunk + 2, 2 * chunk + 6, 7 * chunk + 8 + 2 * (random() % 5000)})
+            cases.emplace_back(size, chunk);
+        for (int i = 0; i < 20; ++i)
+            cases.emplace_back(2 * (1 + random() % 40000), chunk);
+        cases.emplace_back(kDecryptChunkBytes + 2, kDecryptChunkBytes);
+        for (const auto& [size, chunkBytes] : cases) {
+            platform::SecureBytes plain(size);
+            for (uint8_t& b : plain)
+                b = static_cast<uint8_t>(random());
+            const platform::SecureBytes file = Encode(key, plain);
+            QVERIFY(!file.empty());
+            for (unsigned threads : {1u, 2u, 3u}) {
+                platform::SecureBytes work = file;
+                bool ok = false;
+                const size_t length = DecryptDocumentInPlace(key, work.data(), work.size(), ok, threads, chunkBytes);
+                QVERIFY2(ok, qPrintable(QString::number(size)));
+                QCOMPARE(length, size);
+                QVERIFY(std::equal(plain.begin(), plain.end(), work.begin()));
+            }
+            // A wrong key fails on the padding, leaving nothing of the file behind.
+            platform::SecureBytes work = file;
+            bool ok = true;
+            if (!DocumentPaddingFits(Key("wrong"), work.data(), work.size())) {
+                QCOMPARE(DecryptDocumentInPlace(Key("wrong"), work.data(), work.size(), ok, 2, chunkBytes), size_t(0));
+                QVERIFY(!ok);
+                QVERIFY(std::all_of(work.begin(), work.end(), [](uint8_t b) { return b == 0; }));
+            }
+        }
+    }
+
+    // A padding the PKCS rule accepts but a document cannot have (an odd count) is a wrong
+    // password; so are lengths that are no whole blocks and the empty password's weak key.
+    void refusesWhatADocumentCannotBe() {
+        const DesKey key = Key("pw");
+        platform::SecureBytes odd(16 + 7, 'x'); // one byte of value 1 completes it
+        platform::SecureBytes file = Encode(key, odd);
+        QCOMPARE(file.size(), size_t(24));
+        QVERIFY(!DocumentPaddingFits(key, file.data(), file.size()));
+        bool ok = true;
+        QCOMPARE(DecryptDocumentInPlace(key, file.data(), file.size(), ok), size_t(0));
+        QVERIFY(!ok);
+        platform::SecureString text;
+        QCOMPARE(DecodeDocument(Encode(key, odd), "pw", text), DocResult::WrongPassword);
+
+        platform::SecureBytes even(16 + 6, 'x');
+        file = Encode(key, even);
+        QVERIFY(DocumentPaddingFits(key, file.data(), file.size()));
+        QVERIFY(!DocumentPaddingFits(key, file.data(), file.size() - 4));
+        QVERIFY(!DocumentPaddingFits(key, file.data(), 0));
+        QVERIFY(!DocumentPaddingFits(Key(""), file.data(), file.size()));
+    }
+
+    // The parallel conversion gives the serial conversion's text, surrogate pairs split across a
+    // chunk boundary and lone halves included; zero units at the end go, those inside stay, and a
+    // leading byte-order mark is text.
+    void convertsLikeTheSerialConversion() {
+        std::mt19937 random(7);
+        const size_t chunkBytes = 8192;
+        const size_t chunkUnits = chunkBytes / 2;
+        std::u16string units(2 * chunkUnits + 1234, u'a');
+        const char16_t kinds[] = {u'a', u'\r', u'\n', 0xE9, 0x20AC, 0xD83D, 0xDE00, 0x0000, 0xFEFF, 0x7FF, 0x800};
+        for (size_t i = 0; i < units.size(); i += 1 + random() % 7)
+            units[i] = kinds[random() % std::size(kinds)];
+        units[chunkUnits - 1] = 0xD83D; // a pair across the first boundary
+        units[chunkUnits] = 0xDE00;
+        units[2 * chunkUnits - 1] = 0xD83D; // a lone first half before the second
+        units[2 * chunkUnits] = u'b';
+        units[3] = 0;
+        units.back() = u'z';
+        const platform::SecureBytes bytes = Units(units);
+        platform::SecureString serial;
+        platform::Utf16LeToUtf8(bytes.data(), units.size(), serial);
+        for (unsigned threads : {1u, 2u, 3u}) {
+            platform::SecureString parallel;
+            Utf16LeToUtf8Parallel(bytes.data(), units.size(), parallel, threads, chunkBytes);
+            QCOMPARE(parallel.size(), serial.size());
+            QVERIFY(parallel.view() == serial.view());
+        }
+
+        const platform::SecureBytes edged = Units(std::u16string(u"\uFEFFa\0b\0\0", 6));
+        platform::SecureString text;
+        Utf16LeToUtf8Parallel(edged.data(), 6, text, 2);
+        QCOMPARE(std::string(text.view()), std::string("\xEF\xBB\xBF"
+                                                       "a\0b",
+                                                       6));
+        Utf16LeToUtf8Parallel(edged.data(), 0, text);
+        QVERIFY(text.empty());
+
+        // Through the whole read: the mark and the inner zero stay, the trailing zeros go.
+        platform::SecureString read;
+        QCOMPARE(DecodeDocument(Encode(Key("pw"), edged), "pw", read), DocResult::Ok);
+        QCOMPARE(std::string(read.view()), std::string("\xEF\xBB\xBF"
+                                                       "a\0b",
+                                                       6));
+    }
+};
+
+LW_REGISTER_TEST(ParallelDecryptTest);
+#include "ParallelDecryptTest.moc"
