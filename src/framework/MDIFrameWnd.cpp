@@ -2,6 +2,7 @@
 
 #include "framework/DocTemplate.h"
 #include "framework/Document.h"
+#include "framework/KeyboardLocks.h"
 #include "framework/MDIChildWnd.h"
 #include "framework/RecentFileList.h"
 #include "framework/StatusBar.h"
@@ -16,6 +17,7 @@
 #include <QFileInfo>
 #include <QInputDialog>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -86,6 +88,15 @@ CMDIFrameWnd::CMDIFrameWnd() : m_pMdiArea(new CMDIClientArea(this)) {
             });
     }
     MapCommand(AFX_IDM_MORE_WINDOWS, [this] { ChooseFromMoreWindows(); });
+    // The toggle keys' panes are lit while the key is on; off, or where the system does not tell, dimmed.
+    for (const auto& indicator :
+         {std::pair{ID_INDICATOR_CAPS, LockKey::Caps}, std::pair{ID_INDICATOR_NUM, LockKey::Num},
+          std::pair{ID_INDICATOR_SCRL, LockKey::Scroll}}) {
+        MapUpdate(indicator.first, [indicator](CCmdUI& ui) {
+            ui.SetText(LoadResString(indicator.first));
+            ui.Enable(IsLockKeyOn(indicator.second).value_or(false));
+        });
+    }
     auto severalWindows = [this](CCmdUI& ui) { ui.Enable(DocumentWindows().size() > 1); };
     MapCommand(
         SC_NEXTWINDOW, [this] { m_pMdiArea->activateNextSubWindow(); }, severalWindows);
@@ -230,11 +241,15 @@ void CMDIFrameWnd::UpdateToolBarUI() {
 void CMDIFrameWnd::UpdateStatusPanes() {
     if (!m_pStatusBar)
         return;
-    // Only panes whose update handler gives a text change; the others are set by whoever owns them.
+    // Only panes whose update handler gives a text change, in text and in being lit or dimmed; the
+    // others are set by whoever owns them.
     for (int i = 1; i < m_pStatusBar->GetPaneCount(); ++i) {
         const CCmdUI state = QueryCommandUI(m_pStatusBar->GetItemID(i));
-        if (state.GetText() && m_pStatusBar->GetPaneText(i) != *state.GetText())
+        if (!state.GetText())
+            continue;
+        if (m_pStatusBar->GetPaneText(i) != *state.GetText())
             m_pStatusBar->SetPaneText(i, *state.GetText());
+        m_pStatusBar->GetPane(i)->setEnabled(state.IsEnabled());
     }
 }
 

@@ -59,6 +59,7 @@ const std::map<int, DlgTemplate>& Templates() {
               {DlgKind::Icon, -1, nullptr, 8, 8, 21, 20, 0, IDI_PASSWORD},
               {DlgKind::Static, IDC_PASSWORD_LABEL, "File Password:", 38, 9, 148, 9},
               {DlgKind::Password, IDC_PASSWORD, "", 38, 20, 148, 14},
+              {DlgKind::Static, IDC_CAPS_LOCK_WARNING, "Caps Lock is on.", 8, 45, 72, 9, DS_HIDDEN},
               {DlgKind::DefPushButton, IDOK, "OK", 82, 43, 50, 14},
               {DlgKind::PushButton, IDCANCEL, "Cancel", 136, 43, 50, 14},
           }}},

@@ -17,6 +17,7 @@ const DlgTemplate* FindPromptDialogTemplate(int nID) {
               {DlgKind::Password, IDC_PASSWORD, "", 78, 8, 108, 14},
               {DlgKind::Static, -1, "Confirm Password:", 8, 31, 68, 9},
               {DlgKind::Password, IDC_CONFIRM_PASSWORD, "", 78, 29, 108, 14},
+              {DlgKind::Static, IDC_CAPS_LOCK_WARNING, "Caps Lock is on.", 8, 56, 72, 9, DS_HIDDEN},
               {DlgKind::DefPushButton, IDOK, "Save", 82, 54, 50, 14},
               {DlgKind::PushButton, IDCANCEL, "Cancel", 136, 54, 50, 14},
           }}},

@@ -91,6 +91,7 @@ constexpr int IDC_NEW_TEXT = 1073;
 constexpr int IDC_PASSWORD = 1006;
 constexpr int IDC_PASSWORD_LABEL = 1099;
 constexpr int IDC_CONFIRM_PASSWORD = 1007;    // Set Password: "Confirm Password:"
+constexpr int IDC_CAPS_LOCK_WARNING = 1400;   // Enter/Set Password: "Caps Lock is on." while it is
 constexpr int IDC_SAVE_CHANGES_TEXT = 1100;   // "Save changes to %s?"
 constexpr int IDC_DECRYPT_FAILED_TEXT = 1101; // "Failed to decrypt the file: %s"
 

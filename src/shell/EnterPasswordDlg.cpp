@@ -1,6 +1,7 @@
 #include "shell/EnterPasswordDlg.h"
 
 #include "res/resource.h"
+#include "shell/CapsLockWarning.h"
 #include "shell/MainFrame.h"
 
 #include <QLineEdit>
@@ -37,6 +38,7 @@ bool CEnterPasswordDlg::OnInitDialog() {
     CLockAwareDialog::OnInitDialog();
     SetDlgItemText(IDC_PASSWORD_LABEL,
                    m_bScreenMode ? QStringLiteral("Screen Password:") : QStringLiteral("File Password:"));
+    CCapsLockWarning::Attach(this);
     return true;
 }
 

@@ -131,9 +131,8 @@ int CMainFrame::OnCreate() {
     const int encryptionPane = GetStatusBar()->CommandToIndex(ID_INDICATOR_ENCRYPTION);
     GetStatusBar()->SetPaneInfo(encryptionPane, ID_INDICATOR_ENCRYPTION, 80);
     GetStatusBar()->GetPane(encryptionPane)->setToolTip(QStringLiteral("How the active document is enciphered"));
-    // Qt does not tell the state of the lock keys, so their indicators are shown dimmed.
-    for (int id : {ID_INDICATOR_CAPS, ID_INDICATOR_NUM, ID_INDICATOR_SCRL})
-        GetStatusBar()->GetPane(GetStatusBar()->CommandToIndex(id))->setEnabled(false);
+    // The lock keys' panes show the keys' state from the start (dimmed where the system does not tell).
+    UpdateStatusPanes();
 
     m_timer.start(100, this);
     m_dwLastActivity = platform::GetTickCount();
@@ -152,6 +151,8 @@ uint32_t CMainFrame::IdleSeconds() const {
 }
 
 void CMainFrame::OnTimer() {
+    // Caps Lock and Num Lock may change in any window, ours or not; the panes follow within a tick.
+    UpdateStatusPanes();
     // A menu merely left open is no activity: only input is (NoteInput).
     if (m_bLocked) {
         // Whatever came up over the frame since the lock (or refused to go at its first tick) goes now.

@@ -3,6 +3,7 @@
 #include "framework/MessageBox.h"
 #include "framework/Utf8Text.h"
 #include "res/resource.h"
+#include "shell/CapsLockWarning.h"
 #include "shell/EnterPasswordDlg.h"
 
 #include <QLineEdit>
@@ -36,6 +37,7 @@ bool CSetPasswordDlg::OnInitDialog() {
         SetDlgItemText(IDOK, QStringLiteral("Set"));
     if (QWidget* first = GetDlgItem(IDC_PASSWORD))
         first->setFocus();
+    CCapsLockWarning::Attach(this);
     return true;
 }
 

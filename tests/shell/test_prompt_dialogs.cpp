@@ -4,6 +4,7 @@
 #include "../framework/FrameworkFixtures.h"
 #include "common/EditorTestEnv.h"
 
+#include "framework/KeyboardLocks.h"
 #include "framework/MessageBox.h"
 #include "framework/ModalAnswer.h"
 #include "platform/TickCount.h"
@@ -81,6 +82,7 @@ private slots:
 
     void cleanup() {
         CancelModalAnswers();
+        SetLockKeySource({});
         MessageBox::clearAnswers();
         if (Frame()) {
             if (Frame()->m_bLocked)
@@ -303,6 +305,51 @@ private slots:
             QVERIFY(Frame()->PromptUnlock());
             CMainFrame::StampActivity();
         }
+    }
+
+    // Both password dialogs say so while Caps Lock is on, on opening and as keys are typed, in the
+    // free room beside the buttons; where the state is not known they say nothing.
+    void capsLockWarning() {
+        auto capsLock = std::make_shared<std::optional<bool>>(true);
+        SetLockKeySource([capsLock](LockKey key) { return key == LockKey::Caps ? *capsLock : std::nullopt; });
+        auto check = [capsLock](QWidget* modal) {
+            CDialog* d = AsDialog(modal);
+            QVERIFY(QTest::qWaitForWindowActive(d));
+            QWidget* warning = d->GetDlgItem(IDC_CAPS_LOCK_WARNING);
+            QVERIFY(warning);
+            QCOMPARE(d->GetDlgItemText(IDC_CAPS_LOCK_WARNING), QStringLiteral("Caps Lock is on."));
+            QVERIFY(warning->isVisible());
+            for (QWidget* other : d->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+                if (other != warning && other->isVisible())
+                    QVERIFY2(!other->geometry().intersects(warning->geometry()), qPrintable(other->objectName()));
+            }
+            QVERIFY(d->rect().contains(warning->geometry()));
+            // The key comes up with Caps Lock off: the next key event tells.
+            *capsLock = false;
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_A);
+            QVERIFY(!warning->isVisible());
+            *capsLock = true;
+            QTest::keyPress(QApplication::focusWidget(), Qt::Key_CapsLock);
+            QVERIFY(warning->isVisible());
+            *capsLock = std::nullopt;
+            QTest::keyRelease(QApplication::focusWidget(), Qt::Key_CapsLock);
+            QVERIFY(!warning->isVisible());
+            Button(d, IDCANCEL)->click();
+        };
+        CEnterPasswordDlg prompt;
+        AnswerNextModal(check);
+        QCOMPARE(prompt.DoModal(), IDCANCEL);
+        CSetPasswordDlg setPassword;
+        *capsLock = true;
+        AnswerNextModal(check);
+        QCOMPARE(setPassword.DoModal(), IDCANCEL);
+        // Shown again with Caps Lock off, the dialog does not keep the last warning.
+        *capsLock = false;
+        AnswerNextModal([](QWidget* modal) {
+            QVERIFY(!AsDialog(modal)->GetDlgItem(IDC_CAPS_LOCK_WARNING)->isVisible());
+            Button(AsDialog(modal), IDCANCEL)->click();
+        });
+        QCOMPARE(prompt.DoModal(), IDCANCEL);
     }
 
     // The file-password prompt closes on the lock; the prompt on the locked screen itself does not.

@@ -3,6 +3,7 @@
 #include "controls/Label.h"
 #include "controls/LinkLabel.h"
 #include "framework/FileDialog.h"
+#include "framework/KeyboardLocks.h"
 #include "framework/MessageBox.h"
 #include "framework/ModalAnswer.h"
 #include "framework/ShellOpen.h"
@@ -29,6 +30,7 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QtTest>
+#include <map>
 #include <memory>
 
 namespace {
@@ -121,6 +123,7 @@ private slots:
 
     void cleanup() {
         CancelModalAnswers();
+        SetLockKeySource({});
         Stop();
     }
 
@@ -553,7 +556,34 @@ private slots:
         QCOMPARE(bar->GetItemID(3), ID_INDICATOR_CAPS);
         QCOMPARE(bar->GetItemID(4), ID_INDICATOR_NUM);
         QCOMPARE(bar->GetItemID(5), ID_INDICATOR_SCRL);
-        QVERIFY(!bar->GetPane(5)->isEnabled());
+        // The offscreen platform does not tell the lock keys' state: all three stay dimmed.
+        QCOMPARE(IsLockKeyOn(LockKey::Caps), std::optional<bool>());
+        for (int i = 3; i <= 5; ++i)
+            QVERIFY(!bar->GetPane(i)->isEnabled());
+    }
+
+    // The lock keys' panes are lit while their key is on and follow it at the frame's next tick.
+    void lockKeyPanesFollowTheKeys() {
+        Profile().setValue(QStringLiteral("Settings/wzrd"), 0);
+        auto state = std::make_shared<std::map<LockKey, std::optional<bool>>>();
+        auto& keys = *state;
+        keys = {{LockKey::Caps, true}, {LockKey::Num, false}};
+        SetLockKeySource([state](LockKey key) { return (*state)[key]; });
+        QVERIFY(Start());
+        CStatusBar* bar = Frame()->GetStatusBar();
+        auto lit = [bar] {
+            QString state;
+            for (int i = 3; i <= 5; ++i)
+                state += bar->GetPane(i)->isEnabled() ? QLatin1Char('1') : QLatin1Char('0');
+            return state;
+        };
+        QCOMPARE(lit(), QStringLiteral("100")); // from the start; Scroll Lock unknown
+        keys = {{LockKey::Caps, false}, {LockKey::Num, true}, {LockKey::Scroll, true}};
+        QTRY_COMPARE(lit(), QStringLiteral("011"));
+        keys.clear();
+        QTRY_COMPARE(lit(), QStringLiteral("000"));
+        QCOMPARE(bar->GetPaneText(3), QStringLiteral("CAP"));
+        QCOMPARE(bar->GetPaneText(4), QStringLiteral("NUM"));
     }
 
     // Help, web page, About.
