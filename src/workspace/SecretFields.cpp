@@ -41,11 +41,8 @@ protected:
             return OnKey(field, static_cast<QKeyEvent*>(event));
         if (event->type() == QEvent::ContextMenu) {
             if (auto* edit = qobject_cast<CEditEx*>(field)) {
-                QMenu* menu = edit->BuildContextMenu();
-                menu->addSeparator();
-                QAction* generate = menu->addAction(QStringLiteral("Generate Password...\tCtrl+R"));
-                generate->setData(ID_EDIT_GENERATE_PASSWORD);
-                textdoc::PopupCommandMenu(menu, static_cast<QContextMenuEvent*>(event)->globalPos(), nullptr);
+                textdoc::PopupCommandMenu(BuildSecretFieldMenu(edit),
+                                          static_cast<QContextMenuEvent*>(event)->globalPos(), nullptr);
                 return true;
             }
         }
@@ -77,6 +74,14 @@ QLineEdit* FocusedSecretLine() {
 }
 
 } // namespace
+
+QMenu* BuildSecretFieldMenu(CEditEx* field) {
+    QMenu* menu = field->BuildContextMenu();
+    menu->addSeparator();
+    QAction* generate = menu->addAction(QStringLiteral("Generate Password...\tCtrl+R"));
+    generate->setData(ID_EDIT_GENERATE_PASSWORD);
+    return menu;
+}
 
 void GuardSecretFields(CFormView* form) {
     auto* filter = new SecretFieldFilter(form);

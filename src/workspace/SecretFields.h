@@ -1,7 +1,9 @@
 #pragma once
 
 class CCmdUI;
+class CEditEx;
 class CFormView;
+class QMenu;
 class QWidget;
 
 // What the account forms' fields do for the secrets they hold: text copied or cut from them goes to
@@ -12,6 +14,8 @@ namespace workspace {
 // Marks every edit field of an account form as holding secrets, watches their copy and cut keys and
 // gives the one-line ones the generator in their context menu.
 void GuardSecretFields(CFormView* form);
+// The context menu of a one-line secret field: the field's own, and "Generate Password...".
+QMenu* BuildSecretFieldMenu(CEditEx* field);
 
 // After a copy or cut in `field`: when it is a secret field, the clipboard's text is handed to the
 // main frame's clipboard guard (with the hint for clipboard managers, and the countdown).
