@@ -20,6 +20,8 @@ const std::map<int, std::vector<AccelEntry>>& AccelTables() {
              {QKeySequence(Qt::CTRL | Qt::Key_N), ID_FILE_NEW},
              {QKeySequence(Qt::CTRL | Qt::Key_O), ID_FILE_OPEN},
              {QKeySequence(Qt::CTRL | Qt::Key_P), ID_FILE_PRINT},
+             // A new password for the one-line account field that has the focus.
+             {QKeySequence(Qt::CTRL | Qt::Key_R), ID_EDIT_GENERATE_PASSWORD},
              {QKeySequence(Qt::CTRL | Qt::Key_S), ID_FILE_SAVE},
              {QKeySequence(Qt::CTRL | Qt::Key_V), ID_EDIT_PASTE},
              {QKeySequence(Qt::SHIFT | Qt::Key_Insert), ID_EDIT_PASTE},

@@ -34,6 +34,9 @@ const std::map<int, const char*>& StringTable() {
         {ID_SETTINGS_DOCUMENT_ENCRYPTION,
          "Choose how the active document is enciphered, and how new documents start\nDocument Encryption"},
         {ID_VIEW_WIZARD, "Show the Welcome dialog\nWizard"},
+        {ID_INDICATOR_CLIPBOARD, " "},
+        {ID_SETTINGS_CLIPBOARD, "Choose when a copied password leaves the clipboard\nClipboard"},
+        {ID_EDIT_GENERATE_PASSWORD, "Put a new random password into the field\nGenerate Password"},
 
         {ID_FILE_NEW, "Create a new document\nNew"},
         {ID_FILE_OPEN, "Open an existing document\nOpen"},

@@ -249,3 +249,20 @@ constexpr int AFX_IDW_PANE_FIRST = 59648;
 
 // The recent-file list holds this many entries.
 constexpr int RECENT_FILE_COUNT = 4;
+
+// The clipboard guard and the password generator.
+constexpr int ID_INDICATOR_CLIPBOARD = 1300; // status pane: seconds until a copied secret leaves the clipboard
+constexpr int IDD_CLIPBOARD_SETTINGS = 1301;
+constexpr int IDC_CLIPBOARD_CLEAR_SECONDS = 1302;
+constexpr int IDD_PASSWORD_GENERATOR = 1310;
+constexpr int IDC_GENERATOR_LENGTH = 1311;
+constexpr int IDC_GENERATOR_UPPER = 1312;
+constexpr int IDC_GENERATOR_LOWER = 1313;
+constexpr int IDC_GENERATOR_DIGITS = 1314;
+constexpr int IDC_GENERATOR_SYMBOLS = 1315;
+constexpr int IDC_GENERATOR_AVOID_LOOK_ALIKE = 1316;
+constexpr int IDC_GENERATOR_PASSWORD = 1317;
+constexpr int IDC_GENERATOR_STRENGTH = 1318;
+constexpr int IDC_GENERATOR_NEW = 1319;
+constexpr int ID_SETTINGS_CLIPBOARD = 32850;
+constexpr int ID_EDIT_GENERATE_PASSWORD = 32851;

@@ -10,6 +10,8 @@
 #include "platform/TickCount.h"
 #include "res/Resources.h"
 #include "res/resource.h"
+#include "shell/ClipboardGuard.h"
+#include "shell/ClipboardSettingsDlg.h"
 #include "shell/DocumentEncryptionDlg.h"
 #include "shell/EditorApp.h"
 #include "shell/EnterPasswordDlg.h"
@@ -65,6 +67,7 @@ CMainFrame::CMainFrame() {
     MapCommand(ID_VIEW_LOCK, [this] { Lock(); });
     MapCommand(ID_WINDOW_NEW, [this] { LockWithFixedText(); });
     MapCommand(ID_SETTINGS_SCREEN_LOCK, [this] { OnScreenLockOptions(); });
+    MapCommand(ID_SETTINGS_CLIPBOARD, [this] { CClipboardSettingsDlg(this).DoModal(); });
     // With a document active, the document answers these first; here there is none.
     MapCommand(ID_SETTINGS_DOCUMENT_ENCRYPTION, [] { CDocumentEncryptionDlg::Run(nullptr); });
     MapUpdate(ID_INDICATOR_ENCRYPTION, [](CCmdUI& ui) { ui.SetText(QString()); });
@@ -121,9 +124,10 @@ int CMainFrame::OnCreate() {
     if (!LoadToolBar(IDR_MAINFRAME))
         return -1;
     GetToolBar()->setMovable(true);
-    if (!CreateStatusBar({AFX_IDS_IDLEMESSAGE, ID_INDICATOR_POSITION, ID_INDICATOR_ENCRYPTION, ID_INDICATOR_CAPS,
-                          ID_INDICATOR_NUM, ID_INDICATOR_SCRL}))
+    if (!CreateStatusBar({AFX_IDS_IDLEMESSAGE, ID_INDICATOR_POSITION, ID_INDICATOR_ENCRYPTION, ID_INDICATOR_CLIPBOARD,
+                          ID_INDICATOR_CAPS, ID_INDICATOR_NUM, ID_INDICATOR_SCRL}))
         return -1;
+    CreateClipboardGuard();
     // Wide enough for the caret position of a long text, at least the 90 pixels it always had.
     const QString widest = QStringLiteral(" Ln 100001, Col 20011 ");
     GetStatusBar()->SetPaneInfo(1, ID_INDICATOR_POSITION,
@@ -138,6 +142,16 @@ int CMainFrame::OnCreate() {
     m_dwLastActivity = platform::GetTickCount();
     m_bLocked = false;
     return 0;
+}
+
+void CMainFrame::CreateClipboardGuard() {
+    // Its pane shows the seconds a copied password has left on the clipboard.
+    new CClipboardGuard(this);
+    const int nPane = GetStatusBar()->CommandToIndex(ID_INDICATOR_CLIPBOARD);
+    GetStatusBar()->SetPaneInfo(nPane, ID_INDICATOR_CLIPBOARD,
+                                GetStatusBar()->fontMetrics().horizontalAdvance(QStringLiteral(" Clipboard: 3600 s ")) +
+                                    12);
+    GetStatusBar()->GetPane(nPane)->setToolTip(QStringLiteral("Time until a copied password leaves the clipboard"));
 }
 
 void CMainFrame::SetStatusPaneText(int nPane, const QString& text) {
@@ -217,6 +231,9 @@ void CMainFrame::LockWith(const QString& firstLine) {
     }
     m_bLocked = true;
     ShutOutDocuments();
+    // A password copied before the lock must not be pasted by whoever finds the screen locked.
+    if (CClipboardGuard* guard = CClipboardGuard::Get())
+        guard->ClearNow();
 
     // Locked, the frame can be moved and minimised but not resized.
     m_bSizeClamped = m_sizeLocked.width() > 9 || m_sizeLocked.height() > 9;
@@ -560,6 +577,8 @@ bool CMainFrame::OnClose() {
     if (!CMDIFrameWnd::OnClose())
         return false;
     m_timer.stop();
+    if (CClipboardGuard* guard = CClipboardGuard::Get())
+        guard->ClearNow();
     return true;
 }
 

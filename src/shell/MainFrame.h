@@ -122,6 +122,7 @@ private:
     void OnViewWizard();
     void OnScreenLockOptions();
     void UpdatePositionPane();
+    void CreateClipboardGuard();
 
     // While locked, nothing of the documents may be reached: the lock window takes the keys, the
     // document area and the tool bar are disabled, and every window over the frame is closed.

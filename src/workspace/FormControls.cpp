@@ -16,6 +16,7 @@
 #include "workspace/Activity.h"
 #include "workspace/LeftView.h"
 #include "workspace/NotesEdit.h"
+#include "workspace/SecretFields.h"
 #include "workspace/VaultoraChildFrame.h"
 
 #include <QApplication>
@@ -171,9 +172,11 @@ void DoEditCommand(int nID) {
         break;
     case ID_EDIT_COPY:
         line ? line->copy() : multi->copy();
+        OfferCopiedSecret(focus);
         break;
     case ID_EDIT_CUT:
         line ? line->cut() : multi->cut();
+        OfferCopiedSecret(focus);
         break;
     case ID_EDIT_PASTE:
         line ? line->paste() : multi->paste();

@@ -7,6 +7,7 @@
 #include "workspace/FormControls.h"
 #include "workspace/FormFocus.h"
 #include "workspace/LeftView.h"
+#include "workspace/SecretFields.h"
 
 namespace {
 
@@ -27,6 +28,9 @@ CMailAccView::CMailAccView() : CFormView(workspace::FormTemplate(IDD_MAIL_ACCOUN
             nID, [nID] { workspace::DoEditCommand(nID); },
             [nID](CCmdUI& cmdUI) { workspace::UpdateEditCommand(nID, cmdUI); });
     MapCommand(ID_GO_TO_URL, [] { workspace::GoToUrl(); });
+    MapCommand(
+        ID_EDIT_GENERATE_PASSWORD, [] { workspace::GeneratePasswordIntoFocusedField(); },
+        [](CCmdUI& cmdUI) { workspace::UpdateGeneratePassword(cmdUI); });
     MapCommand(IDC_MAIL_ADD_MORE, [this] {
         if (CLeftView* tree = workspace::FormTree(this))
             tree->SelectMailFolder();
@@ -61,6 +65,7 @@ void CMailAccView::OnInitialUpdate() {
                     IDC_MAIL_SMTP_LABEL, IDC_MAIL_POP_LABEL, IDC_MAIL_WEBMAIL_LABEL})
         workspace::StyleFormLabel(this, nID, 12, workspace::kCaptionColour);
     workspace::TrackMouseActivity(this);
+    workspace::GuardSecretFields(this);
 }
 
 void CMailAccView::LoadAccount(int nIndex) {

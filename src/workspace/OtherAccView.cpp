@@ -7,6 +7,7 @@
 #include "workspace/FormControls.h"
 #include "workspace/FormFocus.h"
 #include "workspace/LeftView.h"
+#include "workspace/SecretFields.h"
 
 namespace {
 
@@ -25,6 +26,9 @@ COtherAccView::COtherAccView() : CFormView(workspace::FormTemplate(IDD_OTHER_ACC
         MapCommand(
             nID, [nID] { workspace::DoEditCommand(nID); },
             [nID](CCmdUI& cmdUI) { workspace::UpdateEditCommand(nID, cmdUI); });
+    MapCommand(
+        ID_EDIT_GENERATE_PASSWORD, [] { workspace::GeneratePasswordIntoFocusedField(); },
+        [](CCmdUI& cmdUI) { workspace::UpdateGeneratePassword(cmdUI); });
     MapCommand(IDC_OTHER_ADD_MORE, [this] {
         if (CLeftView* tree = workspace::FormTree(this))
             tree->SelectOtherFolder();
@@ -57,6 +61,7 @@ void COtherAccView::OnInitialUpdate() {
     for (int nID : {IDC_OTHER_USERID_LABEL, IDC_OTHER_PASSWORD_LABEL, IDC_OTHER_NOTES_LABEL})
         workspace::StyleFormLabel(this, nID, 12, workspace::kCaptionColour);
     workspace::TrackMouseActivity(this);
+    workspace::GuardSecretFields(this);
 }
 
 void COtherAccView::LoadAccount(int nIndex) {

@@ -7,6 +7,7 @@
 #include "workspace/FormControls.h"
 #include "workspace/FormFocus.h"
 #include "workspace/LeftView.h"
+#include "workspace/SecretFields.h"
 
 namespace {
 
@@ -27,6 +28,9 @@ CWebAccView::CWebAccView() : CFormView(workspace::FormTemplate(IDD_WEB_ACCOUNT))
             nID, [nID] { workspace::DoEditCommand(nID); },
             [nID](CCmdUI& cmdUI) { workspace::UpdateEditCommand(nID, cmdUI); });
     MapCommand(ID_GO_TO_URL, [] { workspace::GoToUrl(); });
+    MapCommand(
+        ID_EDIT_GENERATE_PASSWORD, [] { workspace::GeneratePasswordIntoFocusedField(); },
+        [](CCmdUI& cmdUI) { workspace::UpdateGeneratePassword(cmdUI); });
     MapCommand(IDC_WEB_ADD_MORE, [this] {
         if (CLeftView* tree = workspace::FormTree(this))
             tree->SelectWebFolder();
@@ -62,6 +66,7 @@ void CWebAccView::OnInitialUpdate() {
     for (int nID : {IDC_WEB_ADDRESS_LABEL, IDC_WEB_USERID_LABEL, IDC_WEB_PASSWORD_LABEL, IDC_WEB_NOTES_LABEL})
         workspace::StyleFormLabel(this, nID, 12, workspace::kCaptionColour);
     workspace::TrackMouseActivity(this);
+    workspace::GuardSecretFields(this);
 }
 
 void CWebAccView::LoadAccount(int nIndex) {

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QBasicTimer>
+#include <QObject>
+#include <QString>
+#include <cstdint>
+
+// Keeps the secrets the user copies from the account forms from lingering on the clipboard. A copied
+// field's text goes onto the clipboard with the hint clipboard managers honour (they keep it out of
+// their history), and it is taken off again after the profile's delay, when the screen locks and when
+// the program exits - but only while the clipboard still holds that text: what the user or another
+// program put there since is left alone. The status bar counts the seconds down.
+class CClipboardGuard : public QObject {
+    Q_OBJECT
+public:
+    explicit CClipboardGuard(QObject* parent = nullptr);
+    ~CClipboardGuard() override;
+
+    // The main frame's guard, or null when there is none.
+    static CClipboardGuard* Get();
+
+    // Puts a secret on the clipboard (and in the selection, where the desktop has one, only when the
+    // selection already holds it) and starts the countdown. Empty text changes nothing.
+    void OfferSecret(const QString& text);
+    // Takes the secret off the clipboard and the selection, where they still hold it, and stops the
+    // countdown.
+    void ClearNow();
+
+    // Whole seconds until the clipboard is cleared, rounded up; 0 when nothing is waiting.
+    int SecondsLeft() const;
+    bool IsGuarding() const { return m_bGuarding; }
+
+    // The delay the profile gives in seconds (0: never cleared by time), and changing it.
+    static int ClearDelay();
+    static void SetClearDelay(int nSeconds);
+    static constexpr int kDefaultDelay = 30;
+    static constexpr int kMaxDelay = 3600;
+    static constexpr const char* kHintFormat = "x-kde-passwordManagerHint";
+
+    // The countdown's check, run every quarter second while guarding: clears once the delay is over and
+    // refreshes the status pane.
+    void OnTimer();
+
+protected:
+    void timerEvent(QTimerEvent* event) override;
+
+private:
+    bool HoldsSecret(int mode) const;
+    void Clear(bool bShow);
+    void ShowTimeLeft();
+
+    QString m_secret;
+    uint32_t m_dwCopied = 0;
+    int m_nDelay = 0;
+    bool m_bGuarding = false;
+    QBasicTimer m_timer;
+};

@@ -1,0 +1,258 @@
+// Secrets in the account forms: a copied field leaves the clipboard after the delay, on lock and on
+// exit (unless something else is there by then), and the generator fills a field as if typed. The
+// whole editor runs, with a real passwords file and the fake clock.
+
+#include "common/DocumentAnswers.h"
+#include "common/EditorTestEnv.h"
+
+#include "cipher/DocumentFile.h"
+#include "framework/DocTemplate.h"
+#include "framework/ModalAnswer.h"
+#include "framework/StatusBar.h"
+#include "passwords/PasswordsSchema.h"
+#include "passwords/VaultoraDoc.h"
+#include "shell/ClipboardGuard.h"
+#include "shell/EditorApp.h"
+#include "textdoc/CommandMenu.h"
+#include "textdoc/EditEx.h"
+#include "workspace/LeftView.h"
+#include "workspace/PasswordGeneratorDlg.h"
+#include "workspace/SecretFields.h"
+#include "workspace/WebAccView.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QMenu>
+#include <QMimeData>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+#include <memory>
+
+using namespace docanswers;
+
+class TestSecrets : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<CEditorApp> m_app;
+    EditorTestEnv m_env;
+    std::unique_ptr<QTemporaryDir> m_files;
+    CVaultoraDoc* m_doc = nullptr;
+
+    CMainFrame* Frame() const { return m_app->GetMainFrame(); }
+    CClipboardGuard* Guard() const { return CClipboardGuard::Get(); }
+    static QString ClipboardText() { return QApplication::clipboard()->text(); }
+
+    QString ClipboardPane() const {
+        CStatusBar* bar = Frame()->GetStatusBar();
+        return bar->GetPaneText(bar->CommandToIndex(ID_INDICATOR_CLIPBOARD)).trimmed();
+    }
+
+    // A passwords file of one web account, opened, with its account shown.
+    CWebAccView* OpenAccount() {
+        AccountLists lists;
+        auto web = std::make_unique<WebAccount>();
+        web->strName = "Bank";
+        web->strPassword = "s3cret";
+        lists.m_aWebAccounts.Append(std::move(web));
+        platform::SecureString text;
+        if (!BuildPasswordsText(lists, text))
+            return nullptr;
+        const QString path = m_files->filePath("vault.kvd");
+        if (!cipher::WriteDocumentFile(path.toStdString(), "pw", text.view(), cipher::DocFormat::Compatible).ok())
+            return nullptr;
+        auto seen = std::make_shared<Seen>();
+        Answer(seen, {EnterPassword("pw")});
+        m_doc = dynamic_cast<CVaultoraDoc*>(m_app->OpenDocumentFile(path));
+        auto* tree = Frame()->findChild<CLeftView*>();
+        if (!m_doc || !tree)
+            return nullptr;
+        tree->setCurrentItem(tree->GetWebFolder()->child(0));
+        // Back to the main window once the password prompt has gone.
+        Frame()->activateWindow();
+        if (!QTest::qWaitForWindowActive(Frame()))
+            return nullptr;
+        return Frame()->findChild<CWebAccView*>();
+    }
+
+    // Clicks into the password field and copies it all by keyboard, as a user does.
+    void CopyPassword(CWebAccView* form) {
+        QWidget* field = form->GetDlgItem(IDC_WEB_PASSWORD);
+        QTest::mouseClick(field, Qt::LeftButton);
+        QCOMPARE(QApplication::focusWidget(), field);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(ClipboardText(), QStringLiteral("s3cret"));
+    }
+
+    void Tick(uint32_t ms) {
+        m_env.m_now += ms;
+        // Input, not a clock, keeps the screen unlocked: the idle check would lock it otherwise.
+        Frame()->m_dwLastActivity = m_env.m_now;
+        Guard()->OnTimer();
+    }
+
+private slots:
+    void initTestCase() { m_env.Begin(); }
+    void cleanupTestCase() { m_env.End(); }
+
+    void init() {
+        m_env.Reset();
+        m_files = std::make_unique<QTemporaryDir>();
+        m_app = std::make_unique<CEditorApp>();
+        QVERIFY(m_app->InitInstance({QStringLiteral("lockwarden-editor")}));
+        CClipboardGuard::SetClearDelay(CClipboardGuard::kDefaultDelay);
+        QApplication::clipboard()->clear();
+        Frame()->show();
+        Frame()->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(Frame()));
+    }
+
+    void cleanup() {
+        CancelModalAnswers();
+        MessageBox::clearAnswers();
+        if (Frame()->m_bLocked)
+            Frame()->PromptUnlock();
+        if (m_doc)
+            m_doc->SetModifiedFlag(false);
+        m_doc = nullptr;
+        m_app->CloseAllDocuments();
+        Frame()->close();
+        m_app.reset();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        m_files.reset();
+    }
+
+    // Copied with the hint clipboard managers honour, counted down in the status bar, and gone once the
+    // delay is over; cut by the Edit command goes the same way.
+    void copiedPasswordLeavesAfterTheDelay() {
+        CWebAccView* form = OpenAccount();
+        QVERIFY(form);
+        CopyPassword(form);
+        const QMimeData* data = QApplication::clipboard()->mimeData();
+        QVERIFY(data);
+        QCOMPARE(data->data(QString::fromLatin1(CClipboardGuard::kHintFormat)), QByteArray("secret"));
+        QCOMPARE(ClipboardPane(), QStringLiteral("Clipboard: 30 s"));
+        Tick(29500);
+        QCOMPARE(ClipboardText(), QStringLiteral("s3cret"));
+        QCOMPARE(ClipboardPane(), QStringLiteral("Clipboard: 1 s"));
+        Tick(500);
+        QCOMPARE(ClipboardText(), QString());
+        QCOMPARE(ClipboardPane(), QString());
+
+        Frame()->OnUserCommand(ID_EDIT_CUT);
+        QCOMPARE(ClipboardText(), QStringLiteral("s3cret"));
+        QCOMPARE(form->GetDlgItemText(IDC_WEB_PASSWORD), QString());
+        QVERIFY(m_doc->IsModified());
+        Tick(30000);
+        QCOMPARE(ClipboardText(), QString());
+    }
+
+    void lockAndExitClearAtOnce() {
+        CWebAccView* form = OpenAccount();
+        QVERIFY(form);
+        CopyPassword(form);
+        Frame()->OnUserCommand(ID_VIEW_LOCK);
+        QVERIFY(Frame()->m_bLocked);
+        QCOMPARE(ClipboardText(), QString());
+        QVERIFY(Frame()->PromptUnlock());
+
+        CopyPassword(form);
+        m_doc->SetModifiedFlag(false);
+        Frame()->close();
+        QCOMPARE(ClipboardText(), QString());
+    }
+
+    // Whatever the user or another program put on the clipboard since is theirs: neither the delay,
+    // nor the lock, nor the exit takes it away.
+    void somethingElseOnTheClipboardStays() {
+        CWebAccView* form = OpenAccount();
+        QVERIFY(form);
+        CopyPassword(form);
+        QApplication::clipboard()->setText(QStringLiteral("shopping list"));
+        Tick(31000);
+        QCOMPARE(ClipboardText(), QStringLiteral("shopping list"));
+        QCOMPARE(ClipboardPane(), QString());
+        CopyPassword(form);
+        QApplication::clipboard()->setText(QStringLiteral("shopping list"));
+        Frame()->OnUserCommand(ID_VIEW_LOCK);
+        QCOMPARE(ClipboardText(), QStringLiteral("shopping list"));
+        QVERIFY(Frame()->PromptUnlock());
+        m_doc->SetModifiedFlag(false);
+        Frame()->close();
+        QCOMPARE(ClipboardText(), QStringLiteral("shopping list"));
+    }
+
+    // The Clipboard dialog: a wrong number is refused with a message, 0 keeps the secret until the lock.
+    void delayFromTheSettingsDialog() {
+        auto seen = std::make_shared<Seen>();
+        MessageBox::setNextAnswer(IDOK);
+        Answer(seen, {[](QWidget* modal) {
+                   Edit(modal, IDC_CLIPBOARD_CLEAR_SECONDS)->setText(QStringLiteral("-5"));
+                   Click(modal, IDOK);
+                   QVERIFY(modal->isVisible());
+                   Edit(modal, IDC_CLIPBOARD_CLEAR_SECONDS)->setText(QStringLiteral("0"));
+                   Click(modal, IDOK);
+               }});
+        Frame()->OnUserCommand(ID_SETTINGS_CLIPBOARD);
+        QCOMPARE(seen->answered, 1);
+        QCOMPARE(CClipboardGuard::ClearDelay(), 0);
+
+        CWebAccView* form = OpenAccount();
+        QVERIFY(form);
+        CopyPassword(form);
+        Tick(3600 * 1000);
+        QCOMPARE(ClipboardText(), QStringLiteral("s3cret"));
+        Frame()->OnUserCommand(ID_VIEW_LOCK);
+        QCOMPARE(ClipboardText(), QString());
+    }
+
+    // The generator on a field: the dialog's candidate lands in the field and the record, the
+    // document is modified, and Undo brings the old password back.
+    void generatedPasswordLandsInTheField() {
+        CWebAccView* form = OpenAccount();
+        QVERIFY(form);
+        auto* field = qobject_cast<CEditEx*>(form->GetDlgItem(IDC_WEB_PASSWORD));
+        QTest::mouseClick(field, Qt::LeftButton);
+        QCOMPARE(QApplication::focusWidget(), field);
+        QVERIFY(!m_doc->IsModified());
+
+        auto seen = std::make_shared<Seen>();
+        QString shown;
+        // The field's context menu offers the generator, enabled; its item sends this command.
+        QMenu* menu = workspace::BuildSecretFieldMenu(field);
+        textdoc::UpdateCommandMenu(menu, nullptr);
+        bool bOffered = false;
+        for (QAction* action : menu->actions())
+            bOffered = bOffered || (textdoc::CommandId(action) == ID_EDIT_GENERATE_PASSWORD && action->isEnabled());
+        delete menu;
+        Answer(seen, {[&shown](QWidget* modal) {
+                   auto* dialog = dynamic_cast<CPasswordGeneratorDlg*>(modal);
+                   if (!dialog) {
+                       modal->close();
+                       return;
+                   }
+                   Edit(modal, IDC_GENERATOR_LENGTH)->setText(QStringLiteral("32"));
+                   Click(modal, IDC_GENERATOR_SYMBOLS);
+                   shown = dialog->GetPassword();
+                   Click(modal, IDOK);
+               }});
+        Frame()->OnUserCommand(ID_EDIT_GENERATE_PASSWORD);
+        QVERIFY(bOffered);
+        QCOMPARE(seen->titles, QStringList{QStringLiteral("Generate Password")});
+        QCOMPARE(shown.size(), 32);
+        QVERIFY(!shown.contains(QRegularExpression("[^A-Za-z0-9]")));
+        QCOMPARE(field->text(), shown);
+        QCOMPARE(std::string(m_doc->m_lists.m_aWebAccounts.At(0)->strPassword.view()), shown.toStdString());
+        QVERIFY(m_doc->IsModified());
+        Frame()->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(Frame()));
+        QCOMPARE(QApplication::focusWidget(), field);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(field->text(), QStringLiteral("s3cret"));
+    }
+};
+
+QTEST_MAIN(TestSecrets)
+#include "test_secrets.moc"
