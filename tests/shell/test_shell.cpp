@@ -489,7 +489,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(Frame()));
         QWidget* view = Frame()->GetActiveView()->GetWnd();
         view->setFocus();
-        QCOMPARE(FindAccelTable(IDR_MAINFRAME)->size(), size_t(24));
+        QCOMPARE(FindAccelTable(IDR_MAINFRAME)->size(), size_t(25));
         for (const AccelEntry& entry : *FindAccelTable(IDR_MAINFRAME)) {
             CommandLog().clear();
             const QKeyCombination key = entry.key[0];
@@ -540,7 +540,7 @@ private slots:
         Profile().setValue(QStringLiteral("Settings/wzrd"), 0);
         QVERIFY(Start());
         CStatusBar* bar = Frame()->GetStatusBar();
-        QCOMPARE(bar->GetPaneCount(), 6);
+        QCOMPARE(bar->GetPaneCount(), 7);
         QCOMPARE(bar->GetItemID(1), ID_INDICATOR_POSITION);
         // At least its old 90 pixels, and wide enough for the caret position in a long text.
         QVERIFY(bar->GetPane(1)->width() >= 90);
@@ -550,10 +550,11 @@ private slots:
         Frame()->SetStatusPaneText(1, QStringLiteral(" Ln 12, Col 3"));
         QCOMPARE(bar->GetPaneText(1), QStringLiteral(" Ln 12, Col 3"));
         QCOMPARE(bar->GetItemID(2), ID_INDICATOR_ENCRYPTION);
-        QCOMPARE(bar->GetItemID(3), ID_INDICATOR_CAPS);
-        QCOMPARE(bar->GetItemID(4), ID_INDICATOR_NUM);
-        QCOMPARE(bar->GetItemID(5), ID_INDICATOR_SCRL);
-        QVERIFY(!bar->GetPane(5)->isEnabled());
+        QCOMPARE(bar->GetItemID(3), ID_INDICATOR_CLIPBOARD);
+        QCOMPARE(bar->GetItemID(4), ID_INDICATOR_CAPS);
+        QCOMPARE(bar->GetItemID(5), ID_INDICATOR_NUM);
+        QCOMPARE(bar->GetItemID(6), ID_INDICATOR_SCRL);
+        QVERIFY(!bar->GetPane(6)->isEnabled());
     }
 
     // Help, web page, About.
