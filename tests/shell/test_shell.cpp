@@ -492,7 +492,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(Frame()));
         QWidget* view = Frame()->GetActiveView()->GetWnd();
         view->setFocus();
-        QCOMPARE(FindAccelTable(IDR_MAINFRAME)->size(), size_t(24));
+        QCOMPARE(FindAccelTable(IDR_MAINFRAME)->size(), size_t(25));
         for (const AccelEntry& entry : *FindAccelTable(IDR_MAINFRAME)) {
             CommandLog().clear();
             const QKeyCombination key = entry.key[0];
@@ -543,7 +543,7 @@ private slots:
         Profile().setValue(QStringLiteral("Settings/wzrd"), 0);
         QVERIFY(Start());
         CStatusBar* bar = Frame()->GetStatusBar();
-        QCOMPARE(bar->GetPaneCount(), 6);
+        QCOMPARE(bar->GetPaneCount(), 7);
         QCOMPARE(bar->GetItemID(1), ID_INDICATOR_POSITION);
         // At least its old 90 pixels, and wide enough for the caret position in a long text.
         QVERIFY(bar->GetPane(1)->width() >= 90);
@@ -553,12 +553,13 @@ private slots:
         Frame()->SetStatusPaneText(1, QStringLiteral(" Ln 12, Col 3"));
         QCOMPARE(bar->GetPaneText(1), QStringLiteral(" Ln 12, Col 3"));
         QCOMPARE(bar->GetItemID(2), ID_INDICATOR_ENCRYPTION);
-        QCOMPARE(bar->GetItemID(3), ID_INDICATOR_CAPS);
-        QCOMPARE(bar->GetItemID(4), ID_INDICATOR_NUM);
-        QCOMPARE(bar->GetItemID(5), ID_INDICATOR_SCRL);
+        QCOMPARE(bar->GetItemID(3), ID_INDICATOR_CLIPBOARD);
+        QCOMPARE(bar->GetItemID(4), ID_INDICATOR_CAPS);
+        QCOMPARE(bar->GetItemID(5), ID_INDICATOR_NUM);
+        QCOMPARE(bar->GetItemID(6), ID_INDICATOR_SCRL);
         // The offscreen platform does not tell the lock keys' state: all three stay dimmed.
         QCOMPARE(IsLockKeyOn(LockKey::Caps), std::optional<bool>());
-        for (int i = 3; i <= 5; ++i)
+        for (int i = 4; i <= 6; ++i)
             QVERIFY(!bar->GetPane(i)->isEnabled());
     }
 
@@ -573,7 +574,7 @@ private slots:
         CStatusBar* bar = Frame()->GetStatusBar();
         auto lit = [bar] {
             QString state;
-            for (int i = 3; i <= 5; ++i)
+            for (int i = 4; i <= 6; ++i)
                 state += bar->GetPane(i)->isEnabled() ? QLatin1Char('1') : QLatin1Char('0');
             return state;
         };
@@ -582,8 +583,8 @@ private slots:
         QTRY_COMPARE(lit(), QStringLiteral("011"));
         keys.clear();
         QTRY_COMPARE(lit(), QStringLiteral("000"));
-        QCOMPARE(bar->GetPaneText(3), QStringLiteral("CAP"));
-        QCOMPARE(bar->GetPaneText(4), QStringLiteral("NUM"));
+        QCOMPARE(bar->GetPaneText(4), QStringLiteral("CAP"));
+        QCOMPARE(bar->GetPaneText(5), QStringLiteral("NUM"));
     }
 
     // Help, web page, About.
