@@ -1,7 +1,7 @@
 # lw_gui: everything that uses Qt Widgets. Each folder adds its own sources with target_sources().
 add_library(lw_gui STATIC)
 target_include_directories(lw_gui PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
-target_link_libraries(lw_gui PUBLIC lw_core Qt6::Widgets Qt6::PrintSupport Qt6::Svg Qt6::Network)
+target_link_libraries(lw_gui PUBLIC lw_core Qt6::Widgets Qt6::PrintSupport Qt6::Svg Qt6::Network Qt6::DBus)
 # Xlib for the keyboard extension's state of Caps Lock and Num Lock under X11.
 pkg_check_modules(X11 REQUIRED IMPORTED_TARGET x11)
 target_link_libraries(lw_gui PRIVATE PkgConfig::X11)

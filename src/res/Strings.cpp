@@ -33,6 +33,8 @@ const std::map<int, const char*>& StringTable() {
         {ID_VIEW_LOCK, "Lock the screen\nLock"},
         {ID_SETTINGS_DOCUMENT_ENCRYPTION,
          "Choose how the active document is enciphered, and how new documents start\nDocument Encryption"},
+        {ID_SETTINGS_DESKTOP_LOCK,
+         "Lock the editor when the desktop session locks or the computer goes to sleep\nLock with the Desktop"},
         {ID_VIEW_WIZARD, "Show the Welcome dialog\nWizard"},
         {ID_INDICATOR_CLIPBOARD, " "},
         {ID_SETTINGS_CLIPBOARD, "Choose when a copied password leaves the clipboard\nClipboard"},

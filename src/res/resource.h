@@ -198,6 +198,8 @@ constexpr int ID_SET_FILE_PASSWORD = 32791;
 constexpr int ID_VIEW_LOCK = 32792;
 constexpr int ID_VIEW_WIZARD = 32795;
 constexpr int ID_SETTINGS_DOCUMENT_ENCRYPTION = 32816;
+// Settings, "Lock with the Desktop": lock when the desktop session locks or the machine sleeps.
+constexpr int ID_SETTINGS_DESKTOP_LOCK = 32870;
 
 // Commands of the framework.
 constexpr int ID_FILE_NEW = 57600;

@@ -1,4 +1,5 @@
 #include "shell/MainFrame.h"
+#include "shell/DesktopLockWatcher.h"
 #include "shell/TimedFileDialog.h"
 
 #include "framework/DocTemplate.h"
@@ -71,6 +72,7 @@ CMainFrame::CMainFrame() {
     // With a document active, the document answers these first; here there is none.
     MapCommand(ID_SETTINGS_DOCUMENT_ENCRYPTION, [] { CDocumentEncryptionDlg::Run(nullptr); });
     MapUpdate(ID_INDICATOR_ENCRYPTION, [](CCmdUI& ui) { ui.SetText(QString()); });
+    WatchDesktopLock();
 
     qApp->installEventFilter(this);
 }
@@ -614,4 +616,18 @@ void CMainFrame::dropEvent(QDropEvent* event) {
         for (const QString& path : paths)
             app->OpenDocumentFile(path);
     }
+}
+
+void CMainFrame::WatchDesktopLock() {
+    m_pDesktopLock = new CDesktopLockWatcher(this);
+    connect(m_pDesktopLock, &CDesktopLockWatcher::LockRequested, this, [this] {
+        if (!m_bLocked)
+            Lock();
+    });
+    MapCommand(
+        ID_SETTINGS_DESKTOP_LOCK, [this] { m_pDesktopLock->SetEnabled(!m_pDesktopLock->IsEnabled(), true); },
+        [this](CCmdUI& ui) {
+            ui.Enable();
+            ui.SetCheck(m_pDesktopLock->IsEnabled());
+        });
 }

@@ -121,6 +121,8 @@ private:
     void OnHelpWeb();
     void OnViewWizard();
     void OnScreenLockOptions();
+    // Locks with the desktop session and before sleep, as Settings, "Lock with the Desktop" says.
+    void WatchDesktopLock();
     void UpdatePositionPane();
     void CreateClipboardGuard();
 
@@ -149,6 +151,7 @@ private:
     QStringList m_handedOver;
 
     QBasicTimer m_timer;
+    class CDesktopLockWatcher* m_pDesktopLock = nullptr;
     QPointer<CLockScreenWnd> m_pLockWnd;
     QPointer<QWidget> m_pFocusBeforeLock;
     QPointer<QMdiSubWindow> m_pActiveBeforeLock;

@@ -6,6 +6,7 @@
 #include "passwords/VaultoraDoc.h"
 #include "res/Resources.h"
 #include "res/resource.h"
+#include "workspace/AccountSearch.h"
 #include "workspace/Activity.h"
 #include "workspace/FormControls.h"
 #include "workspace/MailAccView.h"
@@ -92,6 +93,9 @@ CLeftView::CLeftView() {
     setMouseTracking(true);
     viewport()->setMouseTracking(true);
     connect(this, &QTreeWidget::itemSelectionChanged, this, &CLeftView::OnSelChanged);
+    // The search field sits in a strip kept free above the items.
+    m_pSearch = new CAccountSearch(this);
+    m_pSearch->setFixedHeight(m_pSearch->sizeHint().height());
 
     MapCommand(ID_ADD_WEB_ACCOUNT, [this] { SelectWebFolder(); });
     MapCommand(ID_ADD_MAIL_ACCOUNT, [this] { SelectMailFolder(); });
@@ -102,6 +106,7 @@ CLeftView::CLeftView() {
 CLeftView::~CLeftView() {
     // Item deletion must not reach the forms while the window comes apart.
     disconnect(this, &QTreeWidget::itemSelectionChanged, this, &CLeftView::OnSelChanged);
+    m_pSearch->DeleteDetachedItems();
 }
 
 CVaultoraDoc* CLeftView::GetDocument() const {
@@ -146,6 +151,7 @@ QTreeWidgetItem* CLeftView::InsertAccount(QTreeWidgetItem* folder, const QString
     QTreeWidgetItem* item = NewAccountItem(name, nImage, nSlot);
     folder->insertChild(SortedPosition(folder, name), item);
     expandItem(folder);
+    m_pSearch->OnAccountAdded(item);
     return item;
 }
 
@@ -193,6 +199,7 @@ void CLeftView::OnInitialUpdate() {
             FillFolder(m_hOtherFolder, namesOf(lists.m_aOtherAccounts), kImageOther);
         }
         expandItem(m_hRoot);
+        m_pSearch->Attach();
     }
     CView::OnInitialUpdate();
 }
@@ -327,6 +334,7 @@ void CLeftView::DeleteSelectedAccount() {
 
     remove();
     m_mapItemStyles.erase(item);
+    m_pSearch->OnAccountRemoved(item);
     // The tree selects a neighbour of a deleted selected item itself, and shows that item's form.
     delete item;
     doc->SetModifiedFlag(true);
@@ -505,4 +513,10 @@ void CLeftView::mouseMoveEvent(QMouseEvent* event) {
 void CLeftView::contextMenuEvent(QContextMenuEvent* event) {
     // Only the mouse opens the menu (on the button press); the keyboard's menu request does nothing.
     event->accept();
+}
+
+void CLeftView::updateGeometries() {
+    QTreeWidget::updateGeometries();
+    // The tree gives its (hidden) header's strip back each time; the search field keeps its own.
+    setViewportMargins(0, m_pSearch->height(), 0, 0);
 }

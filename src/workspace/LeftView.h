@@ -12,6 +12,7 @@
 #include <vector>
 
 class QMenu;
+class CAccountSearch;
 class CVaultoraDoc;
 class CVaultoraChildFrame;
 
@@ -81,12 +82,16 @@ public:
     // The context menu as a right click shows it now, with each entry enabled as the command route says.
     QMenu* CreateContextMenu(QWidget* parent);
 
+    // The search field above the tree, which narrows it to the matching accounts.
+    CAccountSearch* GetSearch() const { return m_pSearch; }
+
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
                                                          const QEvent* event = nullptr) const override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    void updateGeometries() override;
 
 private:
     CVaultoraChildFrame* GetFrame() const;
@@ -109,4 +114,5 @@ private:
     std::vector<QIcon> m_imageList;
     std::map<const QTreeWidgetItem*, ItemStyle> m_mapItemStyles;
     bool m_bBuilt = false;
+    CAccountSearch* m_pSearch = nullptr;
 };

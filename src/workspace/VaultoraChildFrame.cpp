@@ -1,6 +1,8 @@
 #include "workspace/VaultoraChildFrame.h"
 
 #include "framework/DocTemplate.h"
+#include "res/resource.h"
+#include "workspace/AccountSearch.h"
 #include "workspace/BlankRootView.h"
 #include "workspace/EMailAccountsRootView.h"
 #include "workspace/LeftView.h"
@@ -19,7 +21,13 @@ template <class TView> CSwitchSplitterWnd::ViewClass ViewClassOf() {
 
 } // namespace
 
-CVaultoraChildFrame::CVaultoraChildFrame() = default;
+CVaultoraChildFrame::CVaultoraChildFrame() {
+    // Find in a passwords window is the search field above the tree, wherever the focus is.
+    MapCommand(ID_EDIT_FIND, [this] {
+        if (CLeftView* tree = GetLeftView())
+            tree->GetSearch()->FocusField();
+    });
+}
 
 CVaultoraChildFrame::~CVaultoraChildFrame() = default;
 

@@ -8,6 +8,7 @@
 #include "res/Resources.h"
 #include "res/resource.h"
 #include "textdoc/EditEx.h"
+#include "workspace/AccountSearch.h"
 #include "workspace/Activity.h"
 #include "workspace/BlankRootView.h"
 #include "workspace/EMailAccountsRootView.h"
@@ -20,6 +21,7 @@
 #include "workspace/WebAccView.h"
 #include "workspace/WebAccountsRootView.h"
 
+#include <QCheckBox>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -582,6 +584,83 @@ private slots:
         }
         QCOMPARE(MessageBox::count(), before);
         QCOMPARE(w.tree->GetRootItem()->childCount(), 3);
+    }
+
+    // The search field: Find puts the keys there, typing narrows every folder, Enter takes the first
+    // match, Escape gives the tree back; deleting and adding while narrowed keep slots and items right.
+    void searchNarrowsTheTree() {
+        Window w = Open([](CVaultoraDoc& doc) {
+            AddWeb(doc, "Alpha Shop");
+            AddWeb(doc, "beta bank");
+            AddWeb(doc, "Gamma");
+            AddMail(doc, "alpha mail");
+            AddOther(doc, "Card");
+        });
+        m_mainFrame->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_mainFrame.get()));
+        CAccountSearch* search = w.tree->GetSearch();
+        auto key = [](Qt::Key k) { QTest::keyClick(QApplication::focusWidget(), k); };
+        auto type = [](const QString& text) { QTest::keyClicks(QApplication::focusWidget(), text); };
+        auto slotsOf = [](const QTreeWidgetItem* folder) {
+            QList<int> data;
+            for (int i = 0; i < folder->childCount(); ++i)
+                data << CLeftView::GetItemData(folder->child(i));
+            return data;
+        };
+        // The strip above the items holds the field, and the items start below it.
+        QVERIFY(search->isVisible());
+        QTRY_VERIFY(search->width() > 100);
+        QVERIFY(w.tree->viewport()->geometry().top() > search->geometry().bottom());
+
+        QVERIFY(w.frame->OnCmdMsg(ID_EDIT_FIND));
+        QCOMPARE(QApplication::focusWidget(), search->GetField());
+        type("ALPHA");
+        QCOMPARE(ChildLabels(w.tree->GetWebFolder()), QStringList({"Alpha Shop"}));
+        QCOMPARE(ChildLabels(w.tree->GetMailFolder()), QStringList({"alpha mail"}));
+        QCOMPARE(w.tree->GetOtherFolder()->childCount(), 0);
+        QCOMPARE(w.tree->GetRootItem()->childCount(), 3);
+
+        key(Qt::Key_Return);
+        QCOMPARE(w.tree->GetSelectedItem()->text(0), QStringLiteral("Alpha Shop"));
+        QCOMPARE(w.ShownView(), w.frame->m_nWebAccView);
+        QCOMPARE(w.Form<CWebAccView>(w.frame->m_nWebAccView)->m_nIndex, 0);
+        QCOMPARE(QApplication::focusWidget(), w.tree);
+
+        // Deleted while narrowed: gone from the list and from the whole tree too.
+        MessageBox::setNextAnswer(IDYES);
+        w.tree->DeleteSelectedAccount();
+        QVERIFY(!w.doc->m_lists.m_aWebAccounts.At(0));
+        QCOMPARE(w.tree->GetWebFolder()->childCount(), 0);
+
+        // Added while narrowed to nothing: shown and selected at once, with the next slot.
+        QVERIFY(w.frame->OnCmdMsg(ID_EDIT_FIND));
+        type("zz");
+        QCOMPARE(w.tree->GetWebFolder()->childCount(), 0);
+        w.tree->AddWebAccount(QStringLiteral("Delta"));
+        QCOMPARE(ChildLabels(w.tree->GetWebFolder()), QStringList({"Delta"}));
+        QCOMPARE(CLeftView::GetItemData(w.tree->GetSelectedItem()), 3);
+
+        QVERIFY(w.frame->OnCmdMsg(ID_EDIT_FIND));
+        key(Qt::Key_Escape);
+        QVERIFY(search->GetField()->text().isEmpty());
+        QCOMPARE(ChildLabels(w.tree->GetWebFolder()), QStringList({"beta bank", "Delta", "Gamma"}));
+        QCOMPARE(slotsOf(w.tree->GetWebFolder()), QList<int>({1, 3, 2}));
+        QCOMPARE(ChildLabels(w.tree->GetOtherFolder()), QStringList({"Card"}));
+        QCOMPARE(w.tree->GetSelectedItem()->text(0), QStringLiteral("Delta"));
+
+        // Other fields count only with "All fields"; Tab in the field reaches the check box.
+        QVERIFY(w.frame->OnCmdMsg(ID_EDIT_FIND));
+        type("4111");
+        QCOMPARE(w.tree->GetOtherFolder()->childCount(), 0);
+        // The selected account no longer shows: its folder takes the selection and the pane.
+        QCOMPARE(w.tree->GetSelectedItem(), w.tree->GetWebFolder());
+        QCOMPARE(w.ShownView(), w.frame->m_nWebAccountsRootView);
+        key(Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), search->GetAllFieldsCheck());
+        key(Qt::Key_Space);
+        QCOMPARE(ChildLabels(w.tree->GetOtherFolder()), QStringList({"Card"}));
+        QCOMPARE(w.tree->GetWebFolder()->childCount(), 0);
+        // The window closes while narrowed: the items held out of the tree go with it (sanitizers).
     }
 
     // The context menu: no delete entry without a selection, the disabled stand-in for the root and
