@@ -2,6 +2,7 @@
 // compatible one, in the same run. The strong file is written with the cheapest key derivation the
 // format allows (1 pass, 8 KiB), so its figures are the time beyond the key derivation; the
 // derivation new files use (3 passes, 256 MiB) is measured on its own.
+#include "BenchAccounts.h"
 #include "BenchSupport.h"
 #include "cipher/DocumentFile.h"
 #include "cipher/StrongFile.h"
@@ -16,47 +17,11 @@ namespace {
 constexpr const char* kPassword = "correct horse battery staple";
 constexpr int kAccounts = 100000;
 
-platform::SecureString Field(const char* prefix, int i) {
-    const std::string s = std::string(prefix) + " " + std::to_string(i);
-    return platform::SecureString(s.data(), s.size());
-}
-
-// The same document as the passwords benchmark: every field filled, notes of three lines.
+// The same document as the passwords benchmark.
 const AccountLists& Document() {
     static AccountLists lists;
-    if (lists.m_aWebAccounts.Size() == 0) {
-        for (int i = 0; i < kAccounts; ++i) {
-            platform::SecureString notes = Field("Notes for the account, first line", i);
-            notes += "\r\nsecond line: a < b & c > d\r\nthird line, café";
-            if (i % 3 == 0) {
-                auto w = std::make_unique<WebAccount>();
-                w->strName = Field("Web shop", i);
-                w->strAddress = Field("https://www.example.com/login?user=", i);
-                w->strUserId = Field("user", i);
-                w->strPassword = Field("S3cr3t&pw", i);
-                w->strNotes = notes;
-                lists.m_aWebAccounts.Append(std::move(w));
-            } else if (i % 3 == 1) {
-                auto m = std::make_unique<MailAccount>();
-                m->strName = Field("Mailbox", i);
-                m->strAddress = Field("someone@example.org", i);
-                m->strWebInterface = Field("https://mail.example.org", i);
-                m->strSmtpServer = Field("smtp.example.org", i);
-                m->strPopServer = Field("pop.example.org", i);
-                m->strUserId = Field("someone", i);
-                m->strPassword = Field("p<a>ss", i);
-                m->strNotes = notes;
-                lists.m_aMailAccounts.Append(std::move(m));
-            } else {
-                auto o = std::make_unique<OtherAccount>();
-                o->strName = Field("Bank card", i);
-                o->strUserId = Field("4111 1111 1111", i);
-                o->strPassword = Field("PIN", i);
-                o->strNotes = notes;
-                lists.m_aOtherAccounts.Append(std::move(o));
-            }
-        }
-    }
+    if (lists.m_aWebAccounts.Size() == 0)
+        bench::FillAccounts(lists, kAccounts);
     return lists;
 }
 

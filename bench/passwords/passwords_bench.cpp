@@ -1,5 +1,6 @@
 // Opening and saving a large passwords file, each beside raw DES-CBC over the same bytes in the
 // same run, and the peak memory of an open.
+#include "BenchAccounts.h"
 #include "BenchSupport.h"
 #include "cipher/DocumentFile.h"
 #include "cipher/RawFile.h"
@@ -14,53 +15,6 @@
 namespace {
 
 constexpr const char* kPassword = "correct horse battery staple";
-
-platform::SecureString Field(const char* prefix, int i) {
-    const std::string s = std::string(prefix) + " " + std::to_string(i);
-    return platform::SecureString(s.data(), s.size());
-}
-
-// Every field filled; notes of several lines with characters that need escaping.
-void Fill(AccountLists& lists, int accounts) {
-    for (int i = 0; i < accounts; ++i) {
-        platform::SecureString notes = Field("Notes for the account, first line", i);
-        notes += "\r\nsecond line: a < b & c > d\r\nthird line, café";
-        switch (i % 3) {
-        case 0: {
-            auto w = std::make_unique<WebAccount>();
-            w->strName = Field("Web shop", i);
-            w->strAddress = Field("https://www.example.com/login?user=", i);
-            w->strUserId = Field("user", i);
-            w->strPassword = Field("S3cr3t&pw", i);
-            w->strNotes = notes;
-            lists.m_aWebAccounts.Append(std::move(w));
-            break;
-        }
-        case 1: {
-            auto m = std::make_unique<MailAccount>();
-            m->strName = Field("Mailbox", i);
-            m->strAddress = Field("someone@example.org", i);
-            m->strWebInterface = Field("https://mail.example.org", i);
-            m->strSmtpServer = Field("smtp.example.org", i);
-            m->strPopServer = Field("pop.example.org", i);
-            m->strUserId = Field("someone", i);
-            m->strPassword = Field("p<a>ss", i);
-            m->strNotes = notes;
-            lists.m_aMailAccounts.Append(std::move(m));
-            break;
-        }
-        default: {
-            auto o = std::make_unique<OtherAccount>();
-            o->strName = Field("Bank card", i);
-            o->strUserId = Field("4111 1111 1111", i);
-            o->strPassword = Field("PIN", i);
-            o->strNotes = notes;
-            lists.m_aOtherAccounts.Append(std::move(o));
-            break;
-        }
-        }
-    }
-}
 
 std::string BenchFile(bool onDisk) {
     const std::string folder = !onDisk && ::access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/var/tmp";
@@ -88,7 +42,7 @@ bool Open(const std::string& path, AccountLists& lists) {
 // The baseline runs over as many bytes as the file of that many accounts has.
 size_t FileBytesFor(int accounts) {
     AccountLists lists;
-    Fill(lists, accounts);
+    bench::FillAccounts(lists, accounts);
     const std::string path = BenchFile(false);
     Save(lists, path);
     const size_t bytes = FileSize(path);
@@ -104,7 +58,7 @@ void RawDesCbcDecrypt(benchmark::State& state) {
 
 void SaveTo(benchmark::State& state, bool onDisk) {
     AccountLists lists;
-    Fill(lists, static_cast<int>(state.range(0)));
+    bench::FillAccounts(lists, static_cast<int>(state.range(0)));
     const std::string path = BenchFile(onDisk);
     for (auto _ : state)
         if (!Save(lists, path))
@@ -125,7 +79,7 @@ void PasswordsOpen(benchmark::State& state) {
     const std::string path = BenchFile(false);
     {
         AccountLists lists;
-        Fill(lists, static_cast<int>(state.range(0)));
+        bench::FillAccounts(lists, static_cast<int>(state.range(0)));
         Save(lists, path);
     }
     const size_t fileSize = FileSize(path);

@@ -2,6 +2,7 @@
 // dialog, the file read and deciphered, the lists filled, the window with its account tree built
 // and painted. Beside it, raw DES-CBC over the same bytes in the same run. Goal: 100,000 accounts
 // shown in under 2 s, and the time linear in the number of accounts.
+#include "BenchAccounts.h"
 #include "BenchSupport.h"
 #include "cipher/DocumentFile.h"
 #include "cipher/RawFile.h"
@@ -30,52 +31,6 @@ namespace {
 
 constexpr const char* kPassword = "correct horse battery staple";
 
-platform::SecureString Field(const char* prefix, int i) {
-    const std::string s = std::string(prefix) + " " + std::to_string(i);
-    return platform::SecureString(s.data(), s.size());
-}
-
-// Names in no particular order, so that the tree has to sort them.
-void Fill(AccountLists& lists, int accounts) {
-    for (int i = 0; i < accounts; ++i) {
-        const int key = static_cast<int>((static_cast<unsigned>(i) * 2654435761u) % 1000003u);
-        platform::SecureString notes = Field("Notes for the account, first line", i);
-        notes += "\r\nsecond line: a < b & c > d\r\nthird line, café";
-        switch (i % 3) {
-        case 0: {
-            auto w = std::make_unique<WebAccount>();
-            w->strName = Field("Web shop", key);
-            w->strAddress = Field("https://www.example.com/login?user=", i);
-            w->strUserId = Field("user", i);
-            w->strPassword = Field("S3cr3t&pw", i);
-            w->strNotes = notes;
-            lists.m_aWebAccounts.Append(std::move(w));
-            break;
-        }
-        case 1: {
-            auto m = std::make_unique<MailAccount>();
-            m->strName = Field("mailbox", key);
-            m->strAddress = Field("someone@example.org", i);
-            m->strSmtpServer = Field("smtp.example.org", i);
-            m->strUserId = Field("someone", i);
-            m->strPassword = Field("p<a>ss", i);
-            m->strNotes = notes;
-            lists.m_aMailAccounts.Append(std::move(m));
-            break;
-        }
-        default: {
-            auto o = std::make_unique<OtherAccount>();
-            o->strName = Field("Bank card", key);
-            o->strUserId = Field("4111 1111 1111", i);
-            o->strPassword = Field("PIN", i);
-            o->strNotes = notes;
-            lists.m_aOtherAccounts.Append(std::move(o));
-            break;
-        }
-        }
-    }
-}
-
 std::string BenchFile(int accounts) {
     const std::string folder = ::access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/var/tmp";
     return folder + "/lockwarden-guiopen-" + std::to_string(accounts) + "-" + std::to_string(::getpid()) + ".kvd";
@@ -87,7 +42,7 @@ const std::string& FileFor(int accounts, size_t* bytes = nullptr) {
     auto it = files.find(accounts);
     if (it == files.end()) {
         AccountLists lists;
-        Fill(lists, accounts);
+        bench::FillAccounts(lists, accounts, true);
         const std::string path = BenchFile(accounts);
         platform::SecureString text;
         BuildPasswordsText(lists, text);

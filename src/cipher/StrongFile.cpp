@@ -17,7 +17,7 @@ static_assert(kStrongTagSize == crypto_aead_xchacha20poly1305_ietf_ABYTES);
 std::atomic<uint32_t> g_newPasses{StrongCost{}.passes};
 std::atomic<uint32_t> g_newMemoryKiB{StrongCost{}.memoryKiB};
 
-// libsodium picks its fastest routines and seeds its generator once; every entry point below
+// libsodium picks its fastest routines and starts its generator once; every entry point below
 // that uses it calls this first.
 bool SodiumReady() {
     static const bool ready = sodium_init() >= 0;
