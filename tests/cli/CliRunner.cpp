@@ -1,6 +1,8 @@
 #include "CliRunner.h"
 
+#include <QFile>
 #include <QProcess>
+#include <QTest>
 
 CliResult RunCli(const QStringList& arguments, const QByteArray& input) {
     QProcess process;
@@ -14,4 +16,15 @@ CliResult RunCli(const QStringList& arguments, const QByteArray& input) {
     result.out = process.readAllStandardOutput();
     result.err = process.readAllStandardError();
     return result;
+}
+
+void Write(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes);
+}
+
+QByteArray Read(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
 }

@@ -6,21 +6,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-namespace {
-
-void Write(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
-}
-
-QByteArray Read(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-} // namespace
-
 class FileCommandsTest : public QObject {
     Q_OBJECT
 

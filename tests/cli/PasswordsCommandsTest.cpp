@@ -8,12 +8,6 @@
 
 namespace {
 
-void Write(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
-}
-
 // Awkward texts in every field: markup characters, quotes, tabs, line breaks of each kind,
 // blanks only, empty, characters beyond Windows-1252.
 QByteArray Awkward() {

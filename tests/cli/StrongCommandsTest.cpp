@@ -6,21 +6,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-namespace {
-
-void Write(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
-}
-
-QByteArray Read(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-} // namespace
-
 // The command-line tool writes new strong files with the full key derivation; those tests are few.
 // The others start from files made here with small figures, which the header carries.
 class StrongCommandsTest : public QObject {
