@@ -21,6 +21,13 @@ unsigned ThreadCount(unsigned wanted, size_t tasks) {
     return static_cast<unsigned>(std::min<size_t>(threads, std::max<size_t>(tasks, 1)));
 }
 
+size_t ChunkBytes(size_t requested, size_t length, unsigned threads) {
+    if (requested != kAutoChunkBytes)
+        return requested;
+    const size_t share = length / (2 * size_t(ThreadCount(threads, length)));
+    return std::clamp<size_t>((share + 7) / 8 * 8, kDecryptMinChunkBytes, kDecryptChunkBytes);
+}
+
 // Runs task(0) ... task(tasks - 1) on `threads` threads, this one included, each taking the next
 // task not yet taken, and returns when all are done.
 void ParallelFor(size_t tasks, unsigned threads, const std::function<void(size_t)>& task) {
@@ -184,7 +191,7 @@ size_t DecryptDocumentInPlace(const DesKey& key, uint8_t* fileBytes, size_t leng
     DesSetKeyChecked(key, schedule);
 
     // Each chunk starts from the ciphertext block before it, taken before any thread overwrites it.
-    const size_t chunk = std::max<size_t>(8, chunkBytes / 8 * 8);
+    const size_t chunk = std::max<size_t>(8, ChunkBytes(chunkBytes, length, threads) / 8 * 8);
     const size_t chunks = (length + chunk - 1) / chunk;
     std::vector<std::array<uint8_t, 8>> ivs(chunks);
     for (size_t k = 0; k < chunks; ++k)
@@ -214,7 +221,7 @@ void Utf16LeToUtf8Parallel(const uint8_t* utf16, size_t units, platform::SecureS
                            size_t chunkBytes) {
     while (units > 0 && UnitAt(utf16, units - 1) == 0)
         --units;
-    const size_t chunkUnits = std::max<size_t>(1, chunkBytes / 2);
+    const size_t chunkUnits = std::max<size_t>(1, ChunkBytes(chunkBytes, units * 2, threads) / 2);
     const size_t chunks = (units + chunkUnits - 1) / chunkUnits;
     std::vector<size_t> offsets(chunks + 1, 0);
     ParallelFor(chunks, threads, [&](size_t k) {

@@ -14,8 +14,13 @@
 // into UTF-8 by the same threads straight into a buffer sized exactly once.
 namespace cipher {
 
-// The size of the chunks a file is split into; files of one chunk or less are read on one thread.
+// The largest chunk a file is split into. Smaller files are split into smaller chunks, two for
+// each thread, but none under kDecryptMinChunkBytes: starting a thread must stay cheap beside
+// its share of the work.
 inline constexpr size_t kDecryptChunkBytes = size_t(4) << 20;
+inline constexpr size_t kDecryptMinChunkBytes = size_t(128) << 10;
+// Chunk size 0 below: chosen from the length and the thread count as said above.
+inline constexpr size_t kAutoChunkBytes = 0;
 
 // True when `key` passes the key tests and the last block of the rotated document bytes deciphers
 // to a padding that a document can have: 1 to 8 bytes of that value, an even count (the plaintext
@@ -27,12 +32,12 @@ bool DocumentPaddingFits(const DesKey& key, const uint8_t* fileBytes, size_t len
 // padding, or 0 with the bytes wiped when the length is not a non-zero multiple of 8, the key is refused or the padding
 // does not fit. `ok` tells an empty plaintext from a failure.
 size_t DecryptDocumentInPlace(const DesKey& key, uint8_t* fileBytes, size_t length, bool& ok, unsigned threads = 0,
-                              size_t chunkBytes = kDecryptChunkBytes);
+                              size_t chunkBytes = kAutoChunkBytes);
 
 // The UTF-8 text of `units` UTF-16LE code units, converted in parallel. Zero code units at the end
 // are not part of the text (a zero inside stays); a leading byte-order mark is text like any
 // other character; a lone surrogate becomes U+FFFD. Chunks are `chunkBytes` / 2 code units.
 void Utf16LeToUtf8Parallel(const uint8_t* utf16, size_t units, platform::SecureString& utf8, unsigned threads = 0,
-                           size_t chunkBytes = kDecryptChunkBytes);
+                           size_t chunkBytes = kAutoChunkBytes);
 
 } // namespace cipher

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <new>
 #include <string>
 #include <utility>
 #include <vector>
@@ -12,23 +13,32 @@ namespace platform {
 // Overwrites memory in a way the optimiser may not drop.
 void WipeMemory(void* data, size_t size);
 
+// Memory for the allocator below. Blocks of several megabytes (whole files, deciphered
+// texts) come from huge pages where the system offers them: filling such a buffer otherwise
+// costs a page fault every 4 KiB, which takes longer than deciphering it.
+void* AllocateBlock(size_t bytes);
+// Wipes a block from AllocateBlock and gives it back; `bytes` is the size it was asked with.
+void ReleaseBlock(void* block, size_t bytes) noexcept;
+
 // An allocator that wipes every block before giving it back, so that passwords, keys and
 // deciphered text do not linger in freed memory.
 template <typename T> struct ZeroingAllocator {
     using value_type = T;
     ZeroingAllocator() noexcept = default;
     template <typename U> ZeroingAllocator(const ZeroingAllocator<U>&) noexcept {}
-    T* allocate(size_t n) { return std::allocator<T>().allocate(n); }
+    static_assert(alignof(T) <= __STDCPP_DEFAULT_NEW_ALIGNMENT__);
+    T* allocate(size_t n) {
+        if (n > static_cast<size_t>(-1) / sizeof(T))
+            throw std::bad_array_new_length();
+        return static_cast<T*>(AllocateBlock(n * sizeof(T)));
+    }
     // resize() leaves new elements uninitialised instead of zeroing them: every buffer of
     // this kind is filled right after it grows, and zeroing megabytes first costs time.
     template <typename U> void construct(U* p) noexcept { ::new (static_cast<void*>(p)) U; }
     template <typename U, typename... Args> void construct(U* p, Args&&... args) {
         ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
     }
-    void deallocate(T* p, size_t n) noexcept {
-        WipeMemory(p, n * sizeof(T));
-        std::allocator<T>().deallocate(p, n);
-    }
+    void deallocate(T* p, size_t n) noexcept { ReleaseBlock(p, n * sizeof(T)); }
     template <typename U> bool operator==(const ZeroingAllocator<U>&) const noexcept { return true; }
 };
 

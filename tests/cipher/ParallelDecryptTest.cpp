@@ -56,6 +56,11 @@ private slots:
         for (int i = 0; i < 20; ++i)
             cases.emplace_back(2 * (1 + random() % 40000), chunk);
         cases.emplace_back(kDecryptChunkBytes + 2, kDecryptChunkBytes);
+        // Chunks chosen from the size: smallest chunk and one block past it, a size split into
+        // uneven chunks, and one over the largest chunk.
+        for (size_t size : {kDecryptMinChunkBytes, 2 * kDecryptMinChunkBytes + 8, size_t(1000002),
+                            2 * kDecryptChunkBytes + 4 * kDecryptMinChunkBytes + 6})
+            cases.emplace_back(size, kAutoChunkBytes);
         for (const auto& [size, chunkBytes] : cases) {
             platform::SecureBytes plain(size);
             for (uint8_t& b : plain)
