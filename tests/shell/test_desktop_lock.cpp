@@ -1,6 +1,7 @@
 // The editor locks with the desktop: screen saver and logind signals sent on a private bus that this
 // test starts (and ends) itself, standing in for both the session and the system bus.
-#include "../framework/FrameworkFixtures.h"
+
+#include "ShellFixtures.h"
 #include "framework/ModalAnswer.h"
 #include "res/resource.h"
 #include "shell/DesktopLockWatcher.h"
@@ -21,21 +22,6 @@ namespace {
 
 const char* const kSender = "lw-test-sender";
 
-class TestEditorApp : public CEditorApp {
-protected:
-    void RegisterDocTemplates() override {
-        m_pTextTemplate =
-            AddDocTemplate(CMultiDocTemplate::Make<RecordingDoc, RecordingChild, RecordingView>(IDR_ETXTYPE));
-        m_pPasswordsTemplate =
-            AddDocTemplate(CMultiDocTemplate::Make<RecordingDoc, RecordingChild, RecordingView>(IDR_KVDTYPE));
-    }
-};
-
-QSettings Profile() {
-    return QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Lockwarden"),
-                     QStringLiteral("Lockwarden Editor"));
-}
-
 void Send(const QString& path, const QString& iface, const QString& name, const QVariantList& args = {}) {
     QDBusMessage signal = QDBusMessage::createSignal(path, iface, name);
     signal.setArguments(args);
@@ -52,14 +38,14 @@ void SendActiveChanged(bool bActive) {
 class TestDesktopLock : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<TestEditorApp> m_app;
+    std::unique_ptr<RecordingEditorApp> m_app;
     QTemporaryDir m_config;
     int m_nProbed = 0;
 
     CMainFrame* Frame() const { return m_app->GetMainFrame(); }
     CDesktopLockWatcher* Watcher() const { return Frame()->findChild<CDesktopLockWatcher*>(); }
     void Start() {
-        m_app = std::make_unique<TestEditorApp>();
+        m_app = std::make_unique<RecordingEditorApp>();
         AnswerNextModal([](QWidget* modal) { modal->close(); });
         QVERIFY(m_app->InitInstance({QStringLiteral("lockwarden-editor")}));
         CancelModalAnswers();

@@ -1,7 +1,7 @@
 // The screen lock of the main frame: idle check, lock and unlock, the password prompt, the replay of
 // commands, the settings dialog and the lock at start-up. Time comes from a fake clock.
 
-#include "../framework/FrameworkFixtures.h"
+#include "ShellFixtures.h"
 
 #include "framework/MessageBox.h"
 #include "framework/ModalAnswer.h"
@@ -31,21 +31,6 @@
 #include <memory>
 
 namespace {
-
-class TestEditorApp : public CEditorApp {
-protected:
-    void RegisterDocTemplates() override {
-        m_pTextTemplate =
-            AddDocTemplate(CMultiDocTemplate::Make<RecordingDoc, RecordingChild, RecordingView>(IDR_ETXTYPE));
-        m_pPasswordsTemplate =
-            AddDocTemplate(CMultiDocTemplate::Make<RecordingDoc, RecordingChild, RecordingView>(IDR_KVDTYPE));
-    }
-};
-
-QSettings Profile() {
-    return QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Lockwarden"),
-                     QStringLiteral("Lockwarden Editor"));
-}
 
 LockSettingsRecord Settings(int lockWhenIdle, int lockAtStartup, int timeoutIndex = 0, const char* password = "",
                             int passwordOn = 0, const char* prompt = "Gone fishing") {
@@ -78,14 +63,14 @@ QLineEdit* Edit(CDialog* dialog, int nID) {
 class TestScreenLock : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<TestEditorApp> m_app;
+    std::unique_ptr<RecordingEditorApp> m_app;
     QTemporaryDir m_config;
     uint32_t m_now = 0;
     QStringList m_modalsSeen;
     QStringList m_promptLabels;
 
     bool Start(const QStringList& arguments = {QStringLiteral("lockwarden-editor")}) {
-        m_app = std::make_unique<TestEditorApp>();
+        m_app = std::make_unique<RecordingEditorApp>();
         AnswerNextModal([this](QWidget* modal) {
             m_modalsSeen.push_back(modal->objectName());
             modal->close();

@@ -1,4 +1,4 @@
-#include "../framework/FrameworkFixtures.h"
+#include "ShellFixtures.h"
 
 #include "controls/Label.h"
 #include "controls/LinkLabel.h"
@@ -36,21 +36,6 @@
 namespace {
 
 // The editor with recording document types in place of the real ones.
-class TestEditorApp : public CEditorApp {
-protected:
-    void RegisterDocTemplates() override {
-        m_pTextTemplate =
-            AddDocTemplate(CMultiDocTemplate::Make<RecordingDoc, RecordingChild, RecordingView>(IDR_ETXTYPE));
-        m_pPasswordsTemplate =
-            AddDocTemplate(CMultiDocTemplate::Make<RecordingDoc, RecordingChild, RecordingView>(IDR_KVDTYPE));
-    }
-};
-
-QSettings Profile() {
-    return QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Lockwarden"),
-                     QStringLiteral("Lockwarden Editor"));
-}
-
 int Setting(const char* name) {
     return Profile().value(QStringLiteral("Settings/") + QLatin1String(name), -1).toInt();
 }
@@ -73,14 +58,14 @@ class TestShell : public QObject {
     Q_OBJECT
 
 private:
-    std::unique_ptr<TestEditorApp> m_app;
+    std::unique_ptr<RecordingEditorApp> m_app;
     QList<QUrl> m_opened;
     QStringList m_modalsSeen;
     QTemporaryDir m_configDir;
 
     // Starts the editor; every modal window that comes up during start-up is noted and closed.
     bool Start(const QStringList& arguments = {QStringLiteral("lockwarden-editor")}) {
-        m_app = std::make_unique<TestEditorApp>();
+        m_app = std::make_unique<RecordingEditorApp>();
         AnswerNextModal([this](QWidget* modal) {
             m_modalsSeen.push_back(modal->objectName());
             modal->close();
