@@ -19,7 +19,7 @@ int OpenPasswords(const std::string& file, AccountLists& lists) {
     platform::SecureString text;
     if (const int rc = OpenDocument(file, text); rc != kExitOk)
         return rc;
-    if (!ReadPasswordsText(text.view(), lists)) {
+    if (!ReadPasswordsTextInPlace(std::move(text), lists)) {
         PrintError("Cannot decrypt \"" + file + "\": the password is wrong, or the file is not a passwords document.");
         return kExitBadPassword;
     }

@@ -390,32 +390,52 @@ bool CXmlTree::LoadText(const char* text) {
     return LoadText(text != nullptr ? std::string_view(text) : std::string_view());
 }
 
-bool CXmlTree::LoadText(std::string_view text) {
+void CXmlTree::BeginLoad() {
     m_strParseError.clear();
     m_iNextFree = 1;
     ResetCursor();
+}
 
-    const size_t wanted = text.size() / 64 + 8;
-    bool ready = text.size() <= static_cast<size_t>(kMaxTextLength);
-    if (!ready) {
-        m_strParseError = kTooLarge;
-    } else {
-        try {
-            m_strText.assign(text);
-            if (m_aSpans.size() < wanted)
-                m_aSpans.resize(wanted);
-        } catch (const std::exception&) {
-            m_strParseError = kOutOfMemory;
-            ready = false;
-        }
+bool CXmlTree::FailLoad(const char* message) {
+    m_strParseError = message;
+    m_strText.clear();
+    if (m_aSpans.empty())
+        m_iNextFree = 0; // not even the document entry could be made
+    else
+        m_aSpans[0] = ElementSpan();
+    return false;
+}
+
+bool CXmlTree::LoadText(std::string_view text) {
+    BeginLoad();
+    if (text.size() > static_cast<size_t>(kMaxTextLength))
+        return FailLoad(kTooLarge);
+    try {
+        m_strText.assign(text);
+    } catch (const std::exception&) {
+        return FailLoad(kOutOfMemory);
     }
-    if (!ready) {
-        m_strText.clear();
-        if (m_aSpans.empty())
-            m_iNextFree = 0; // not even the document entry could be made
-        else
-            m_aSpans[0] = ElementSpan();
-        return false;
+    return ParseLoadedText();
+}
+
+bool CXmlTree::LoadText(platform::SecureString&& text) {
+    BeginLoad();
+    if (text.size() > static_cast<size_t>(kMaxTextLength)) {
+        text.Wipe();
+        return FailLoad(kTooLarge);
+    }
+    m_strText = std::move(static_cast<WipedString&>(text));
+    text.Wipe();
+    return ParseLoadedText();
+}
+
+bool CXmlTree::ParseLoadedText() {
+    const size_t wanted = m_strText.size() / 64 + 8;
+    try {
+        if (m_aSpans.size() < wanted)
+            m_aSpans.resize(wanted);
+    } catch (const std::exception&) {
+        return FailLoad(kOutOfMemory);
     }
 
     m_aSpans[0] = ElementSpan();

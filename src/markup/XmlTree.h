@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/SecureMemory.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -52,6 +54,9 @@ public:
     // True when a root element was parsed without error; otherwise GetParseError tells why.
     bool LoadText(const char* text);
     bool LoadText(std::string_view text);
+    // The same without the copy: the tree takes the text's buffer over (a deciphered document
+    // need not be held twice), and `text` is left empty.
+    bool LoadText(platform::SecureString&& text);
 
     bool HasRoot() const;
 
@@ -98,18 +103,7 @@ private:
     static void Wipe(void* data, size_t size) noexcept;
     // The text is usually a deciphered document: every buffer that held it is wiped before it
     // goes back to the heap.
-    template <typename T> struct WipingAllocator {
-        using value_type = T;
-        WipingAllocator() noexcept = default;
-        template <typename U> WipingAllocator(const WipingAllocator<U>&) noexcept {}
-        T* allocate(size_t n) { return std::allocator<T>().allocate(n); }
-        void deallocate(T* p, size_t n) noexcept {
-            Wipe(p, n * sizeof(T));
-            std::allocator<T>().deallocate(p, n);
-        }
-        template <typename U> bool operator==(const WipingAllocator<U>&) const noexcept { return true; }
-    };
-    using WipedString = std::basic_string<char, std::char_traits<char>, WipingAllocator<char>>;
+    using WipedString = platform::SecureString::Base;
 
     enum class NodeKind { NotClosed = 0, Instruction, CData, Comment, Declaration };
 
@@ -135,6 +129,9 @@ private:
     void ShiftSubtree(int top, int32_t delta);
     char* ReplaceText(int32_t offset, int32_t count, int32_t length);
     bool EnsureDocumentEntry();
+    void BeginLoad();
+    bool FailLoad(const char* message);
+    bool ParseLoadedText();
     void ResetCursor();
 
     WipedString m_strText;

@@ -68,10 +68,9 @@ bool BuildPasswordsText(const AccountLists& lists, platform::SecureString& text)
     return true;
 }
 
-bool ReadPasswordsText(std::string_view text, AccountLists& lists) {
-    CXmlTree tree;
-    tree.LoadText(nullptr);
-    tree.LoadText(text);
+namespace {
+
+bool ReadAccounts(CXmlTree& tree, AccountLists& lists) {
     if (!tree.FindNext())
         return false;
     tree.EnterElement();
@@ -88,4 +87,18 @@ bool ReadPasswordsText(std::string_view text, AccountLists& lists) {
             ReadGroup(tree, lists.m_aOtherAccounts, kOtherFileFields);
     }
     return true;
+}
+
+} // namespace
+
+bool ReadPasswordsText(std::string_view text, AccountLists& lists) {
+    CXmlTree tree;
+    tree.LoadText(text);
+    return ReadAccounts(tree, lists);
+}
+
+bool ReadPasswordsTextInPlace(platform::SecureString&& text, AccountLists& lists) {
+    CXmlTree tree;
+    tree.LoadText(std::move(text));
+    return ReadAccounts(tree, lists);
 }

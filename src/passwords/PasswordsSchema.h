@@ -58,3 +58,6 @@ bool BuildPasswordsText(const AccountLists& lists, platform::SecureString& text)
 // at all: such a text is no passwords text (a wrong password or a damaged file), and nothing is
 // appended.
 bool ReadPasswordsText(std::string_view text, AccountLists& lists);
+// The same for a text that is not needed afterwards: it is parsed where it lies, not copied,
+// and left empty.
+bool ReadPasswordsTextInPlace(platform::SecureString&& text, AccountLists& lists);

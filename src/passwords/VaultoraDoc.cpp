@@ -22,7 +22,7 @@ cipher::DocStatus CVaultoraDoc::ReadDocumentFile(const QString& path, std::strin
     RunInBackground([&] {
         platform::SecureString text;
         status = cipher::ReadDocumentFile(file, passwordUtf8, text);
-        if (status.ok() && !ReadPasswordsText(text.view(), *lists))
+        if (status.ok() && !ReadPasswordsTextInPlace(std::move(text), *lists))
             status = {cipher::DocResult::WrongPassword, 0};
     });
     if (!status.ok())

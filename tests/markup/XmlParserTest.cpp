@@ -77,6 +77,30 @@ private slots:
         QVERIFY(!tree.HasRoot());
     }
 
+    // A text handed over is parsed as a copied one is, the caller's string is left empty, and
+    // the tree goes on owning the text: its elements read after the original is gone.
+    void takesATextOver() {
+        const std::string xml(5000, ' ');
+        const std::string doc = "<A><B>first &amp; last</B>" + xml + "<C/></A>";
+        CXmlTree copied;
+        QVERIFY(copied.LoadText(doc));
+        CXmlTree taken;
+        {
+            platform::SecureString text(doc.data(), doc.size());
+            QVERIFY(taken.LoadText(std::move(text)));
+            QVERIFY(text.empty());
+        }
+        QCOMPARE(taken.GetNextFree(), copied.GetNextFree());
+        for (int i = 0; i < copied.GetNextFree(); ++i)
+            QCOMPARE(taken.GetSpan(i), copied.GetSpan(i));
+        QCOMPARE(taken.GetElementText(2), std::string("first & last"));
+        QCOMPARE(taken.GetText(), doc);
+        platform::SecureString broken("<A><B>");
+        QVERIFY(!taken.LoadText(std::move(broken)));
+        QVERIFY(!taken.HasRoot());
+        QVERIFY(!taken.GetParseError().empty());
+    }
+
     void indexOfASmallDocument() {
         CXmlTree tree;
         QVERIFY(tree.LoadText("<A><B>x</B><C/></A>"));
