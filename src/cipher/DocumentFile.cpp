@@ -7,6 +7,7 @@
 #include "cipher/StrongFile.h"
 #include "platform/TextCodec.h"
 
+#include <bit>
 #include <cstring>
 
 namespace cipher {
@@ -23,6 +24,19 @@ struct KeyWiper {
     DesKey& key;
     ~KeyWiper() { platform::WipeMemory(key.data(), key.size()); }
 };
+
+// The key of the password bytes whose padding fits the document's last block: the preferred bytes,
+// or the password's UTF-8 bytes when they differ. False when neither fits.
+bool FindFittingKey(const platform::SecureBytes& fileBytes, std::string_view passwordUtf8, DesKey& key) {
+    const platform::SecureString preferred = PasswordBytes(passwordUtf8);
+    key = KeyFor(preferred.view());
+    if (DocumentPaddingFits(key, fileBytes.data(), fileBytes.size()))
+        return true;
+    if (preferred.view() == passwordUtf8)
+        return false;
+    key = KeyFor(passwordUtf8);
+    return DocumentPaddingFits(key, fileBytes.data(), fileBytes.size());
+}
 
 } // namespace
 
@@ -60,15 +74,9 @@ DocResult DecodeDocument(platform::SecureBytes fileBytes, std::string_view passw
     // The candidate passwords are tried on the last block alone, so the file is deciphered once,
     // in place, under the one that fits. A document's plaintext is whole UTF-16 code units, so its
     // pad count is even: an odd one means the wrong key slipped through the padding test.
-    const platform::SecureString preferred = PasswordBytes(passwordUtf8);
-    DesKey key = KeyFor(preferred.view());
+    DesKey key{};
     KeyWiper wipe{key};
-    bool fits = DocumentPaddingFits(key, fileBytes.data(), fileBytes.size());
-    if (!fits && preferred.view() != passwordUtf8) {
-        key = KeyFor(passwordUtf8);
-        fits = DocumentPaddingFits(key, fileBytes.data(), fileBytes.size());
-    }
-    if (!fits)
+    if (!FindFittingKey(fileBytes, passwordUtf8, key))
         return DocResult::WrongPassword;
     bool ok = false;
     const size_t plainBytes = DecryptDocumentInPlace(key, fileBytes.data(), fileBytes.size(), ok);
@@ -105,6 +113,57 @@ DocStatus DecodeAnyDocument(platform::SecureBytes fileBytes, std::string_view pa
     if (IsStrongFile(fileBytes.data(), fileBytes.size()))
         return {DecodeStrongDocument(fileBytes.data(), fileBytes.size(), passwordUtf8, text), 0, DocFormat::Strong};
     return {DecodeDocument(std::move(fileBytes), passwordUtf8, text), 0};
+}
+
+DocStatus DecodeAnyDocumentUtf16(const platform::SecureBytes& fileBytes, std::string_view passwordUtf8,
+                                 const Utf16Allocator& allocate, size_t& units) {
+    units = 0;
+    if (IsStrongFile(fileBytes.data(), fileBytes.size())) {
+        // A strong file holds UTF-8 (checked when opened), so the conversion can't fail.
+        platform::SecureString utf8;
+        const DocResult decoded = DecodeStrongDocument(fileBytes.data(), fileBytes.size(), passwordUtf8, utf8);
+        if (decoded != DocResult::Ok)
+            return {decoded, 0, DocFormat::Strong};
+        platform::SecureBytes utf16;
+        platform::Utf8ToUtf16Le(utf8.view(), utf16);
+        units = utf16.size() / 2;
+        if (units) {
+            char16_t* out = allocate(units);
+            std::memcpy(out, utf16.data(), utf16.size());
+            if constexpr (std::endian::native == std::endian::big) {
+                for (size_t i = 0; i < units; ++i)
+                    out[i] = static_cast<char16_t>(out[i] << 8 | out[i] >> 8);
+            }
+        }
+        return {DocResult::Ok, 0, DocFormat::Strong};
+    }
+    // Deciphered from the file's bytes straight into the text's own buffer, lone surrogates mended
+    // on the way, so that the text is written once and the file's bytes stay ciphertext.
+    DesKey key{};
+    KeyWiper wipe{key};
+    if (!FindFittingKey(fileBytes, passwordUtf8, key))
+        return {DocResult::WrongPassword, 0};
+    auto* out = reinterpret_cast<uint8_t*>(allocate(fileBytes.size() / 2));
+    bool ok = false;
+    const size_t plainBytes =
+        DecryptDocument(key, fileBytes.data(), out, fileBytes.size(), ok, 0, kAutoChunkBytes, true);
+    if (!ok)
+        return {DocResult::WrongPassword, 0};
+    const auto* text = reinterpret_cast<const char16_t*>(out);
+    units = plainBytes / 2;
+    while (units > 0 && text[units - 1] == 0)
+        --units;
+    return {};
+}
+
+DocStatus ReadDocumentFileUtf16(const std::string& path, std::string_view passwordUtf8, const Utf16Allocator& allocate,
+                                size_t& units) {
+    units = 0;
+    platform::SecureBytes fileBytes;
+    uint32_t error = 0;
+    if (!ReadWholeFile(path, fileBytes, &error))
+        return {DocResult::CannotRead, error};
+    return DecodeAnyDocumentUtf16(fileBytes, passwordUtf8, allocate, units);
 }
 
 DocStatus WritePlainFile(const std::string& path, std::string_view keyText, const uint8_t* record, size_t size) {

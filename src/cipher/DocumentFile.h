@@ -3,6 +3,7 @@
 #include "platform/SecureMemory.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -59,6 +60,16 @@ DocStatus DecodeAnyDocument(platform::SecureBytes fileBytes, std::string_view pa
                             platform::SecureString& text);
 // Reads either format; the status says which one the file is in.
 DocStatus ReadDocumentFile(const std::string& path, std::string_view passwordUtf8, platform::SecureString& text);
+
+// The same, with the text as native UTF-16 code units written straight where `allocate` says: it is
+// called once, when the password fits, with the most units the text can have, and returns room for
+// them; `units` gets the text's length. The text follows the rules of the UTF-8 one: zero code
+// units at the end dropped, a zero inside kept, a leading U+FEFF kept, a lone surrogate U+FFFD.
+using Utf16Allocator = std::function<char16_t*(size_t units)>;
+DocStatus DecodeAnyDocumentUtf16(const platform::SecureBytes& fileBytes, std::string_view passwordUtf8,
+                                 const Utf16Allocator& allocate, size_t& units);
+DocStatus ReadDocumentFileUtf16(const std::string& path, std::string_view passwordUtf8, const Utf16Allocator& allocate,
+                                size_t& units);
 
 // Plain layout: a binary record padded and enciphered under the key of `keyText`, no rotation.
 DocStatus WritePlainFile(const std::string& path, std::string_view keyText, const uint8_t* record, size_t size);

@@ -164,6 +164,39 @@ size_t ConvertRange(const uint8_t* utf16, size_t units, size_t begin, size_t end
     return n;
 }
 
+constexpr char16_t kReplacementCharacter = 0xFFFD;
+
+// Whether unit i of `count` is half of a surrogate pair without its other half.
+bool IsLone(const char16_t* units, size_t count, size_t i) {
+    const char16_t unit = units[i];
+    if (IsHighSurrogate(unit))
+        return i + 1 >= count || !IsLowSurrogate(units[i + 1]);
+    if (IsLowSurrogate(unit))
+        return i == 0 || !IsHighSurrogate(units[i - 1]);
+    return false;
+}
+
+// Turns the lone surrogates among units `begin` to `end` into U+FFFD, except at the range's first
+// and last unit, whose neighbours may belong to another thread's range. Mending in place, left to
+// right, gives what judging every unit on the original text gives: a unit is only replaced when it
+// pairs with neither neighbour, so no neighbour's answer changes.
+void MendLoneSurrogates(char16_t* units, size_t count, size_t begin, size_t end) {
+    for (size_t i = begin + 1; i + 1 < end; ++i) {
+        if (units[i] >= 0xD800 && units[i] <= 0xDFFF && IsLone(units, count, i))
+            units[i] = kReplacementCharacter;
+    }
+}
+
+// The pad count of the rotated document bytes, whose padding fits `schedule`.
+size_t PadCount(const DesSchedule& schedule, const uint8_t* fileBytes, size_t length) {
+    const std::array<uint8_t, 8> iv = CipherBlockBefore(fileBytes, length - 8);
+    std::array<uint8_t, 8> last = CipherBlockBefore(fileBytes, length);
+    DesCbcCrypt(last.data(), last.data(), 8, schedule, iv.data(), 0);
+    const size_t pad = last[7];
+    platform::WipeMemory(last.data(), last.size());
+    return pad;
+}
+
 } // namespace
 
 bool DocumentPaddingFits(const DesKey& key, const uint8_t* fileBytes, size_t length) {
@@ -180,15 +213,21 @@ bool DocumentPaddingFits(const DesKey& key, const uint8_t* fileBytes, size_t len
 
 size_t DecryptDocumentInPlace(const DesKey& key, uint8_t* fileBytes, size_t length, bool& ok, unsigned threads,
                               size_t chunkBytes) {
+    const size_t plainBytes = DecryptDocument(key, fileBytes, fileBytes, length, ok, threads, chunkBytes);
+    if (!ok && fileBytes)
+        platform::WipeMemory(fileBytes, length);
+    return plainBytes;
+}
+
+size_t DecryptDocument(const DesKey& key, const uint8_t* fileBytes, uint8_t* out, size_t length, bool& ok,
+                       unsigned threads, size_t chunkBytes, bool mendUtf16) {
     ok = false;
     // The last block decides whether the key fits before any work is spent on the rest.
-    if (!DocumentPaddingFits(key, fileBytes, length)) {
-        if (fileBytes)
-            platform::WipeMemory(fileBytes, length);
+    if (!DocumentPaddingFits(key, fileBytes, length))
         return 0;
-    }
     DesSchedule schedule;
     DesSetKeyChecked(key, schedule);
+    const size_t plainBytes = length - PadCount(schedule, fileBytes, length);
 
     // Each chunk starts from the ciphertext block before it, taken before any thread overwrites it.
     const size_t chunk = std::max<size_t>(8, ChunkBytes(chunkBytes, length, threads) / 8 * 8);
@@ -197,24 +236,44 @@ size_t DecryptDocumentInPlace(const DesKey& key, uint8_t* fileBytes, size_t leng
     for (size_t k = 0; k < chunks; ++k)
         ivs[k] = CipherBlockBefore(fileBytes, k * chunk);
 
+    auto* units = reinterpret_cast<char16_t*>(out);
+    const size_t unitCount = plainBytes / 2;
     ParallelFor(chunks, threads, [&](size_t k) {
         const size_t begin = k * chunk;
         const size_t end = std::min(length, begin + chunk);
         std::array<uint8_t, 8> iv = ivs[k];
         for (size_t piece = begin; piece < end; piece += kPieceBytes) {
             const size_t bytes = std::min(kPieceBytes, end - piece);
-            uint8_t* p = fileBytes + piece;
+            uint8_t* p = out + piece;
+            if (p != fileBytes + piece)
+                std::memcpy(p, fileBytes + piece, bytes);
             UnrotateWords(p, bytes, piece / 4);
             std::array<uint8_t, 8> nextIv;
             std::memcpy(nextIv.data(), p + bytes - 8, 8);
             DesCbcCrypt(p, p, bytes, schedule, iv.data(), 0);
             iv = nextIv;
         }
+        if (mendUtf16) {
+            if constexpr (std::endian::native == std::endian::big) {
+                for (size_t i = begin / 2; i < end / 2; ++i)
+                    units[i] = static_cast<char16_t>(units[i] << 8 | units[i] >> 8);
+            }
+            MendLoneSurrogates(units, unitCount, std::min(unitCount, begin / 2), std::min(unitCount, end / 2));
+        }
     });
-
-    const size_t pad = fileBytes[length - 1];
+    // The units at the chunks' edges have a neighbour in another chunk: mended once all are deciphered.
+    if (mendUtf16) {
+        for (size_t k = 0; k < chunks; ++k) {
+            const size_t first = std::min(unitCount, k * chunk / 2);
+            const size_t last = std::min(unitCount, std::min(length, (k + 1) * chunk) / 2);
+            for (const size_t i : {first, last - 1}) {
+                if (first < last && IsLone(units, unitCount, i))
+                    units[i] = kReplacementCharacter;
+            }
+        }
+    }
     ok = true;
-    return length - pad;
+    return plainBytes;
 }
 
 void Utf16LeToUtf8Parallel(const uint8_t* utf16, size_t units, platform::SecureString& utf8, unsigned threads,

@@ -34,6 +34,14 @@ bool DocumentPaddingFits(const DesKey& key, const uint8_t* fileBytes, size_t len
 size_t DecryptDocumentInPlace(const DesKey& key, uint8_t* fileBytes, size_t length, bool& ok, unsigned threads = 0,
                               size_t chunkBytes = kAutoChunkBytes);
 
+// Un-rotates and deciphers the rotated document bytes into `out`, which has room for `length` bytes
+// (`out` may be `fileBytes`), as DecryptDocumentInPlace does but leaving `fileBytes` as they are
+// and `out` untouched on failure. With `mendUtf16`, the lone surrogates of the plaintext's UTF-16
+// code units become U+FFFD on the way, as Utf16LeToUtf8Parallel turns them (`out` then holds
+// char16_t). Returns the plaintext length without the padding.
+size_t DecryptDocument(const DesKey& key, const uint8_t* fileBytes, uint8_t* out, size_t length, bool& ok,
+                       unsigned threads = 0, size_t chunkBytes = kAutoChunkBytes, bool mendUtf16 = false);
+
 // The UTF-8 text of `units` UTF-16LE code units, converted in parallel. Zero code units at the end
 // are not part of the text (a zero inside stays); a leading byte-order mark is text like any
 // other character; a lone surrogate becomes U+FFFD. Chunks are `chunkBytes` / 2 code units.

@@ -3,7 +3,6 @@
 #include "framework/BackgroundWork.h"
 #include "framework/Document.h"
 #include "framework/MessageBox.h"
-#include "framework/Utf8Text.h"
 #include "framework/WinApp.h"
 #include "platform/SecureMemory.h"
 #include "res/resource.h"
@@ -295,16 +294,23 @@ QByteArray CEditorView::GetTextUtf8() const {
 }
 
 cipher::DocStatus CEditorView::ReadDocumentFile(const QString& path, const QString& password) {
-    // Deciphered and converted off the user-interface thread; the control gets the text once whole.
+    // Deciphered off the user-interface thread straight into the text's own buffer; the control gets
+    // the text once whole.
     const std::string file = FileNameOf(path);
     const platform::SecureString passwordUtf8 = Utf8Of(password);
     cipher::DocStatus status;
     QString text;
     RunInBackground([&] {
-        platform::SecureString utf8;
-        status = cipher::ReadDocumentFile(file, passwordUtf8.view(), utf8);
-        if (status.ok())
-            text = TextFromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+        size_t units = 0;
+        status = cipher::ReadDocumentFileUtf16(
+            file, passwordUtf8.view(),
+            [&text](size_t most) {
+                text = QString(static_cast<qsizetype>(most), Qt::Uninitialized);
+                return reinterpret_cast<char16_t*>(text.data());
+            },
+            units);
+        // Shortening keeps the buffer: nothing is copied.
+        text.resize(status.ok() ? static_cast<qsizetype>(units) : 0);
     });
     if (!status.ok()) {
         // An empty file holds nothing to decipher: it is a file that can't be read, not a wrong password.

@@ -2,7 +2,9 @@
 #include "cipher/Container.h"
 #include "cipher/DocumentFile.h"
 #include "cipher/PasswordToKey.h"
+#include "cipher/StrongFile.h"
 #include "common/TestRegistry.h"
+#include "framework/Utf8Text.h"
 #include "platform/TextCodec.h"
 
 #include <QTest>
@@ -34,6 +36,16 @@ platform::SecureBytes Units(const std::u16string& units) {
         bytes.push_back(static_cast<uint8_t>(u >> 8));
     }
     return bytes;
+}
+
+// The text the UTF-8 route makes of a document's UTF-16 units, as the editor shows it.
+QString TextThroughUtf8(const platform::SecureBytes& units) {
+    platform::SecureString utf8;
+    platform::Utf16LeToUtf8(units.data(), units.size() / 2, utf8);
+    size_t size = utf8.size();
+    while (size > 0 && utf8[size - 1] == 0)
+        --size;
+    return TextFromUtf8(utf8.data(), static_cast<qsizetype>(size));
 }
 
 } // namespace
@@ -150,6 +162,96 @@ private slots:
         QCOMPARE(std::string(read.view()), std::string("\xEF\xBB\xBF"
                                                        "a\0b",
                                                        6));
+    }
+
+    // Deciphered straight into UTF-16, a text is what the UTF-8 route makes of it: lone halves (at
+    // chunk edges too) become U+FFFD, pairs across an edge stay whole, zeros inside stay, zeros at
+    // the end go, a leading mark stays. A wrong password asks for no room at all.
+    void decodesToUtf16LikeTheUtf8Route() {
+        std::mt19937 random(16);
+        const DesKey key = Key("pw");
+        const char16_t kinds[] = {u'a', u'\r', u'\n', 0xE9, 0xD83D, 0xDE00, 0xDBFF, 0xDC00, 0, 0xFEFF, 0xFFFF};
+        const size_t chunk = 64; // 32 units a chunk: many edges
+        for (int round = 0; round < 80; ++round) {
+            std::u16string units(round == 0 ? 3 * kDecryptMinChunkBytes / 2 + 5 : 1 + random() % 300, u'a');
+            for (char16_t& unit : units) {
+                if (random() % 3 == 0)
+                    unit = kinds[random() % std::size(kinds)];
+            }
+            if (round % 3 == 0)
+                units[0] = 0xFEFF;
+            if (round % 4 == 0)
+                units.append(1 + random() % 5, u'\0');
+            if (round % 5 == 0)
+                units.back() = 0xD83D;
+            const platform::SecureBytes plain = Units(units);
+            const platform::SecureBytes file = Encode(key, plain);
+            const QString expected = TextThroughUtf8(plain);
+            for (unsigned threads : {1u, 2u, 3u}) {
+                std::u16string out(file.size() / 2, u'?');
+                bool ok = false;
+                const size_t bytes = DecryptDocument(key, file.data(), reinterpret_cast<uint8_t*>(out.data()),
+                                                     file.size(), ok, threads, chunk, true);
+                QVERIFY(ok);
+                QCOMPARE(bytes, plain.size());
+                size_t size = bytes / 2;
+                while (size > 0 && out[size - 1] == 0)
+                    --size;
+                QCOMPARE(QStringView(out.data(), static_cast<qsizetype>(size)).toString(), expected);
+            }
+            std::u16string whole;
+            size_t count = 99;
+            const DocStatus status = DecodeAnyDocumentUtf16(
+                file, "pw",
+                [&whole](size_t most) {
+                    whole.assign(most, u'?');
+                    return whole.data();
+                },
+                count);
+            QVERIFY(status.ok());
+            QCOMPARE(QStringView(whole.data(), static_cast<qsizetype>(count)).toString(), expected);
+
+            if (!DocumentPaddingFits(Key("wrong"), file.data(), file.size())) {
+                bool asked = false;
+                QCOMPARE(DecodeAnyDocumentUtf16(
+                             file, "wrong",
+                             [&](size_t) {
+                                 asked = true;
+                                 return whole.data();
+                             },
+                             count)
+                             .result,
+                         DocResult::WrongPassword);
+                QVERIFY(!asked);
+                QCOMPARE(count, size_t(0));
+            }
+        }
+
+        // A strong file's text comes as it was written, a leading mark and zeros at the end included.
+        SetNewStrongCost(StrongCost{2, 64});
+        const std::string text("\xEF\xBB\xBF"
+                               "a\0\xF0\x9F\x98\x80\0",
+                               10);
+        platform::SecureBytes strong;
+        QCOMPARE(EncodeStrongDocument(text, "pw", NewStrongCost(), strong), DocResult::Ok);
+        SetNewStrongCost(StrongCost{});
+        std::u16string out;
+        size_t count = 0;
+        const DocStatus status = DecodeAnyDocumentUtf16(
+            strong, "pw",
+            [&out](size_t most) {
+                out.assign(most, u'?');
+                return out.data();
+            },
+            count);
+        QVERIFY(status.ok());
+        QCOMPARE(status.format, DocFormat::Strong);
+        QCOMPARE(QStringView(out.data(), static_cast<qsizetype>(count)).toString(),
+                 TextFromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+        QCOMPARE(DecodeAnyDocumentUtf16(
+                     strong, "wrong", [&out](size_t) { return out.data(); }, count)
+                     .result,
+                 DocResult::WrongPassword);
     }
 };
 
