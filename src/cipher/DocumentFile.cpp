@@ -47,18 +47,12 @@ DocResult EncodeDocumentUtf16(platform::SecureBytes buffer, std::string_view pas
         return DocResult::InvalidText;
     DesKey key = KeyFor(PasswordBytes(passwordUtf8).view());
     KeyWiper wipe{key};
-    // An empty text is stored as one block of padding alone: eight bytes of value 8, which every
-    // reader of the format opens as an empty text. (The padding routine itself refuses no data.)
-    int ok = 0;
-    if (buffer.empty()) {
-        buffer.assign(8, 8);
-        ok = EncryptBlocksInPlace(key, buffer);
-    } else {
-        ok = EncryptInPlace(key, buffer);
-    }
-    if (!ok)
+    // Padded as EncryptInPlace pads; an empty text is stored as one block of padding alone: eight
+    // bytes of value 8, which every reader of the format opens as an empty text.
+    const size_t pad = 8 - buffer.size() % 8;
+    buffer.resize(buffer.size() + pad, static_cast<uint8_t>(pad));
+    if (!EncryptBlocksRotatedInPlace(key, buffer))
         return DocResult::UnusablePassword; // the data is there, so only the key can be refused
-    RotateWordsLeft(buffer.data(), buffer.size());
     fileBytes = std::move(buffer);
     return DocResult::Ok;
 }
