@@ -1,5 +1,6 @@
 #include "cipher/Container.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstdint>
 #include <cstring>
@@ -74,14 +75,15 @@ int DecryptBuffer(const DesKey& key, const uint8_t* data, size_t length, platfor
 }
 
 namespace {
-template <bool Left> void RotateWords(uint8_t* buffer, size_t length) {
+// Word i of the buffer is word first + i of the whole layout.
+template <bool Left> void RotateWords(uint8_t* buffer, size_t length, size_t first = 0) {
     const size_t words = length / 4;
     for (size_t i = 0; i < words; ++i) {
         uint32_t word;
         std::memcpy(&word, buffer + 4 * i, 4);
         if constexpr (std::endian::native == std::endian::big)
             word = __builtin_bswap32(word);
-        const int amount = static_cast<int>((i + 1) % 32);
+        const int amount = static_cast<int>((first + i + 1) % 32);
         word = Left ? std::rotl(word, amount) : std::rotr(word, amount);
         if constexpr (std::endian::native == std::endian::big)
             word = __builtin_bswap32(word);
@@ -95,6 +97,24 @@ void RotateWordsLeft(uint8_t* buffer, size_t length) {
 }
 void RotateWordsRight(uint8_t* buffer, size_t length) {
     RotateWords<false>(buffer, length);
+}
+
+int EncryptBlocksRotatedInPlace(const DesKey& key, platform::SecureBytes& buffer) {
+    DesSchedule schedule;
+    if (buffer.empty() || buffer.size() % 8 != 0 || DesSetKeyChecked(key, schedule) != 0)
+        return 0;
+    // Each piece chains from the last ciphertext block of the one before, kept before that piece
+    // is rotated.
+    constexpr size_t kPiece = size_t(64) << 10;
+    uint8_t iv[8] = {};
+    for (size_t at = 0; at < buffer.size(); at += kPiece) {
+        const size_t length = std::min(kPiece, buffer.size() - at);
+        uint8_t* piece = buffer.data() + at;
+        DesCbcCrypt(piece, piece, length, schedule, iv, 1);
+        std::memcpy(iv, piece + length - 8, 8);
+        RotateWords<true>(piece, length, at / 4);
+    }
+    return 1;
 }
 
 } // namespace cipher

@@ -31,6 +31,10 @@ int DecryptInPlace(const DesKey& key, platform::SecureBytes& buffer);
 // all-zero IV. Returns 0, leaving the buffer alone, for any other length or a refused key.
 int EncryptBlocksInPlace(const DesKey& key, platform::SecureBytes& buffer);
 
+// EncryptBlocksInPlace and then RotateWordsLeft in one pass, a cache-sized piece at a time, so that
+// each piece is rotated while it is still in cache. Same results, same refusals.
+int EncryptBlocksRotatedInPlace(const DesKey& key, platform::SecureBytes& buffer);
+
 // Rotates each whole 32-bit little-endian word i by (i + 1) mod 32 bits; trailing bytes stay.
 void RotateWordsLeft(uint8_t* buffer, size_t length);
 void RotateWordsRight(uint8_t* buffer, size_t length);

@@ -52,20 +52,21 @@ DocResult EncodeDocument(std::string_view textUtf8, std::string_view passwordUtf
     platform::SecureBytes buffer;
     if (!platform::Utf8ToUtf16Le(textUtf8, buffer))
         return DocResult::InvalidText;
+    return EncodeDocumentUtf16(std::move(buffer), passwordUtf8, fileBytes);
+}
+
+DocResult EncodeDocumentUtf16(platform::SecureBytes buffer, std::string_view passwordUtf8,
+                              platform::SecureBytes& fileBytes) {
+    if (buffer.size() % 2 != 0)
+        return DocResult::InvalidText;
     DesKey key = KeyFor(PasswordBytes(passwordUtf8).view());
     KeyWiper wipe{key};
-    // An empty text is stored as one block of padding alone: eight bytes of value 8, which every
-    // reader of the format opens as an empty text. (The padding routine itself refuses no data.)
-    int ok = 0;
-    if (buffer.empty()) {
-        buffer.assign(8, 8);
-        ok = EncryptBlocksInPlace(key, buffer);
-    } else {
-        ok = EncryptInPlace(key, buffer);
-    }
-    if (!ok)
+    // Padded as EncryptInPlace pads; an empty text is stored as one block of padding alone: eight
+    // bytes of value 8, which every reader of the format opens as an empty text.
+    const size_t pad = 8 - buffer.size() % 8;
+    buffer.resize(buffer.size() + pad, static_cast<uint8_t>(pad));
+    if (!EncryptBlocksRotatedInPlace(key, buffer))
         return DocResult::UnusablePassword; // the data is there, so only the key can be refused
-    RotateWordsLeft(buffer.data(), buffer.size());
     fileBytes = std::move(buffer);
     return DocResult::Ok;
 }
@@ -92,6 +93,17 @@ DocStatus WriteDocumentFile(const std::string& path, std::string_view passwordUt
     const DocResult encoded = format == DocFormat::Strong
                                   ? EncodeStrongDocument(textUtf8, passwordUtf8, NewStrongCost(), fileBytes)
                                   : EncodeDocument(textUtf8, passwordUtf8, fileBytes);
+    if (encoded != DocResult::Ok)
+        return {encoded, 0};
+    uint32_t error = 0;
+    if (!WriteWholeFile(path, fileBytes.data(), fileBytes.size(), &error))
+        return {DocResult::CannotWrite, error};
+    return {};
+}
+
+DocStatus WriteDocumentFileUtf16(const std::string& path, std::string_view passwordUtf8, platform::SecureBytes utf16) {
+    platform::SecureBytes fileBytes;
+    const DocResult encoded = EncodeDocumentUtf16(std::move(utf16), passwordUtf8, fileBytes);
     if (encoded != DocResult::Ok)
         return {encoded, 0};
     uint32_t error = 0;

@@ -47,6 +47,12 @@ platform::SecureString PasswordBytes(std::string_view passwordUtf8);
 // The file bytes of a text under a password; an empty text gives one block of padding.
 DocResult EncodeDocument(std::string_view textUtf8, std::string_view passwordUtf8, platform::SecureBytes& fileBytes);
 
+// The same from the text's UTF-16LE code units, for callers that hold the text as UTF-16: the buffer
+// is padded, enciphered and rotated in place (8 bytes of spare capacity spare it a copy) and becomes
+// the file bytes. Any code units are taken as they are; an odd byte count is InvalidText.
+DocResult EncodeDocumentUtf16(platform::SecureBytes utf16, std::string_view passwordUtf8,
+                              platform::SecureBytes& fileBytes);
+
 // The text held in file bytes. When the preferred password bytes do not decipher the file and
 // the password's UTF-8 bytes differ from them, those are tried as well. The file bytes are
 // deciphered in place, so that a read needs little more memory than the file and its text.
@@ -54,6 +60,8 @@ DocResult DecodeDocument(platform::SecureBytes fileBytes, std::string_view passw
 
 DocStatus WriteDocumentFile(const std::string& path, std::string_view passwordUtf8, std::string_view textUtf8,
                             DocFormat format = DocFormat::Compatible);
+// Writes the compatible format from the text's UTF-16LE code units (see EncodeDocumentUtf16).
+DocStatus WriteDocumentFileUtf16(const std::string& path, std::string_view passwordUtf8, platform::SecureBytes utf16);
 // The text of a whole file's bytes in either format, chosen by the strong format's magic; the
 // status says which one the bytes are in.
 DocStatus DecodeAnyDocument(platform::SecureBytes fileBytes, std::string_view passwordUtf8,

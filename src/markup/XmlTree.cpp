@@ -647,6 +647,22 @@ char* Put(char* out, std::string_view piece) {
 
 } // namespace
 
+size_t CXmlTree::ElementLength(std::string_view name, std::string_view data) {
+    return data.empty() ? name.size() + 5 : 2 * name.size() + EncodedLength(data) + 7;
+}
+
+char* CXmlTree::WriteElement(char* out, std::string_view name, std::string_view data) {
+    out = Put(out, "<");
+    out = Put(out, name);
+    if (data.empty())
+        return Put(out, "/>\r\n");
+    out = Put(out, ">");
+    out = EncodeInto(out, data);
+    out = Put(out, "</");
+    out = Put(out, name);
+    return Put(out, ">\r\n");
+}
+
 std::string CXmlTree::EncodeText(std::string_view text) {
     std::string encoded(EncodedLength(text), '\0');
     EncodeInto(encoded.data(), text);
@@ -825,17 +841,7 @@ bool CXmlTree::AppendElement(std::string_view name, std::string_view data) {
         out = Put(out, ">\r\n");
     else if (bareParent)
         out = Put(out, "\r\n");
-    out = Put(out, "<");
-    out = Put(out, name);
-    if (data.empty()) {
-        out = Put(out, "/>\r\n");
-    } else {
-        out = Put(out, ">");
-        out = EncodeInto(out, data);
-        out = Put(out, "</");
-        out = Put(out, name);
-        out = Put(out, ">\r\n");
-    }
+    out = WriteElement(out, name, data);
     if (emptyParent) {
         out = Put(out, "</");
         out = Put(out, parentName);

@@ -85,6 +85,13 @@ public:
     // Escapes "<", "&" and ">" for element text; quotes are left as they are.
     static std::string EncodeText(std::string_view text);
 
+    // The bytes AppendElement writes for one element without children: "<name/>" and a line
+    // break for empty data, else "<name>", the escaped data, "</name>" and a line break. For
+    // writers that lay out a large document in one buffer without building a tree.
+    static size_t ElementLength(std::string_view name, std::string_view data);
+    // Writes those ElementLength bytes at `out`; returns the end.
+    static char* WriteElement(char* out, std::string_view name, std::string_view data);
+
     // Read-only views of the index and the cursor, for tests and diagnostics.
     int GetNextFree() const { return m_iNextFree; }
     int GetCapacity() const { return static_cast<int>(m_aSpans.size()); }

@@ -27,6 +27,7 @@
 #include <QTextBlock>
 #include <QTextDocumentFragment>
 #include <QUrl>
+#include <algorithm>
 #include <cstring>
 #include <fcntl.h>
 #include <memory>
@@ -55,6 +56,36 @@ void WipeBytes(QByteArray& bytes) {
     if (!bytes.isEmpty() && bytes.isDetached())
         platform::WipeMemory(bytes.data(), static_cast<size_t>(bytes.size()));
     bytes.clear();
+}
+
+// The UTF-16LE code units a save enciphers, exactly as the text's UTF-8 would give them: an unpaired
+// surrogate becomes "?", as QString::toUtf8 makes it, and with `crlf` each paragraph separator
+// becomes CR LF. Sized once, with room for the padding the cipher adds.
+void FileUnits(const QString& text, bool crlf, platform::SecureBytes& out) {
+    const char16_t* in = reinterpret_cast<const char16_t*>(text.utf16());
+    const size_t count = static_cast<size_t>(text.size());
+    const size_t breaks = crlf ? static_cast<size_t>(std::count(in, in + count, kParagraphSeparator)) : 0;
+    out.reserve((count + breaks) * 2 + 8);
+    out.resize((count + breaks) * 2);
+    uint8_t* o = out.data();
+    const auto put = [&o](char16_t unit) {
+        *o++ = static_cast<uint8_t>(unit);
+        *o++ = static_cast<uint8_t>(unit >> 8);
+    };
+    for (size_t i = 0; i < count; ++i) {
+        const char16_t unit = in[i];
+        if (unit >= 0xD800 && unit < 0xE000) {
+            const bool pair = unit < 0xDC00 && i + 1 < count && in[i + 1] >= 0xDC00 && in[i + 1] < 0xE000;
+            put(pair ? unit : u'?');
+            if (pair)
+                put(in[++i]);
+        } else if (crlf && unit == kParagraphSeparator) {
+            put(u'\r');
+            put(u'\n');
+        } else {
+            put(unit);
+        }
+    }
 }
 
 platform::SecureString Utf8Of(const QString& text) {
@@ -325,10 +356,25 @@ cipher::DocStatus CEditorView::ReadDocumentFile(const QString& path, const QStri
 
 cipher::DocStatus CEditorView::WriteDocumentFile(const QString& path, const QString& password,
                                                  cipher::DocFormat format) {
-    QByteArray utf8 = GetTextUtf8();
     const std::string file = FileNameOf(path);
     const platform::SecureString passwordUtf8 = Utf8Of(password);
     cipher::DocStatus status;
+    if (format == cipher::DocFormat::Compatible) {
+        // The file holds UTF-16: the control's own code units go to the cipher without a trip
+        // through UTF-8, laid out off the user-interface thread.
+        const bool crlf = !m_bMixedBreaks && m_defaultBreak == textdoc::LineBreak::CrLf;
+        QString text = crlf ? document()->toRawText() : GetText();
+        RunInBackground([&] {
+            platform::SecureBytes units;
+            FileUnits(text, crlf, units);
+            status = cipher::WriteDocumentFileUtf16(file, passwordUtf8.view(), std::move(units));
+        });
+        WipeString(text);
+        if (status.ok())
+            SetModified(false);
+        return status;
+    }
+    QByteArray utf8 = GetTextUtf8();
     RunInBackground([&] {
         status = cipher::WriteDocumentFile(
             file, passwordUtf8.view(), std::string_view(utf8.constData(), static_cast<size_t>(utf8.size())), format);

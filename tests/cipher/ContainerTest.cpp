@@ -105,6 +105,29 @@ private slots:
         QCOMPARE(big, original);
     }
 
+    // The fused pass against the two passes it replaces, at sizes around its 64 KiB pieces; a weak
+    // key and a length that is no whole block are refused with the buffer left alone.
+    void encipherAndRotateInOnePass() {
+        std::mt19937 rng(7);
+        const size_t piece = size_t(64) << 10;
+        for (const size_t length : {size_t(8), piece - 8, piece, piece + 8, 3 * piece + 24, 8 * (1 + rng() % 100000)}) {
+            platform::SecureBytes fused(length);
+            for (auto& b : fused)
+                b = static_cast<uint8_t>(rng());
+            platform::SecureBytes apart = fused;
+            QCOMPARE(EncryptBlocksRotatedInPlace(m_key, fused), 1);
+            QCOMPARE(EncryptBlocksInPlace(m_key, apart), 1);
+            RotateWordsLeft(apart.data(), apart.size());
+            QVERIFY(fused == apart);
+        }
+        const DesKey weak = {0x01, 0x01, 0x01, 0x01, 0x01, 0x01, 0x01, 0x01};
+        platform::SecureBytes buffer(16, 'x');
+        QCOMPARE(EncryptBlocksRotatedInPlace(weak, buffer), 0);
+        QVERIFY(buffer == platform::SecureBytes(16, 'x'));
+        buffer.resize(12);
+        QCOMPARE(EncryptBlocksRotatedInPlace(m_key, buffer), 0);
+    }
+
     void randomRoundTrips() {
         std::mt19937 rng(99);
         for (int round = 0; round < 200; ++round) {

@@ -205,6 +205,24 @@ private slots:
         QCOMPARE(ReadCoreFile(Path("mixed2.etx")), m_view->GetText());
     }
 
+    // The view hands the cipher its UTF-16 code units; the files are byte for byte those of the
+    // text's UTF-8 through the core, unpaired surrogates ("?" there) and every kind of break included.
+    void savedBytesEqualTheUtf8Route() {
+        const QString texts[] = {
+            U(u"a\r\nb\r\n\U0001F600\r\n"),
+            QString(QChar(0xD800)) + U(u"x\r\ny") + QChar(0xDC00) + QChar(0xDBFF),
+            U(u"lf\nonly\n") + QChar(0xDC01) + QChar(0xD801) + U(u"\u2028\u00e9"),
+            U(u"mixed\r\nbreaks\nhere\r") + QChar(0xD83D),
+            QString(),
+        };
+        for (const QString& text : texts) {
+            m_view->SetText(text);
+            QVERIFY(m_view->WriteDocumentFile(Path("units.etx"), kPassword).ok());
+            WriteCoreFile(Path("utf8.etx"), m_view->GetText());
+            QCOMPARE(FileBytes(Path("units.etx")), FileBytes(Path("utf8.etx")));
+        }
+    }
+
     void newTextWritesCrLf() {
         QCOMPARE(m_view->GetDefaultLineBreak(), textdoc::LineBreak::CrLf);
         QTest::keyClicks(m_view, QStringLiteral("ab"));
