@@ -457,6 +457,27 @@ bool CXmlTree::ParseLoadedText() {
     return false;
 }
 
+platform::SecureString CXmlTree::TakeText() {
+    platform::SecureString text;
+    static_cast<WipedString&>(text) = std::move(m_strText);
+    m_strText = WipedString();
+    LoadText(nullptr);
+    return text;
+}
+
+bool CXmlTree::Reserve(size_t bytes, size_t elements) {
+    if (bytes > static_cast<size_t>(kMaxTextLength) || elements >= static_cast<size_t>(INT32_MAX))
+        return false;
+    try {
+        m_strText.reserve(bytes);
+        if (m_aSpans.size() < elements + 1)
+            m_aSpans.resize(elements + 1);
+    } catch (const std::exception&) {
+        return false;
+    }
+    return true;
+}
+
 bool CXmlTree::HasRoot() const {
     return !m_aSpans.empty() && m_iNextFree > 0 && m_aSpans[0].iFirstChild != 0;
 }

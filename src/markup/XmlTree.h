@@ -81,6 +81,12 @@ public:
     bool AppendElement(std::string_view name, std::string_view data);
 
     std::string GetText() const { return std::string(m_strText.data(), m_strText.size()); }
+    // Hands the text over without a copy and leaves the tree empty.
+    platform::SecureString TakeText();
+    // Room for a text of `bytes` and `elements` elements, so that a writer that knows the size of
+    // what it builds appends without moving the text around. Only a hint: false when memory ran
+    // short, and appending still works.
+    bool Reserve(size_t bytes, size_t elements);
 
     // Escapes "<", "&" and ">" for element text; quotes are left as they are.
     static std::string EncodeText(std::string_view text);

@@ -2,8 +2,6 @@
 
 #include "markup/XmlTree.h"
 
-#include <algorithm>
-#include <new>
 #include <span>
 
 namespace {
@@ -12,13 +10,12 @@ constexpr std::string_view kDeclaration = "<?xml version=\"1.0\" encoding=\"ISO-
 
 // Every step reports whether the tree took the element: a text with one element missing would put
 // the fields that follow into the wrong account, so a single refusal fails the whole text.
-// Slots [from, to) of the list go into the group.
 template <typename Record, size_t N>
 bool AppendGroup(CXmlTree& tree, const char* group, const AccountList<Record>& list,
-                 const AccountField<Record> (&fields)[N], int from, int to) {
+                 const AccountField<Record> (&fields)[N]) {
     if (!tree.AppendElement(group, nullptr) || !tree.EnterElement())
         return false;
-    for (int slot = from; slot < to; ++slot) {
+    for (int slot = 0; slot < list.Size(); ++slot) {
         const Record* record = list.At(slot);
         if (!record)
             continue;
@@ -34,151 +31,23 @@ bool AppendGroup(CXmlTree& tree, const char* group, const AccountList<Record>& l
     return true;
 }
 
-// The text of a tree, copied into wiped memory and the tree's copy wiped.
-platform::SecureString TakeText(const CXmlTree& tree) {
-    std::string built = tree.GetText();
-    platform::SecureString text(built.data(), built.size());
-    platform::WipeMemory(built.data(), built.size());
-    return text;
-}
-
-// The whole text built by the markup tree, element by element.
-bool BuildWithTree(const AccountLists& lists, platform::SecureString& text) {
-    CXmlTree tree;
-    tree.LoadText(nullptr);
-    tree.LoadText(kDeclaration);
-    if (!tree.AppendElement("DOC", nullptr) || !tree.EnterElement() ||
-        !AppendGroup(tree, "WEB_ACCOUNTS", lists.m_aWebAccounts, kWebFileFields, 0, lists.m_aWebAccounts.Size()) ||
-        !AppendGroup(tree, "MAIL_ACCOUNTS", lists.m_aMailAccounts, kMailFileFields, 0, lists.m_aMailAccounts.Size()) ||
-        !AppendGroup(tree, "OTHER_ACCOUNTS", lists.m_aOtherAccounts, kOtherFileFields, 0,
-                     lists.m_aOtherAccounts.Size()))
-        return false;
-    text = TakeText(tree);
-    return true;
-}
-
-// A large document is laid out straight into one buffer of its exact size: the tree would grow its
-// text (and copy it) element by element. The layout is the tree's own: the skeleton (declaration,
-// root, empty groups) comes from the tree, the elements from its element writer, and each group's
-// first account is checked against the tree's text for it, so that the two can never drift apart.
-constexpr std::string_view kAccountOpen = "<ACCOUNT>\r\n";
-constexpr std::string_view kAccountClose = "</ACCOUNT>\r\n";
+// The bytes and elements of a group's accounts as the tree writes them, so that the tree can be
+// given room for the whole text before it is built: growing it append by append would move
+// megabytes around again and again.
+constexpr size_t kAccountTags = sizeof("<ACCOUNT>\r\n") - 1 + sizeof("</ACCOUNT>\r\n") - 1;
 
 template <typename Record, size_t N>
-size_t AccountLength(const Record& record, const AccountField<Record> (&fields)[N]) {
-    size_t length = kAccountOpen.size() + kAccountClose.size();
-    for (const auto& field : fields)
-        length += CXmlTree::ElementLength(field.szElement, (record.*field.pMember).view());
-    return length;
-}
-
-template <typename Record, size_t N>
-size_t AccountsLength(const AccountList<Record>& list, const AccountField<Record> (&fields)[N]) {
-    size_t length = 0;
-    for (int slot = 0; slot < list.Size(); ++slot)
-        if (const Record* record = list.At(slot))
-            length += AccountLength(*record, fields);
-    return length;
-}
-
-template <typename Record, size_t N>
-char* WriteAccount(char* out, const Record& record, const AccountField<Record> (&fields)[N]) {
-    out = std::copy(kAccountOpen.begin(), kAccountOpen.end(), out);
-    for (const auto& field : fields)
-        out = CXmlTree::WriteElement(out, field.szElement, (record.*field.pMember).view());
-    return std::copy(kAccountClose.begin(), kAccountClose.end(), out);
-}
-
-// How a group is written: its element's three forms and the length of its accounts' text; not ok
-// when the tree refuses the group's first account or writes it otherwise than the layout does.
-struct GroupLayout {
-    std::string open, close, empty;
-    size_t accounts = 0; // bytes of the accounts
-    bool ok = true;
-};
-
-template <typename Record, size_t N>
-GroupLayout LayOutGroup(const char* group, const AccountList<Record>& list, const AccountField<Record> (&fields)[N]) {
-    GroupLayout layout;
-    const std::string name(group);
-    layout.open = "<" + name + ">\r\n";
-    layout.close = "</" + name + ">\r\n";
-    layout.empty = "<" + name + "/>\r\n";
-    int first = 0;
-    while (first < list.Size() && !list.At(first))
-        ++first;
-    if (first == list.Size())
-        return layout;
-    CXmlTree tree;
-    tree.LoadText(nullptr);
-    layout.ok = AppendGroup(tree, group, list, fields, first, first + 1);
-    if (layout.ok) {
-        const platform::SecureString text = TakeText(tree);
-        const Record& record = *list.At(first);
-        platform::SecureString mine(layout.open.size() + AccountLength(record, fields) + layout.close.size(), '\0');
-        char* out = std::copy(layout.open.begin(), layout.open.end(), mine.data());
-        out = WriteAccount(out, record, fields);
-        std::copy(layout.close.begin(), layout.close.end(), out);
-        layout.ok = text.view() == mine.view();
-    }
-    layout.accounts = AccountsLength(list, fields);
-    return layout;
-}
-
-template <typename Record, size_t N>
-char* WriteAccounts(char* out, const AccountList<Record>& list, const AccountField<Record> (&fields)[N]) {
-    for (int slot = 0; slot < list.Size(); ++slot)
-        if (const Record* record = list.At(slot))
-            out = WriteAccount(out, *record, fields);
-    return out;
-}
-
-bool BuildDirect(const AccountLists& lists, platform::SecureString& text) {
-    const AccountLists none;
-    platform::SecureString skeleton;
-    if (!BuildWithTree(none, skeleton))
-        return false;
-    const GroupLayout groups[3] = {LayOutGroup("WEB_ACCOUNTS", lists.m_aWebAccounts, kWebFileFields),
-                                   LayOutGroup("MAIL_ACCOUNTS", lists.m_aMailAccounts, kMailFileFields),
-                                   LayOutGroup("OTHER_ACCOUNTS", lists.m_aOtherAccounts, kOtherFileFields)};
-    size_t total = skeleton.size();
-    for (const GroupLayout& group : groups) {
-        if (!group.ok)
-            return false;
-        if (group.accounts)
-            total += group.open.size() + group.accounts + group.close.size() - group.empty.size();
-    }
-    // The tree refuses a text past its offset range; so does this layout.
-    if (total > static_cast<size_t>(CXmlTree::kMaxTextLength))
-        return false;
-    platform::SecureString joined(total, '\0');
-    char* out = joined.data();
-    std::string_view rest = skeleton.view();
-    for (int g = 0; g < 3; ++g) {
-        const GroupLayout& group = groups[g];
-        const size_t at = rest.find(group.empty);
-        if (at == std::string_view::npos)
-            return false;
-        out = std::copy(rest.begin(), rest.begin() + static_cast<std::ptrdiff_t>(at), out);
-        rest.remove_prefix(at + group.empty.size());
-        if (!group.accounts) {
-            out = std::copy(group.empty.begin(), group.empty.end(), out);
+void CountGroup(const AccountList<Record>& list, const AccountField<Record> (&fields)[N], size_t& bytes,
+                size_t& elements) {
+    for (int slot = 0; slot < list.Size(); ++slot) {
+        const Record* record = list.At(slot);
+        if (!record)
             continue;
-        }
-        out = std::copy(group.open.begin(), group.open.end(), out);
-        const char* start = out;
-        out = g == 0   ? WriteAccounts(out, lists.m_aWebAccounts, kWebFileFields)
-              : g == 1 ? WriteAccounts(out, lists.m_aMailAccounts, kMailFileFields)
-                       : WriteAccounts(out, lists.m_aOtherAccounts, kOtherFileFields);
-        if (static_cast<size_t>(out - start) != group.accounts)
-            return false;
-        out = std::copy(group.close.begin(), group.close.end(), out);
+        bytes += kAccountTags;
+        for (const auto& field : fields)
+            bytes += CXmlTree::ElementLength(field.szElement, (record->*field.pMember).view());
+        elements += 1 + N;
     }
-    out = std::copy(rest.begin(), rest.end(), out);
-    if (out != joined.data() + joined.size())
-        return false;
-    text = std::move(joined);
-    return true;
 }
 
 // Reads the accounts of the group element the cursor stands on.
@@ -202,21 +71,24 @@ void ReadGroup(CXmlTree& tree, AccountList<Record>& list, const AccountField<Rec
 
 } // namespace
 
-bool BuildPasswordsText(const AccountLists& lists, platform::SecureString& text, PasswordsLayout layout) {
+bool BuildPasswordsText(const AccountLists& lists, platform::SecureString& text) {
     text = platform::SecureString();
-    const int accounts = lists.m_aWebAccounts.Size() + lists.m_aMailAccounts.Size() + lists.m_aOtherAccounts.Size();
-    if (layout == PasswordsLayout::Direct || (layout == PasswordsLayout::Auto && accounts >= kDirectLayoutAccounts)) {
-        // Out of memory here leaves the tree to try, and to refuse in its own way.
-        bool built = false;
-        try {
-            built = BuildDirect(lists, text);
-        } catch (const std::bad_alloc&) {
-        }
-        if (built || layout == PasswordsLayout::Direct)
-            return built;
-        text = platform::SecureString();
-    }
-    return BuildWithTree(lists, text);
+    CXmlTree tree;
+    tree.LoadText(kDeclaration);
+    // The declaration, the root and the three groups' tags come to less than this.
+    size_t bytes = kDeclaration.size() + 256;
+    size_t elements = 8;
+    CountGroup(lists.m_aWebAccounts, kWebFileFields, bytes, elements);
+    CountGroup(lists.m_aMailAccounts, kMailFileFields, bytes, elements);
+    CountGroup(lists.m_aOtherAccounts, kOtherFileFields, bytes, elements);
+    tree.Reserve(bytes, elements);
+    if (!tree.AppendElement("DOC", nullptr) || !tree.EnterElement() ||
+        !AppendGroup(tree, "WEB_ACCOUNTS", lists.m_aWebAccounts, kWebFileFields) ||
+        !AppendGroup(tree, "MAIL_ACCOUNTS", lists.m_aMailAccounts, kMailFileFields) ||
+        !AppendGroup(tree, "OTHER_ACCOUNTS", lists.m_aOtherAccounts, kOtherFileFields))
+        return false;
+    text = tree.TakeText();
+    return true;
 }
 
 namespace {

@@ -50,13 +50,7 @@ inline constexpr AccountField<MailAccount> kMailFormFields[] = {
 // The clear text of the lists; emptied slots are skipped. Lines end in CR LF. False, with `text`
 // empty, when the markup tree refuses an element (memory or its offset range ran out): a text
 // missing one element would hold fields in the wrong account, so it is never handed on.
-// Large documents are laid out in one buffer of their exact size rather than grown element by
-// element in the markup tree; the text is the same either way. The layout can be chosen, so that
-// the two can be compared.
-enum class PasswordsLayout { Auto, Tree, Direct };
-inline constexpr int kDirectLayoutAccounts = 1000;
-bool BuildPasswordsText(const AccountLists& lists, platform::SecureString& text,
-                        PasswordsLayout layout = PasswordsLayout::Auto);
+bool BuildPasswordsText(const AccountLists& lists, platform::SecureString& text);
 
 // Appends the accounts of a clear text to the lists (which are normally empty). Any root name is
 // taken, the groups are read in any order and several groups of one kind in turn, other elements

@@ -71,6 +71,31 @@ private slots:
         QVERIFY(tree.IsAtElement());
     }
 
+    // Room made in advance changes nothing in what is written, whether the guess is short or
+    // long; the text handed over leaves an empty tree that builds anew.
+    void reservedRoomAndTakenText() {
+        std::string texts[3];
+        for (size_t reserve : {size_t(0), size_t(10), size_t(100000)}) {
+            CXmlTree tree;
+            tree.LoadText(kDeclaration);
+            QVERIFY(reserve == 0 || tree.Reserve(reserve, reserve / 10));
+            QVERIFY(tree.AppendElement("DOC", nullptr));
+            QVERIFY(tree.EnterElement());
+            for (int i = 0; i < 50; ++i)
+                QVERIFY(tree.AppendElement("E", std::to_string(i) + "&"));
+            const platform::SecureString text = tree.TakeText();
+            QVERIFY(!tree.HasRoot());
+            QVERIFY(tree.GetText().empty());
+            QVERIFY(tree.AppendElement("NEW", nullptr));
+            QCOMPARE(tree.GetText(), std::string("<NEW/>\r\n"));
+            texts[reserve == 0 ? 0 : reserve == 10 ? 1 : 2] = std::string(text.view());
+        }
+        QVERIFY(texts[0].find("<E>49&amp;</E>\r\n</DOC>") != std::string::npos);
+        QCOMPARE(texts[1], texts[0]);
+        QCOMPARE(texts[2], texts[0]);
+        QVERIFY(!CXmlTree().Reserve(size_t(CXmlTree::kMaxTextLength) + 1, 0));
+    }
+
     void encodesOnlyMarkupCharacters() {
         QCOMPARE(CXmlTree::EncodeText("a&b>c<d 'q' \"qq\" \t\r\n é"),
                  std::string("a&amp;b&gt;c&lt;d 'q' \"qq\" \t\r\n é"));

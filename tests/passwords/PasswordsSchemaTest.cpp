@@ -186,45 +186,6 @@ private slots:
         }
     }
 
-    // The one-buffer layout of large documents against the tree, element by element: every group
-    // empty, emptied in part (its first slots too) or wholly, and texts that need escaping.
-    void directLayoutEqualsTheTree() {
-        std::mt19937 rng(29);
-        const std::string pieces[] = {"<", "&", ">", "\"", "\r\n", "a", "é", "😀", "]]>", "&amp;", ""};
-        auto randomText = [&] {
-            std::string s;
-            for (int i = static_cast<int>(rng() % 4); i > 0; --i)
-                s += pieces[rng() % std::size(pieces)];
-            return platform::SecureString(s.data(), s.size());
-        };
-        auto fill = [&](auto& list, const auto& fields, int count) {
-            using Record = std::remove_cvref_t<decltype(*list.At(0))>;
-            for (int i = 0; i < count; ++i) {
-                auto r = std::make_unique<Record>();
-                for (const auto& f : fields)
-                    (*r).*f.pMember = randomText();
-                list.Append(std::move(r));
-            }
-            for (int i = count > 0 ? static_cast<int>(rng() % 3) : 0; i > 0; --i)
-                list.Remove(static_cast<int>(rng() % static_cast<unsigned>(count)));
-        };
-        for (int round = 0; round < 40; ++round) {
-            AccountLists lists;
-            fill(lists.m_aWebAccounts, kWebFileFields, static_cast<int>(rng() % 4));
-            fill(lists.m_aMailAccounts, kMailFileFields, static_cast<int>(rng() % 4));
-            fill(lists.m_aOtherAccounts, kOtherFileFields, round == 0 ? 1200 : static_cast<int>(rng() % 4));
-            if (round == 1)
-                for (int slot = 0; slot < lists.m_aWebAccounts.Size(); ++slot)
-                    lists.m_aWebAccounts.Remove(slot);
-            platform::SecureString tree, direct, automatic;
-            QVERIFY(BuildPasswordsText(lists, tree, PasswordsLayout::Tree));
-            QVERIFY(BuildPasswordsText(lists, direct, PasswordsLayout::Direct));
-            QVERIFY(BuildPasswordsText(lists, automatic));
-            QCOMPARE(S(direct), S(tree));
-            QCOMPARE(S(automatic), S(tree));
-        }
-    }
-
     void handMadeTexts() {
         // Any root name; a comment, a processing instruction, CDATA and a character reference
         // (kept as written); an unknown element; a missing field reads as empty, not as the
