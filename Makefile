@@ -7,6 +7,7 @@ DEBUG_DIR   := $(BUILD_DIR)/debug
 RUN_DIR     := $(BUILD_DIR)/run
 BENCH_DIR   := $(BUILD_DIR)/release
 FUZZ_DIR    := $(BUILD_DIR)/fuzz
+PACKAGE_DIR := $(BUILD_DIR)/package
 FUZZ_SECONDS ?= 60
 
 # Everything the build, the tests, the benchmarks, the fuzzers and `make run` use.
@@ -17,7 +18,15 @@ PACKAGES := cmake ninja-build g++ pkg-config clang libclang-rt-14-dev clang-form
 
 CMAKE_COMMON := -G Ninja -DCMAKE_EXPORT_COMPILE_COMMANDS=ON
 
-.PHONY: all deps build test run bench fuzz format clean
+# What `make package` needs besides the build: dpkg-shlibdeps (dpkg-dev, which reads the binaries with
+# file) computes the dependencies, lintian checks the result.
+PACKAGES += dpkg-dev file lintian
+
+# The package's binaries are built with the hardening Debian builds its own packages with.
+PACKAGE_CFLAGS  := -D_FORTIFY_SOURCE=2 -fstack-protector-strong -fstack-clash-protection -fcf-protection
+PACKAGE_LDFLAGS := -Wl,-z,relro -Wl,-z,now
+
+.PHONY: all deps build test run bench fuzz package package-check format clean
 
 all: build
 
@@ -72,6 +81,20 @@ fuzz: deps
 	    echo "== $$name for $(FUZZ_SECONDS) s"; \
 	    "$$f" -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 $(FUZZ_DIR)/corpus/$$name fuzz/corpus/$$name || exit 1; \
 	done
+
+# A Debian package of the editor and lockwarden-cli from a Release build without tests, then its check.
+package: deps
+	cmake -S . -B $(PACKAGE_DIR) $(CMAKE_COMMON) -DCMAKE_BUILD_TYPE=Release -DLW_BUILD_TESTS=OFF \
+	    -DCMAKE_INSTALL_PREFIX=/usr -DCMAKE_C_FLAGS="$(PACKAGE_CFLAGS)" -DCMAKE_CXX_FLAGS="$(PACKAGE_CFLAGS)" \
+	    -DCMAKE_EXE_LINKER_FLAGS="$(PACKAGE_LDFLAGS)"
+	cmake --build $(PACKAGE_DIR) -j $(JOBS)
+	rm -f $(PACKAGE_DIR)/*.deb
+	cd $(PACKAGE_DIR) && cpack -G DEB
+	$(MAKE) package-check
+
+# The package's file list, permissions, dependencies and lintian's verdict (packaging/check-package.sh).
+package-check:
+	packaging/check-package.sh $(PACKAGE_DIR)/lockwarden-editor_*.deb
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
