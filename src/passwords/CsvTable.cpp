@@ -66,7 +66,8 @@ int FirstFilledLineAfter(std::string_view text, int line) {
             return current;
         start = end;
     }
-    return line + 1;
+    // The last record ended with a lone CR, and the next one starts on the same line.
+    return std::max(line, 1);
 }
 
 std::string ParseFailure(int code) {
@@ -104,6 +105,9 @@ bool ReadCsvTable(std::string_view text, std::vector<CsvRecord>& records, Import
         start = end;
         ++reader.nLine;
     }
+    // A last line without a line break ends its record only here, still on that line.
+    if (!text.empty() && text.back() != '\n')
+        --reader.nLine;
     if (ok && csv_fini(&parser, OnField, OnRecordEnd, &reader) != 0) {
         // Only an unclosed quote fails here; its record starts on the first line after the last complete
         // record that is not blank.

@@ -128,6 +128,7 @@ private slots:
             {keepass, ImportFormat::Bitwarden, 1, "no column \"folder\""},
             {"kind,NAME\nweb,a\nbank,b\n", ImportFormat::Detect, 3, "unknown kind \"bank\""},
             {"kind,NAME,ADDRESS\nother,a,https://x\n", ImportFormat::Detect, 2, "ADDRESS is filled in"},
+            {"kind,NAME\r\nweb,a\r\nweb", ImportFormat::Detect, 3, "1 fields where the header has 2"},
             {"NAME,NAME\na,b\n", ImportFormat::Csv, 1, "stands twice"},
         };
         for (const auto& c : cases) {
