@@ -523,6 +523,12 @@ bool CMainFrame::ImportAccountsFile(const QString& path) {
         AfxMessageBox(QStringLiteral("Cannot import %1. No document was made.").arg(why), MB_OK | MB_ICONEXCLAMATION);
         return false;
     };
+    // A pipe or a device would keep the program waiting for an end that may never come.
+    const QFileInfo info(path);
+    if (!info.exists())
+        return refuse(QStringLiteral("\"%1\": the file does not exist").arg(path));
+    if (!info.isFile())
+        return refuse(QStringLiteral("\"%1\": it is a folder, a device or a pipe, not a file").arg(path));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return refuse(QStringLiteral("\"%1\": %2").arg(path, file.errorString()));

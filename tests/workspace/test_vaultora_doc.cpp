@@ -557,8 +557,13 @@ private slots:
                                               .arg(bad));
         MessageBox::setNextAnswer(IDOK);
         QVERIFY(!Frame()->ImportAccountsFile(FilePath("missing.csv")));
-        QVERIFY(
-            MessageBox::last().text.startsWith(QStringLiteral("Cannot import \"%1\": ").arg(FilePath("missing.csv"))));
+        QCOMPARE(MessageBox::last().text,
+                 QStringLiteral("Cannot import \"%1\": the file does not exist. No document was "
+                                "made.")
+                     .arg(FilePath("missing.csv")));
+        MessageBox::setNextAnswer(IDOK);
+        QVERIFY(!Frame()->ImportAccountsFile(m_files->path()));
+        QVERIFY(MessageBox::last().text.endsWith(QStringLiteral("not a file. No document was made.")));
         QCOMPARE(m_app->GetPasswordsTemplate()->GetDocuments().size(), size_t(0));
     }
 
