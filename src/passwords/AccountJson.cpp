@@ -3,20 +3,26 @@
 #include "passwords/PasswordsSchema.h"
 
 #include <nlohmann/json.hpp>
+#include <vector>
 
 namespace {
 
 using Json = nlohmann::ordered_json;
 
 // Overwrites the strings of a JSON value (account fields, passwords among them) before the
-// library frees them.
+// library frees them. Iterative: a file of nothing but nested brackets must not exhaust the stack.
 void WipeJson(Json& json) {
-    if (json.is_string()) {
-        std::string& text = json.get_ref<std::string&>();
-        platform::WipeMemory(text.data(), text.capacity());
-    } else if (json.is_structured()) {
-        for (auto& item : json)
-            WipeJson(item);
+    std::vector<Json*> pending = {&json};
+    while (!pending.empty()) {
+        Json* value = pending.back();
+        pending.pop_back();
+        if (value->is_string()) {
+            std::string& text = value->get_ref<std::string&>();
+            platform::WipeMemory(text.data(), text.capacity());
+        } else if (value->is_structured()) {
+            for (auto& item : *value)
+                pending.push_back(&item);
+        }
     }
 }
 
@@ -114,6 +120,9 @@ bool ReadAccountsJson(std::string_view json, AccountLists& lists, ImportProblem&
     } catch (const Json::parse_error& e) {
         // The library reports syntax only by throwing; it is caught here and becomes a result.
         problem = {0, e.byte ? e.byte : 1, "is not valid JSON"};
+        return false;
+    } catch (const Json::out_of_range&) {
+        problem = {0, 0, "holds a number too large to read (account fields are strings)"};
         return false;
     }
     // Read into lists of our own first, so that a refusal half-way appends nothing.

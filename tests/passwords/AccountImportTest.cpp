@@ -146,6 +146,12 @@ private slots:
         QCOMPARE(DescribeImportProblem("e.csv", problem), std::string("\"e.csv\": the file is empty"));
         QVERIFY(!ImportAccounts(" {\"web\": 1}", ImportFormat::Detect, lists, problem));
         QCOMPARE(DescribeImportProblem("j", problem), std::string("\"j\": web is not an array of accounts"));
+        // Neither a number beyond a double nor brackets nested very deep bring the program down.
+        QVERIFY(!ImportAccounts("{\"web\": 1e999}", ImportFormat::Detect, lists, problem));
+        QVERIFY(problem.strReason.find("number too large") != std::string::npos);
+        QVERIFY(
+            !ImportAccounts(std::string(200000, '[') + std::string(200000, ']'), ImportFormat::Detect, lists, problem));
+        QVERIFY(problem.strReason.find("top level") != std::string::npos);
         // Forced, a JSON-looking text is read as CSV and the other way round.
         QVERIFY(!ImportAccounts("NAME\nx\n", ImportFormat::Json, lists, problem));
         QCOMPARE(DescribeImportProblem("j", problem), std::string("\"j\" is not valid JSON (at byte 1)"));
