@@ -122,7 +122,7 @@ bool ReadAccountsJson(std::string_view json, AccountLists& lists, ImportProblem&
         problem = {0, e.byte ? e.byte : 1, "is not valid JSON"};
         return false;
     } catch (const Json::out_of_range&) {
-        problem = {0, 0, "holds a number too large to read (account fields are strings)"};
+        problem = {0, 0, "it holds a number too large to read (account fields are strings)"};
         return false;
     }
     // Read into lists of our own first, so that a refusal half-way appends nothing.
