@@ -3,15 +3,13 @@
 #include "cipher/DocumentFile.h"
 #include "cli/FileCommands.h"
 #include "cli/Terminal.h"
+#include "passwords/AccountCsv.h"
+#include "passwords/AccountJson.h"
 #include "passwords/PasswordsSchema.h"
-
-#include <nlohmann/json.hpp>
 
 namespace cli {
 
 namespace {
-
-using Json = nlohmann::ordered_json;
 
 // Opens a passwords file into lists. A text that deciphers but has no root element is no
 // passwords text: the password was wrong after all, or the file is damaged.
@@ -24,10 +22,6 @@ int OpenPasswords(const std::string& file, AccountLists& lists) {
         return kExitBadPassword;
     }
     return kExitOk;
-}
-
-std::string Str(const platform::SecureString& s) {
-    return std::string(s.view());
 }
 
 // A name on one line of output: tabs, line breaks and other control characters (and the
@@ -76,97 +70,6 @@ std::string DescribeRecord(const Record& record, const AccountField<Record> (&fi
     return out;
 }
 
-template <typename Record, size_t N>
-Json GroupToJson(const AccountList<Record>& list, const AccountField<Record> (&fields)[N]) {
-    Json group = Json::array();
-    for (int slot = 0; slot < list.Size(); ++slot) {
-        const Record* record = list.At(slot);
-        if (!record)
-            continue;
-        Json account = Json::object();
-        for (const auto& field : fields)
-            account[field.szElement] = Str(record->*field.pMember);
-        group.push_back(std::move(account));
-    }
-    return group;
-}
-
-// Reads one group of the JSON into a list; `where` names the group in messages.
-template <typename Record, size_t N>
-bool GroupFromJson(const Json& group, const std::string& where, AccountList<Record>& list,
-                   const AccountField<Record> (&fields)[N], std::string& error) {
-    if (!group.is_array()) {
-        error = where + " is not an array of accounts";
-        return false;
-    }
-    for (size_t i = 0; i < group.size(); ++i) {
-        const std::string at = where + "[" + std::to_string(i) + "]";
-        const Json& account = group[i];
-        if (!account.is_object()) {
-            error = at + " is not an object";
-            return false;
-        }
-        auto record = std::make_unique<Record>();
-        for (const auto& [key, value] : account.items()) {
-            const AccountField<Record>* field = nullptr;
-            for (const auto& f : fields)
-                if (key == f.szElement)
-                    field = &f;
-            if (!field) {
-                error = at + " has the unknown field \"" + key + "\"";
-                return false;
-            }
-            if (!value.is_string()) {
-                error = at + "." + key + " is not a string";
-                return false;
-            }
-            const std::string& text = value.template get_ref<const std::string&>();
-            (*record).*(field->pMember) = platform::SecureString(text.data(), text.size());
-        }
-        if (!account.contains("NAME")) {
-            error = at + " has no NAME";
-            return false;
-        }
-        list.Append(std::move(record));
-    }
-    return true;
-}
-
-bool ListsFromJson(const Json& json, AccountLists& lists, std::string& error) {
-    if (!json.is_object()) {
-        error = "the top level is not an object with \"web\", \"mail\" and \"other\"";
-        return false;
-    }
-    for (const auto& [key, group] : json.items()) {
-        if (key == "web") {
-            if (!GroupFromJson(group, key, lists.m_aWebAccounts, kWebFileFields, error))
-                return false;
-        } else if (key == "mail") {
-            if (!GroupFromJson(group, key, lists.m_aMailAccounts, kMailFileFields, error))
-                return false;
-        } else if (key == "other") {
-            if (!GroupFromJson(group, key, lists.m_aOtherAccounts, kOtherFileFields, error))
-                return false;
-        } else {
-            error = "unknown group \"" + key + "\" (the groups are \"web\", \"mail\" and \"other\")";
-            return false;
-        }
-    }
-    return true;
-}
-
-// Overwrites the strings of a JSON value (account fields, passwords among them) before the
-// library frees them.
-void WipeJson(Json& json) {
-    if (json.is_string()) {
-        std::string& text = json.get_ref<std::string&>();
-        platform::WipeMemory(text.data(), text.capacity());
-    } else if (json.is_structured()) {
-        for (auto& item : json)
-            WipeJson(item);
-    }
-}
-
 // A plain string that holds secrets, wiped when it goes.
 struct WipedString {
     std::string text;
@@ -208,40 +111,30 @@ int ShowAccount(const std::string& file, const std::string& kind, int slot, bool
     return WriteStandardOutput(out.text);
 }
 
-int ExportAccounts(const std::string& file) {
+int ExportAccounts(const std::string& file, bool csv) {
     AccountLists lists;
     if (const int rc = OpenPasswords(file, lists); rc != kExitOk)
         return rc;
-    Json json = Json::object();
-    json["web"] = GroupToJson(lists.m_aWebAccounts, kWebFileFields);
-    json["mail"] = GroupToJson(lists.m_aMailAccounts, kMailFileFields);
-    json["other"] = GroupToJson(lists.m_aOtherAccounts, kOtherFileFields);
-    // Fields hold valid UTF-8; replace anything else rather than fail half-way through the output.
-    WipedString out{json.dump(2, ' ', false, Json::error_handler_t::replace) + "\n"};
-    WipeJson(json);
-    return WriteStandardOutput(out.text);
+    platform::SecureString out;
+    if (csv)
+        BuildAccountsCsv(lists, out);
+    else
+        BuildAccountsJson(lists, out);
+    return WriteStandardOutput(out.view());
 }
 
-int ImportAccounts(const std::string& input, const std::string& output, bool force, cipher::DocFormat format) {
+int ImportAccounts(const std::string& input, const std::string& output, bool force, cipher::DocFormat format,
+                   ImportFormat inputFormat) {
     if (const int rc = CheckOutput(output, force); rc != kExitOk)
         return rc;
     platform::SecureBytes bytes;
     if (const int rc = ReadInputFile(input, bytes); rc != kExitOk)
         return rc;
-    Json json;
-    try {
-        json = Json::parse(bytes.begin(), bytes.end());
-    } catch (const Json::parse_error& e) {
-        PrintError("\"" + input + "\" is not valid JSON (at byte " + std::to_string(e.byte) +
-                   "); nothing was written.");
-        return kExitFileError;
-    }
     AccountLists lists;
-    std::string problem;
-    const bool bRead = ListsFromJson(json, lists, problem);
-    WipeJson(json);
-    if (!bRead) {
-        PrintError("\"" + input + "\": " + problem + "; nothing was written.");
+    ImportProblem problem;
+    if (!::ImportAccounts(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), inputFormat,
+                          lists, problem)) {
+        PrintError(DescribeImportProblem(input, problem) + "; nothing was written.");
         return kExitFileError;
     }
     platform::SecureString password;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cipher/DocumentFile.h"
+#include "passwords/AccountImport.h"
 
 #include <string>
 
@@ -9,8 +10,11 @@ namespace cli {
 
 int ListAccounts(const std::string& file);
 int ShowAccount(const std::string& file, const std::string& kind, int slot, bool showPassword);
-int ExportAccounts(const std::string& file);
+// Prints the accounts as JSON, or with `csv` as CSV (AccountCsv.h): clear text, passwords included.
+int ExportAccounts(const std::string& file, bool csv = false);
+// Makes a passwords file from the accounts of a JSON or CSV file (AccountImport.h).
 int ImportAccounts(const std::string& input, const std::string& output, bool force,
-                   cipher::DocFormat format = cipher::DocFormat::Compatible);
+                   cipher::DocFormat format = cipher::DocFormat::Compatible,
+                   ImportFormat inputFormat = ImportFormat::Detect);
 
 } // namespace cli

@@ -70,14 +70,27 @@ int main(int argc, char** argv) {
     show->add_option("SLOT", slot, "The account's slot, as ls shows it")->required();
     show->add_flag("--show-password", showPassword, "Print the password too");
 
-    auto* exportCmd = app.add_subcommand("export", "Print the accounts of a passwords file as JSON.");
+    bool csv = false;
+    auto* exportCmd = app.add_subcommand("export", "Print the accounts of a passwords file as JSON, or as CSV with "
+                                                   "--csv. The output is CLEAR TEXT, every password readable: "
+                                                   "keep it off shared disks and delete it when done.");
     exportCmd->add_option("FILE", file, "A .kvd file")->required();
+    exportCmd->add_flag("--csv", csv,
+                        "Print CSV (RFC 4180, UTF-8): kind,NAME,ADDRESS,WEBINTERFACE,USERID,PASSWORD,SMTPSERVER,"
+                        "POPSERVER,NOTES");
 
-    auto* importCmd = app.add_subcommand("import", "Make a passwords file from JSON as export writes it.");
-    importCmd->add_option("INPUT", input, "A JSON file")->required();
+    std::string importFormat;
+    auto* importCmd = app.add_subcommand("import", "Make a passwords file from the JSON or CSV that export writes, "
+                                                   "or from a CSV export of KeePassXC or Bitwarden.");
+    importCmd->add_option("INPUT", input, "A JSON or CSV file (UTF-8)")->required();
     importCmd->add_option("OUTPUT", output, "The .kvd file to write")->required();
     importCmd->add_flag("--force", force, "Replace OUTPUT if it exists");
     importCmd->add_flag("--strong", strong, strongHelp);
+    importCmd
+        ->add_option("--format", importFormat,
+                     "The format of INPUT (default: JSON when it starts with { or [, otherwise the CSV its header "
+                     "line names)")
+        ->check(CLI::IsMember({"json", "keepassxc", "bitwarden", "csv"}));
 
     try {
         app.parse(argc, argv);
@@ -106,9 +119,13 @@ int main(int argc, char** argv) {
     if (show->parsed())
         return cli::ShowAccount(file, kind, slot, showPassword);
     if (exportCmd->parsed())
-        return cli::ExportAccounts(file);
-    if (importCmd->parsed())
-        return cli::ImportAccounts(input, output, force, format);
+        return cli::ExportAccounts(file, csv);
+    if (importCmd->parsed()) {
+        ImportFormat inputFormat = ImportFormat::Detect;
+        if (!importFormat.empty())
+            ImportFormatFromName(importFormat, inputFormat);
+        return cli::ImportAccounts(input, output, force, format, inputFormat);
+    }
     if (info->parsed())
         return cli::ShowInfo(file);
     return cli::kExitUsage;

@@ -66,6 +66,15 @@ void CMultiDocTemplate::DiscardHalfBuilt(CDocument* pDoc, CMDIChildWnd* pFrame) 
 }
 
 CDocument* CMultiDocTemplate::OpenDocumentFile(const QString& path, bool bMakeVisible) {
+    return OpenDocument(path, nullptr, bMakeVisible);
+}
+
+CDocument* CMultiDocTemplate::OpenNewDocument(const std::function<void(CDocument&)>& fill, bool bMakeVisible) {
+    return OpenDocument(QString(), fill, bMakeVisible);
+}
+
+CDocument* CMultiDocTemplate::OpenDocument(const QString& path, const std::function<void(CDocument&)>& fill,
+                                           bool bMakeVisible) {
     CDocument* doc = m_newDoc();
     doc->m_pDocTemplate = this;
     m_docs.push_back(doc);
@@ -84,6 +93,8 @@ CDocument* CMultiDocTemplate::OpenDocumentFile(const QString& path, bool bMakeVi
             DiscardHalfBuilt(doc, frame);
             return nullptr;
         }
+        if (fill)
+            fill(*doc);
     } else {
         if (!doc->OnOpenDocument(path)) {
             DiscardHalfBuilt(doc, frame);

@@ -54,6 +54,9 @@ public:
     // Opens the file, or makes a new untitled document when path is empty. Null when that fails;
     // the half-built document and its window are gone again by then.
     CDocument* OpenDocumentFile(const QString& path, bool bMakeVisible = true);
+    // Makes a new untitled document and lets `fill` give it its content (and title) before its views
+    // are first updated, as an import does. Null when that fails.
+    CDocument* OpenNewDocument(const std::function<void(CDocument&)>& fill, bool bMakeVisible = true);
 
     const std::vector<CDocument*>& GetDocuments() const { return m_docs; }
     void RemoveDocument(CDocument* pDoc);
@@ -62,6 +65,7 @@ public:
     void CloseAllDocuments();
 
 private:
+    CDocument* OpenDocument(const QString& path, const std::function<void(CDocument&)>& fill, bool bMakeVisible);
     CMDIChildWnd* CreateNewFrame(CDocument* pDoc);
     void DiscardHalfBuilt(CDocument* pDoc, CMDIChildWnd* pFrame);
 

@@ -68,6 +68,14 @@ public:
         m_nSlots = 0;
     }
 
+    // Moves the records of `other` to the end of this list, in slot order, and empties `other`.
+    void TakeAll(AccountList& other) {
+        for (auto& record : other.m_aRecords)
+            if (record)
+                Append(std::move(record));
+        other.Clear();
+    }
+
     // Exchanges the records and slot counters of two lists.
     void Swap(AccountList& other) noexcept {
         m_aRecords.swap(other.m_aRecords);
@@ -96,6 +104,11 @@ struct AccountLists {
         m_aWebAccounts.Clear();
         m_aMailAccounts.Clear();
         m_aOtherAccounts.Clear();
+    }
+    void TakeAll(AccountLists& other) {
+        m_aWebAccounts.TakeAll(other.m_aWebAccounts);
+        m_aMailAccounts.TakeAll(other.m_aMailAccounts);
+        m_aOtherAccounts.TakeAll(other.m_aOtherAccounts);
     }
     void Swap(AccountLists& other) noexcept {
         m_aWebAccounts.Swap(other.m_aWebAccounts);

@@ -200,6 +200,9 @@ constexpr int ID_VIEW_WIZARD = 32795;
 constexpr int ID_SETTINGS_DOCUMENT_ENCRYPTION = 32816;
 // Settings, "Lock with the Desktop": lock when the desktop session locks or the machine sleeps.
 constexpr int ID_SETTINGS_DESKTOP_LOCK = 32870;
+// File, "Import...": accounts exported by another password manager (or by lockwarden-cli) become a
+// new passwords document.
+constexpr int ID_FILE_IMPORT = 32880;
 
 // Commands of the framework.
 constexpr int ID_FILE_NEW = 57600;

@@ -8,6 +8,8 @@
 #include "framework/MessageBox.h"
 #include "framework/ShellOpen.h"
 #include "framework/StatusBar.h"
+#include "passwords/AccountImport.h"
+#include "passwords/VaultoraDoc.h"
 #include "platform/TickCount.h"
 #include "res/Resources.h"
 #include "res/resource.h"
@@ -30,6 +32,7 @@
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLayout>
@@ -64,6 +67,7 @@ CMainFrame::CMainFrame() {
     MapCommand(ID_HELP_WEB, [this] { OnHelpWeb(); });
     MapCommand(ID_FILE_NEW, [this] { OnFileNew(); });
     MapCommand(ID_FILE_OPEN, [this] { OnFileOpen(); });
+    MapCommand(ID_FILE_IMPORT, [this] { OnFileImport(); });
     MapCommand(ID_VIEW_WIZARD, [this] { OnViewWizard(); });
     MapCommand(ID_VIEW_LOCK, [this] { Lock(); });
     MapCommand(ID_WINDOW_NEW, [this] { LockWithFixedText(); });
@@ -353,6 +357,7 @@ void CMainFrame::ReplayCommands() {
         {ReplayScreenLockSettings, ID_SETTINGS_SCREEN_LOCK},
         {ReplaySaveAs, ID_FILE_SAVE_AS},
         {ReplayOpen, ID_FILE_OPEN},
+        {ReplayImport, ID_FILE_IMPORT},
         {ReplayAbout, ID_APP_ABOUT},
     };
     // Each command runs to the end, its dialog included, before the next flag is looked at. Locked
@@ -503,6 +508,58 @@ void CMainFrame::OnFileOpen() {
         return;
     if (CWinApp* app = AfxGetApp())
         app->OpenDocumentFile(dialog.GetPathName());
+}
+
+void CMainFrame::OnFileImport() {
+    CTimedFileDialog dialog(true, QString(), QString(), OFN_FILEMUSTEXIST, QString::fromLatin1(kImportFilter), this);
+    dialog.m_nReplayFlag = ReplayImport;
+    if (dialog.DoModal() != IDOK)
+        return;
+    ImportAccountsFile(dialog.GetPathName());
+}
+
+bool CMainFrame::ImportAccountsFile(const QString& path) {
+    const auto refuse = [](const QString& why) {
+        AfxMessageBox(QStringLiteral("Cannot import %1. No document was made.").arg(why), MB_OK | MB_ICONEXCLAMATION);
+        return false;
+    };
+    // A pipe or a device would keep the program waiting for an end that may never come.
+    const QFileInfo info(path);
+    if (!info.exists())
+        return refuse(QStringLiteral("\"%1\": the file does not exist").arg(path));
+    if (!info.isFile())
+        return refuse(QStringLiteral("\"%1\": it is a folder, a device or a pipe, not a file").arg(path));
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return refuse(QStringLiteral("\"%1\": %2").arg(path, file.errorString()));
+    // The export holds every password in clear; its bytes are wiped as soon as they are read.
+    QByteArray bytes = file.readAll();
+    const bool bRead = file.error() == QFileDevice::NoError;
+    const QString readError = file.errorString();
+    auto lists = std::make_unique<AccountLists>();
+    ImportProblem problem;
+    const bool bImported =
+        bRead && ImportAccounts(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())),
+                                ImportFormat::Detect, *lists, problem);
+    platform::WipeMemory(bytes.data(), static_cast<size_t>(bytes.size()));
+    if (!bRead)
+        return refuse(QStringLiteral("\"%1\": %2").arg(path, readError));
+    if (!bImported)
+        return refuse(QString::fromStdString(DescribeImportProblem(path.toStdString(), problem)));
+
+    CEditorApp* app = GetEditorApp();
+    if (!app)
+        return false;
+    // The accounts are in the document before its window shows them; the document is new, so Save
+    // asks for a name and a password, and closing it asks whether to save.
+    const QString title = QFileInfo(path).completeBaseName();
+    return app->GetPasswordsTemplate()->OpenNewDocument([&lists, &title](CDocument& doc) {
+        if (auto* passwords = dynamic_cast<CVaultoraDoc*>(&doc))
+            passwords->m_lists.Swap(*lists);
+        if (!title.isEmpty())
+            doc.SetTitle(title);
+        doc.SetModifiedFlag(true);
+    }) != nullptr;
 }
 
 void CMainFrame::OpenHandedOverFiles(const QStringList& paths) {

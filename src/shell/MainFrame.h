@@ -41,6 +41,11 @@ public:
     // The New and Open procedures; the documents' own New and Open commands use them too.
     void OnFileNew();
     void OnFileOpen();
+    // File, Import: asks for an export file and opens its accounts as a new, unsaved passwords
+    // document; a file that can't be imported is named in a message with the line and the reason.
+    void OnFileImport();
+    // The import itself, without the file dialog; true when the document was made.
+    bool ImportAccountsFile(const QString& path);
 
     // The help page: beside the program, in the installed share folder, or under the current folder;
     // empty when there is none.
@@ -83,6 +88,7 @@ public:
         ReplayScreenLockSettings, // ID_SETTINGS_SCREEN_LOCK
         ReplaySaveAs,             // ID_FILE_SAVE_AS
         ReplayOpen,               // ID_FILE_OPEN
+        ReplayImport,             // ID_FILE_IMPORT
         ReplayAbout,              // ID_APP_ABOUT
         kReplayFlagCount
     };
@@ -96,6 +102,8 @@ public:
     // While locked, every command (menu, tool bar, accelerator) is swallowed and asks to unlock.
     void OnUserCommand(int nID) override;
 
+    static constexpr const char* kImportFilter =
+        "Account Exports (*.csv;*.json)|*.csv;*.json|CSV Files (*.csv)|*.csv|JSON Files (*.json)|*.json|All Files|*|";
     static constexpr const char* kOpenFilter = "Vaultora Encrypted Files (*.etx;*.kvd)|*.etx;*.kvd|Vaultora Encrypted "
                                                "Data Files (*.kvd)|*.kvd|Vaultora Encrypted Text Files (*.etx)|*.etx|";
 

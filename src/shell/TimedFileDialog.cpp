@@ -4,10 +4,11 @@
 
 CTimedFileDialog::CTimedFileDialog(bool bOpenFileDialog, const QString& defExt, const QString& fileName, unsigned flags,
                                    const QString& filter, QWidget* pParent)
-    : CFileDialog(bOpenFileDialog, defExt, fileName, flags, filter, pParent), m_bOpenMode(bOpenFileDialog ? 1 : 0) {}
+    : CFileDialog(bOpenFileDialog, defExt, fileName, flags, filter, pParent), m_bOpenMode(bOpenFileDialog ? 1 : 0),
+      m_nReplayFlag(bOpenFileDialog ? CMainFrame::ReplayOpen : CMainFrame::ReplaySaveAs) {}
 
 void CTimedFileDialog::CloseForLock() {
     if (CMainFrame* frame = CMainFrame::Get())
-        frame->SetReplayFlag(m_bOpenMode ? CMainFrame::ReplayOpen : CMainFrame::ReplaySaveAs);
+        frame->SetReplayFlag(static_cast<CMainFrame::ReplayFlag>(m_nReplayFlag));
     reject();
 }

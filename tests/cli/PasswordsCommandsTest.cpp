@@ -97,6 +97,49 @@ private slots:
         QVERIFY(!QFile::exists(Path("t.kvd")));
     }
 
+    // A KeePassXC export becomes a passwords file in one command; exported as our CSV and imported
+    // again it gives the same CSV, byte for byte.
+    void keePassXCExportImportedAndExportedAsCsv() {
+        const QString input = QString(LW_TEST_DATA_DIR) + "/keepassxc.csv";
+        QCOMPARE(RunCli({"import", input, Path("k.kvd")}, "pw\npw\n").exitCode, 0);
+        const CliResult r = RunCli({"export", "--csv", Path("k.kvd")}, "pw\n");
+        QCOMPARE(r.exitCode, 0);
+        const QByteArray header = "\"kind\",\"NAME\",\"ADDRESS\",\"WEBINTERFACE\",\"USERID\",\"PASSWORD\","
+                                  "\"SMTPSERVER\",\"POPSERVER\",\"NOTES\"\r\n";
+        QCOMPARE(r.out, header +
+                            "\"web\",\"Bank \"\"Süd\"\", online\",\"https://bank.example/login?a=1,b=2\",\"\",\"jörg\","
+                            "\"pa,ss\"\"word\",\"\",\"\",\"Group: Root/Banking\r\nfirst line\r\nsecond line\r\nthird "
+                            "line\r\nTOTP: otpauth://totp/x?secret=ABC\"\r\n"
+                            "\"web\",\"日本語 mail\",\"https://mail.example\",\"\",\"user@example.org\","
+                            "\" lead and trail \",\"\",\"\",\"Group: Root/Общее\"\r\n"
+                            "\"other\",\"Door code\",\"\",\"\",\"\",\"4711\",\"\",\"\",\"Group: Root\"\r\n");
+        Write(Path("k.csv"), r.out);
+        QCOMPARE(RunCli({"import", "--format", "csv", Path("k.csv"), Path("k2.kvd")}, "pw\npw\n").exitCode, 0);
+        QCOMPARE(RunCli({"export", "--csv", Path("k2.kvd")}, "pw\n").out, r.out);
+
+        const QString bitwarden = QString(LW_TEST_DATA_DIR) + "/bitwarden.csv";
+        QCOMPARE(RunCli({"import", bitwarden, Path("bw.kvd")}, "pw\npw\n").exitCode, 0);
+        QCOMPARE(RunCli({"ls", Path("bw.kvd")}, "pw\n").out,
+                 QByteArray("web\t0\tStraße\nweb\t1\tVPN\nother\t0\tWi-Fi at home\n"));
+    }
+
+    void malformedCsvIsRefusedWithItsLineAndNoFile() {
+        Write(Path("bad.csv"), "folder,favorite,type,name,notes,fields,reminder,login_uri,login_username,"
+                               "login_password,login_totp\n,,note,a,\"two\nlines\",,,,,,\n,,note,b,c\n");
+        CliResult r = RunCli({"import", Path("bad.csv"), Path("bad.kvd")}, "pw\npw\n");
+        QCOMPARE(r.exitCode, 3);
+        QCOMPARE(r.err, QByteArray("lockwarden-cli: \"") + Path("bad.csv").toUtf8() +
+                            "\", line 4: the record has 5 fields where the header has 11; nothing was written.\n");
+        QVERIFY(!QFile::exists(Path("bad.kvd")));
+        // A format forced on a file that is not in it; a format that does not exist.
+        r = RunCli({"import", "--format", "keepassxc", QString(LW_TEST_DATA_DIR) + "/bitwarden.csv", Path("bad.kvd")},
+                   "pw\npw\n");
+        QCOMPARE(r.exitCode, 3);
+        QVERIFY2(r.err.contains("line 1: it is not the header of a KeePassXC export"), r.err.constData());
+        QCOMPARE(RunCli({"import", "--format", "xml", Path("bad.csv"), Path("bad.kvd")}, "pw\npw\n").exitCode, 2);
+        QVERIFY(!QFile::exists(Path("bad.kvd")));
+    }
+
     // No name can forge a line or a column of the listing.
     void controlCharactersInNamesAreEscaped() {
         Write(Path("c.json"), R"({"web": [{"NAME": "two\nlines\tand\\ tab\u0007"}], "mail": [], "other": []})");

@@ -24,6 +24,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QSettings>
 #include <QStandardPaths>
@@ -450,6 +451,27 @@ private slots:
         QCOMPARE(shown, (QStringList{"CTimedFileDialog", "CTimedFileDialog"}));
         QVERIFY(!Frame()->m_bLocked);
         QVERIFY(!Frame()->GetReplayFlag(CMainFrame::ReplayOpen));
+    }
+
+    // Import's file dialog closed by the lock brings back Import, not Open.
+    void importClosedByTheLockRunsAgainAfterUnlock() {
+        QStringList shown;
+        AnswerNextModal([this, &shown](QWidget* modal) {
+            shown << modal->windowTitle();
+            LockByIdleness();
+        });
+        Frame()->SendCommand(ID_FILE_IMPORT);
+        QVERIFY(Frame()->GetReplayFlag(CMainFrame::ReplayImport));
+        QVERIFY(!Frame()->GetReplayFlag(CMainFrame::ReplayOpen));
+        QStringList filters;
+        AnswerNextModal([&](QWidget* modal) {
+            filters = qobject_cast<QFileDialog*>(modal)->nameFilters();
+            modal->close();
+        });
+        QTest::keyClick(Frame()->GetLockWnd(), Qt::Key_Space);
+        QTRY_COMPARE(filters, CFileDialog::ConvertFilter(QString::fromLatin1(CMainFrame::kImportFilter)));
+        QCOMPARE(shown, QStringList({"Open"}));
+        QVERIFY(!Frame()->GetReplayFlag(CMainFrame::ReplayImport));
     }
 
     void fileDialogsMarkTheirCommandForReplay() {

@@ -22,6 +22,7 @@
 #include "workspace/VaultoraChildFrame.h"
 
 #include <QFile>
+#include <QMenu>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -494,6 +495,76 @@ private slots:
         const std::string end = "ps\u2029last</NOTES>";
         expected.replace(expected.find(end), end.size(), "ps\u2029last\r\nnew\r\n</NOTES>");
         QCOMPARE(std::string(text.view()), expected);
+    }
+
+    // File, Import by keys: the file typed into the file dialog becomes a new, unsaved passwords
+    // document whose window shows the accounts, and Save asks for a name and a password.
+    void importByKeysMakesANewDocument() {
+        MakeFile(FilePath("other.kvd"), "pw"); // the documents' File menu, not the frame's
+        QVERIFY(Open(FilePath("other.kvd"), "pw"));
+        Frame()->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(Frame()));
+        const QString input = QString(LW_TEST_DATA_DIR) + "/bitwarden.csv";
+        QString title;
+        AnswerNextModal([&](QWidget* modal) {
+            title = modal->windowTitle();
+            QTRY_VERIFY(QApplication::focusWidget() && QApplication::focusWidget()->window() == modal);
+            QTest::keyClicks(QApplication::focusWidget(), input);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        });
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_F, Qt::AltModifier);
+        QTRY_VERIFY(qobject_cast<QMenu*>(QApplication::activePopupWidget()));
+        QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_I);
+        QCOMPARE(title, QStringLiteral("Open"));
+        QTRY_COMPARE(m_app->GetPasswordsTemplate()->GetDocuments().size(), size_t(2));
+
+        auto* doc = dynamic_cast<CVaultoraDoc*>(m_app->GetPasswordsTemplate()->GetDocuments().back());
+        QVERIFY(doc);
+        const QStringList expected = {
+            "web|Straße|https://social.example|anna|p,w\"1|Folder: Social\r\nNotes with \"quotes\", commas\r\n"
+            "and a second line",
+            "web|VPN|https://vpn.example|bob|s3cret|Folder: Work\r\nTOTP: JBSWY3DPEHPK3PXP\r\nPIN: 1234\r\nRegion: EU",
+            "other|Wi-Fi at home|||SSID: Home\r\nKey: abc"};
+        QCOMPARE(Describe(doc->m_lists), expected);
+        QVERIFY(doc->IsModified());
+        QVERIFY(doc->m_strFilePath.isEmpty());
+        QCOMPARE(doc->GetTitle(), QStringLiteral("bitwarden"));
+        auto* frame = dynamic_cast<CVaultoraChildFrame*>(doc->GetFrames().front());
+        QVERIFY(frame && frame->GetLeftView());
+        QCOMPARE(frame->GetLeftView()->GetWebFolder()->childCount(), 2);
+        QCOMPARE(frame->GetLeftView()->GetOtherFolder()->childCount(), 1);
+
+        auto seen = std::make_shared<Seen>();
+        Answer(seen, {ChooseFile(seen, FilePath("imported")), SetPassword(seen, "new")});
+        Frame()->SendCommand(ID_FILE_SAVE);
+        QCOMPARE(seen->titles, QStringList({"Save As", "Set Password"}));
+        QCOMPARE(seen->texts.front(), QStringLiteral("bitwarden.kvd"));
+        QCOMPARE(CoreAccounts(FilePath("imported.kvd"), "new"), expected);
+        QVERIFY(!doc->IsModified());
+    }
+
+    // A file that can't be imported says which file, which line and why, and makes no document.
+    void importFailureSaysWhereAndMakesNothing() {
+        const QString bad = FilePath("bad.csv");
+        QFile file(bad);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("kind,NAME,ADDRESS\nweb,Shop,https://shop.example\n\"Bank,x,\n");
+        file.close();
+        MessageBox::setNextAnswer(IDOK);
+        QVERIFY(!Frame()->ImportAccountsFile(bad));
+        QCOMPARE(MessageBox::last().text, QStringLiteral("Cannot import \"%1\", line 3: a quoted field of the record "
+                                                         "that starts here is never closed. No document was made.")
+                                              .arg(bad));
+        MessageBox::setNextAnswer(IDOK);
+        QVERIFY(!Frame()->ImportAccountsFile(FilePath("missing.csv")));
+        QCOMPARE(MessageBox::last().text,
+                 QStringLiteral("Cannot import \"%1\": the file does not exist. No document was "
+                                "made.")
+                     .arg(FilePath("missing.csv")));
+        MessageBox::setNextAnswer(IDOK);
+        QVERIFY(!Frame()->ImportAccountsFile(m_files->path()));
+        QVERIFY(MessageBox::last().text.endsWith(QStringLiteral("not a file. No document was made.")));
+        QCOMPARE(m_app->GetPasswordsTemplate()->GetDocuments().size(), size_t(0));
     }
 
     // Groups in an unusual order lose no account through an open and a save.

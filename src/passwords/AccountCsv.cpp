@@ -1,0 +1,283 @@
+#include "passwords/AccountCsv.h"
+
+#include "passwords/PasswordsSchema.h"
+
+#include <array>
+#include <string>
+
+namespace {
+
+using platform::SecureString;
+
+constexpr std::array<const char*, 9> kOurColumns = {
+    "kind", "NAME", "ADDRESS", "WEBINTERFACE", "USERID", "PASSWORD", "SMTPSERVER", "POPSERVER", "NOTES",
+};
+
+// Where a foreign export keeps what an account needs. Columns that are not required may be absent.
+struct ForeignShape {
+    const char* szProgram;
+    const char* szGroupLabel; // what the export calls the folder an entry is in
+    std::array<const char*, 7> aRequired;
+    const char* szGroup;
+    const char* szName;
+    const char* szAddress;
+    const char* szUserId;
+    const char* szPassword;
+    const char* szNotes;
+    const char* szTotp;
+    const char* szCustomFields;
+};
+
+constexpr ForeignShape kKeePassXC = {
+    .szProgram = "KeePassXC",
+    .szGroupLabel = "Group: ",
+    .aRequired = {"Group", "Title", "Username", "Password", "URL", "Notes", nullptr},
+    .szGroup = "Group",
+    .szName = "Title",
+    .szAddress = "URL",
+    .szUserId = "Username",
+    .szPassword = "Password",
+    .szNotes = "Notes",
+    .szTotp = "TOTP",
+    .szCustomFields = nullptr,
+};
+
+constexpr ForeignShape kBitwarden = {
+    .szProgram = "Bitwarden",
+    .szGroupLabel = "Folder: ",
+    .aRequired = {"folder", "type", "name", "notes", "login_uri", "login_username", "login_password"},
+    .szGroup = "folder",
+    .szName = "name",
+    .szAddress = "login_uri",
+    .szUserId = "login_username",
+    .szPassword = "login_password",
+    .szNotes = "notes",
+    .szTotp = "login_totp",
+    .szCustomFields = "fields",
+};
+
+const ForeignShape& Foreign(CsvShape shape) {
+    return shape == CsvShape::KeePassXC ? kKeePassXC : kBitwarden;
+}
+
+// The column of a header with the given name, or -1.
+int Column(const CsvRecord& header, const char* name) {
+    if (!name)
+        return -1;
+    for (size_t i = 0; i < header.aFields.size(); ++i)
+        if (header.aFields[i].view() == name)
+            return static_cast<int>(i);
+    return -1;
+}
+
+// Why a header does not have the shape; empty when it has it.
+std::string HeaderMismatch(const CsvRecord& header, CsvShape shape) {
+    if (shape == CsvShape::Ours) {
+        for (size_t i = 0; i < header.aFields.size(); ++i) {
+            const std::string_view name = header.aFields[i].view();
+            bool known = false;
+            for (const char* column : kOurColumns)
+                known = known || name == column;
+            if (!known)
+                return "the column \"" + std::string(name) + "\" is none of " +
+                       "kind, NAME, ADDRESS, WEBINTERFACE, USERID, PASSWORD, SMTPSERVER, POPSERVER, NOTES";
+            if (Column(header, std::string(name).c_str()) != static_cast<int>(i))
+                return "the column \"" + std::string(name) + "\" stands twice";
+        }
+        return Column(header, "NAME") < 0 ? "it has no NAME column" : "";
+    }
+    for (const char* column : Foreign(shape).aRequired)
+        if (column && Column(header, column) < 0)
+            return std::string("it is not the header of a ") + Foreign(shape).szProgram +
+                   " export: it has no column \"" + column + "\"";
+    return "";
+}
+
+bool AllEmpty(const CsvRecord& record) {
+    for (const auto& field : record.aFields)
+        if (!field.empty())
+            return false;
+    return true;
+}
+
+// The text with every line break (CR LF, LF or a lone CR) written as CR LF.
+SecureString WithCrLf(std::string_view text) {
+    SecureString out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' || text[i] == '\n') {
+            out += "\r\n";
+            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+                ++i;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+class RecordFields {
+public:
+    RecordFields(const CsvRecord& header, const CsvRecord& record) : m_header(header), m_record(record) {}
+    std::string_view Get(const char* column) const {
+        const int at = Column(m_header, column);
+        return at < 0 ? std::string_view() : m_record.aFields[static_cast<size_t>(at)].view();
+    }
+
+private:
+    const CsvRecord& m_header;
+    const CsvRecord& m_record;
+};
+
+template <typename Record> void Take(SecureString Record::*member, Record& record, std::string_view value) {
+    record.*member = SecureString(value.data(), value.size());
+}
+
+void ReadForeign(const CsvRecord& header, const CsvRecord& record, const ForeignShape& shape, AccountLists& lists) {
+    const RecordFields fields(header, record);
+    SecureString notes;
+    const auto add = [&notes](std::string_view label, std::string_view part) {
+        if (part.empty())
+            return;
+        if (!notes.empty())
+            notes += "\r\n";
+        notes += label;
+        notes += WithCrLf(part);
+    };
+    add(shape.szGroupLabel, fields.Get(shape.szGroup));
+    add("", fields.Get(shape.szNotes));
+    add("TOTP: ", fields.Get(shape.szTotp));
+    add("", fields.Get(shape.szCustomFields));
+
+    if (!fields.Get(shape.szAddress).empty()) {
+        auto web = std::make_unique<WebAccount>();
+        Take(&WebAccount::strName, *web, fields.Get(shape.szName));
+        Take(&WebAccount::strAddress, *web, fields.Get(shape.szAddress));
+        Take(&WebAccount::strUserId, *web, fields.Get(shape.szUserId));
+        Take(&WebAccount::strPassword, *web, fields.Get(shape.szPassword));
+        web->strNotes = std::move(notes);
+        lists.m_aWebAccounts.Append(std::move(web));
+    } else {
+        auto other = std::make_unique<OtherAccount>();
+        Take(&OtherAccount::strName, *other, fields.Get(shape.szName));
+        Take(&OtherAccount::strUserId, *other, fields.Get(shape.szUserId));
+        Take(&OtherAccount::strPassword, *other, fields.Get(shape.szPassword));
+        other->strNotes = std::move(notes);
+        lists.m_aOtherAccounts.Append(std::move(other));
+    }
+}
+
+// Fills a record of one kind from our columns; a filled column the kind does not have refuses it.
+template <typename Record, size_t N>
+bool ReadOurs(const RecordFields& fields, const char* kind, const AccountField<Record> (&recordFields)[N],
+              AccountList<Record>& list, std::string& error) {
+    auto record = std::make_unique<Record>();
+    for (const char* column : kOurColumns) {
+        if (std::string_view(column) == "kind")
+            continue;
+        const AccountField<Record>* field = nullptr;
+        for (const auto& f : recordFields)
+            if (std::string_view(f.szElement) == column)
+                field = &f;
+        const std::string_view value = fields.Get(column);
+        if (field)
+            Take(field->pMember, *record, value);
+        else if (!value.empty()) {
+            error = std::string(column) + " is filled in, but " + kind + " accounts have no such field";
+            return false;
+        }
+    }
+    list.Append(std::move(record));
+    return true;
+}
+
+bool ReadOurRecord(const CsvRecord& header, const CsvRecord& record, AccountLists& lists, std::string& error) {
+    const RecordFields fields(header, record);
+    std::string_view kind = fields.Get("kind");
+    if (kind.empty())
+        kind = fields.Get("ADDRESS").empty() ? "other" : "web";
+    if (kind == "web")
+        return ReadOurs(fields, "web", kWebFileFields, lists.m_aWebAccounts, error);
+    if (kind == "mail")
+        return ReadOurs(fields, "e-mail", kMailFileFields, lists.m_aMailAccounts, error);
+    if (kind == "other")
+        return ReadOurs(fields, "other", kOtherFileFields, lists.m_aOtherAccounts, error);
+    error = "unknown kind \"" + std::string(kind) + "\" (the kinds are web, mail and other)";
+    return false;
+}
+
+// One record of our shape for a record of any kind: the kind's fields in their columns, the others empty.
+template <typename Record, size_t N>
+void AppendOurs(const char* kind, const AccountList<Record>& list, const AccountField<Record> (&recordFields)[N],
+                SecureString& csv) {
+    for (int slot = 0; slot < list.Size(); ++slot) {
+        const Record* record = list.At(slot);
+        if (!record)
+            continue;
+        std::vector<std::string_view> values;
+        for (const char* column : kOurColumns) {
+            std::string_view value;
+            if (std::string_view(column) == "kind")
+                value = kind;
+            for (const auto& f : recordFields)
+                if (std::string_view(f.szElement) == column)
+                    value = (record->*f.pMember).view();
+            values.push_back(value);
+        }
+        AppendCsvRecord(values, csv);
+    }
+}
+
+} // namespace
+
+bool RecogniseCsvHeader(const CsvRecord& header, CsvShape& shape) {
+    for (const CsvShape candidate : {CsvShape::Ours, CsvShape::KeePassXC, CsvShape::Bitwarden}) {
+        if (HeaderMismatch(header, candidate).empty()) {
+            shape = candidate;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool ReadAccountsCsv(const std::vector<CsvRecord>& records, CsvShape shape, AccountLists& lists,
+                     ImportProblem& problem) {
+    if (records.empty()) {
+        problem = {0, 0, "the file holds no header and no accounts"};
+        return false;
+    }
+    const CsvRecord& header = records.front();
+    if (std::string why = HeaderMismatch(header, shape); !why.empty()) {
+        problem = {header.nLine, 0, why};
+        return false;
+    }
+    // Read into lists of our own first, so that a refusal half-way appends nothing.
+    AccountLists read;
+    for (size_t i = 1; i < records.size(); ++i) {
+        const CsvRecord& record = records[i];
+        if (record.aFields.size() != header.aFields.size()) {
+            problem = {record.nLine, 0,
+                       "the record has " + std::to_string(record.aFields.size()) + " fields where the header has " +
+                           std::to_string(header.aFields.size())};
+            return false;
+        }
+        if (AllEmpty(record))
+            continue;
+        if (shape != CsvShape::Ours) {
+            ReadForeign(header, record, Foreign(shape), read);
+        } else if (std::string error; !ReadOurRecord(header, record, read, error)) {
+            problem = {record.nLine, 0, error};
+            return false;
+        }
+    }
+    lists.TakeAll(read);
+    return true;
+}
+
+void BuildAccountsCsv(const AccountLists& lists, SecureString& csv) {
+    csv.clear();
+    AppendCsvRecord(std::vector<std::string_view>(kOurColumns.begin(), kOurColumns.end()), csv);
+    AppendOurs("web", lists.m_aWebAccounts, kWebFileFields, csv);
+    AppendOurs("mail", lists.m_aMailAccounts, kMailFileFields, csv);
+    AppendOurs("other", lists.m_aOtherAccounts, kOtherFileFields, csv);
+}
