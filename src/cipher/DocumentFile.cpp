@@ -87,12 +87,10 @@ DocResult DecodeDocument(platform::SecureBytes fileBytes, std::string_view passw
     return DocResult::Ok;
 }
 
-DocStatus WriteDocumentFile(const std::string& path, std::string_view passwordUtf8, std::string_view textUtf8,
-                            DocFormat format) {
-    platform::SecureBytes fileBytes;
-    const DocResult encoded = format == DocFormat::Strong
-                                  ? EncodeStrongDocument(textUtf8, passwordUtf8, NewStrongCost(), fileBytes)
-                                  : EncodeDocument(textUtf8, passwordUtf8, fileBytes);
+namespace {
+
+// Writes a document's encoded bytes, or passes on why they could not be encoded.
+DocStatus WriteEncoded(const std::string& path, DocResult encoded, const platform::SecureBytes& fileBytes) {
     if (encoded != DocResult::Ok)
         return {encoded, 0};
     uint32_t error = 0;
@@ -101,15 +99,21 @@ DocStatus WriteDocumentFile(const std::string& path, std::string_view passwordUt
     return {};
 }
 
+} // namespace
+
+DocStatus WriteDocumentFile(const std::string& path, std::string_view passwordUtf8, std::string_view textUtf8,
+                            DocFormat format) {
+    platform::SecureBytes fileBytes;
+    const DocResult encoded = format == DocFormat::Strong
+                                  ? EncodeStrongDocument(textUtf8, passwordUtf8, NewStrongCost(), fileBytes)
+                                  : EncodeDocument(textUtf8, passwordUtf8, fileBytes);
+    return WriteEncoded(path, encoded, fileBytes);
+}
+
 DocStatus WriteDocumentFileUtf16(const std::string& path, std::string_view passwordUtf8, platform::SecureBytes utf16) {
     platform::SecureBytes fileBytes;
     const DocResult encoded = EncodeDocumentUtf16(std::move(utf16), passwordUtf8, fileBytes);
-    if (encoded != DocResult::Ok)
-        return {encoded, 0};
-    uint32_t error = 0;
-    if (!WriteWholeFile(path, fileBytes.data(), fileBytes.size(), &error))
-        return {DocResult::CannotWrite, error};
-    return {};
+    return WriteEncoded(path, encoded, fileBytes);
 }
 
 DocStatus ReadDocumentFile(const std::string& path, std::string_view passwordUtf8, platform::SecureString& text) {
