@@ -48,6 +48,18 @@ QString TextThroughUtf8(const platform::SecureBytes& units) {
     return TextFromUtf8(utf8.data(), static_cast<qsizetype>(size));
 }
 
+// Decodes a document into a UTF-16 string of the size the decoder asks for; `units` is the length
+// of the text in it.
+DocStatus DecodeToString(const platform::SecureBytes& file, const char* password, std::u16string& out, size_t& units) {
+    return DecodeAnyDocumentUtf16(
+        file, password,
+        [&out](size_t most) {
+            out.assign(most, u'?');
+            return out.data();
+        },
+        units);
+}
+
 } // namespace
 
 class ParallelDecryptTest : public QObject {
@@ -201,13 +213,7 @@ private slots:
             }
             std::u16string whole;
             size_t count = 99;
-            const DocStatus status = DecodeAnyDocumentUtf16(
-                file, "pw",
-                [&whole](size_t most) {
-                    whole.assign(most, u'?');
-                    return whole.data();
-                },
-                count);
+            const DocStatus status = DecodeToString(file, "pw", whole, count);
             QVERIFY(status.ok());
             QCOMPARE(QStringView(whole.data(), static_cast<qsizetype>(count)).toString(), expected);
 
@@ -237,13 +243,7 @@ private slots:
         SetNewStrongCost(StrongCost{});
         std::u16string out;
         size_t count = 0;
-        const DocStatus status = DecodeAnyDocumentUtf16(
-            strong, "pw",
-            [&out](size_t most) {
-                out.assign(most, u'?');
-                return out.data();
-            },
-            count);
+        const DocStatus status = DecodeToString(strong, "pw", out, count);
         QVERIFY(status.ok());
         QCOMPARE(status.format, DocFormat::Strong);
         QCOMPARE(QStringView(out.data(), static_cast<qsizetype>(count)).toString(),
