@@ -1,7 +1,7 @@
 #pragma once
 
+#include "docs/EncryptedDocument.h"
 #include "passwords/Accounts.h"
-#include "shell/EncryptedDocument.h"
 
 #include <QString>
 

@@ -5,7 +5,7 @@
 #include "res/resource.h"
 #include "shell/ProductInfo.h"
 
-CAboutDlg::CAboutDlg(QWidget* pParent) : CLockAwareDialog(IDD_ABOUTBOX, 0, CMainFrame::ReplayAbout, pParent) {}
+CAboutDlg::CAboutDlg(QWidget* pParent) : CLockAwareDialog(IDD_ABOUTBOX, 0, ID_APP_ABOUT, pParent) {}
 
 QString CAboutDlg::BuildStamp() {
     return QStringLiteral(__DATE__ " " __TIME__);

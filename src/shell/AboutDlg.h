@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/LockAwareDialog.h"
+#include "docs/LockAwareDialog.h"
 
 // "About Lockwarden Editor": name, version, when this program was built, and the web page.
 class CAboutDlg : public CLockAwareDialog {

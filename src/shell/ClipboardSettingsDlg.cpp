@@ -1,8 +1,8 @@
 #include "shell/ClipboardSettingsDlg.h"
 
+#include "framework/ClipboardGuard.h"
 #include "framework/MessageBox.h"
 #include "res/resource.h"
-#include "shell/ClipboardGuard.h"
 
 namespace {
 
@@ -25,8 +25,7 @@ const DlgTemplate& Template() {
 } // namespace
 
 // Closed by the screen lock like Cancel: nothing changes.
-CClipboardSettingsDlg::CClipboardSettingsDlg(QWidget* pParent)
-    : CLockAwareDialog(Template(), IDCANCEL, std::nullopt, pParent) {}
+CClipboardSettingsDlg::CClipboardSettingsDlg(QWidget* pParent) : CLockAwareDialog(Template(), IDCANCEL, 0, pParent) {}
 
 bool CClipboardSettingsDlg::OnInitDialog() {
     SetDlgItemText(IDC_CLIPBOARD_CLEAR_SECONDS, QString::number(CClipboardGuard::ClearDelay()));

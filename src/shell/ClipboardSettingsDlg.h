@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/LockAwareDialog.h"
+#include "docs/LockAwareDialog.h"
 
 // "Clipboard": how many seconds a password copied from a form stays on the clipboard (0: until the
 // screen locks or the program exits). OK writes it to the profile.

@@ -1,6 +1,7 @@
 #include "shell/EditorApp.h"
 
 #include "controls/Controls.h"
+#include "framework/ClipboardGuard.h"
 #include "framework/DocTemplate.h"
 #include "passwords/VaultoraDoc.h"
 #include "passwords/VaultoraView.h"
@@ -47,6 +48,8 @@ void CCommandLineInfo::ParseCommandLine(const QStringList& arguments) {
 
 CEditorApp::CEditorApp() : CWinApp(LoadResString(AFX_IDS_APP_TITLE)) {
     RegisterControlClasses();
+    // The one guard of copied secrets; the main frame shows its countdown.
+    new CClipboardGuard(this);
     MapCommand(ID_APP_ABOUT, [this] { OnAppAbout(); });
 }
 
@@ -83,6 +86,8 @@ bool CEditorApp::InitInstance(const QStringList& arguments) {
         return false;
     }
 
+    // A password copied before the lock must not be pasted by whoever finds the screen locked.
+    connect(&m_pMainFrame->ScreenLock(), &CLockGate::locked, CClipboardGuard::Get(), &CClipboardGuard::ClearNow);
     // After the frame exists: loading passes the timeout and the prompt text on to it.
     LoadLockSettings();
 
@@ -97,10 +102,11 @@ bool CEditorApp::InitInstance(const QStringList& arguments) {
 
     // Without a file to open, the screen may lock first; the Welcome dialog then waits for the unlock.
     if (cmdInfo.m_nShellCommand == CCommandLineInfo::FileNew && m_lockSettings.bLockAtStartup != 0) {
-        m_pMainFrame->SetReplayFlag(CMainFrame::ReplayWelcomeAtStartup, false);
-        m_pMainFrame->Lock();
+        CScreenLock& lock = m_pMainFrame->ScreenLock();
+        lock.ForgetReplay(ID_VIEW_WIZARD);
+        lock.Lock();
         if (GetShowWelcome() != 0)
-            m_pMainFrame->SetReplayFlag(CMainFrame::ReplayWelcomeAtStartup, true);
+            lock.MarkForReplay(ID_VIEW_WIZARD);
     }
 
     if (cmdInfo.m_nShellCommand == CCommandLineInfo::FileNew && GetShowWelcome() != 0 && !m_pMainFrame->m_bLocked) {
@@ -118,13 +124,6 @@ void CEditorApp::LoadWindowPosition(int& x, int& y, int& cx, int& cy, int& xScre
     cy = GetProfileInt(kSettings, QStringLiteral("CY"), cy);
     xScreen = GetProfileInt(kSettings, QStringLiteral("XScreen"), screen.width());
     yScreen = GetProfileInt(kSettings, QStringLiteral("YScreen"), screen.height());
-}
-
-void CEditorApp::SaveWindowPosition() {
-    if (!m_pMainFrame)
-        return;
-    // The normal rectangle, also when the window is maximised or minimised at this moment.
-    SaveWindowPosition(m_pMainFrame->normalGeometry());
 }
 
 void CEditorApp::SaveWindowPosition(const QRect& rect) {
@@ -150,15 +149,11 @@ void CEditorApp::SetShowWelcome(int nShow) {
 void CEditorApp::LoadLockSettings() {
     if (!ReadLockSettingsFile(m_lockSettings))
         return;
-    if (m_pMainFrame) {
-        m_pMainFrame->m_nLockTimeout = static_cast<uint32_t>(TimeoutMinutes(m_lockSettings.nTimeoutIndex)) * 60u;
-        const std::string_view prompt = m_lockSettings.PromptText();
-        m_pMainFrame->m_strPromptText = QString::fromUtf8(prompt.data(), static_cast<qsizetype>(prompt.size()));
-    }
+    if (m_pMainFrame)
+        m_pMainFrame->ScreenLock().ApplySettings(m_lockSettings);
 }
 
 bool CEditorApp::SaveLockSettings(std::string* why) {
-    const std::lock_guard<std::mutex> hold(m_settingsLock);
     return WriteLockSettingsFile(m_lockSettings, why);
 }
 

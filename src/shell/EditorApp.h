@@ -7,7 +7,6 @@
 #include <QSize>
 #include <QStringList>
 #include <memory>
-#include <mutex>
 
 class CMainFrame;
 class CMultiDocTemplate;
@@ -36,16 +35,15 @@ public:
     // Each argument holds its default on entry and the saved value, if any, on return. The screen
     // size defaults are always the current screen's, whatever is passed in.
     void LoadWindowPosition(int& x, int& y, int& cx, int& cy, int& xScreen, int& yScreen);
-    // Saves the main window's normal (not maximised, not minimised) rectangle and the screen size.
-    void SaveWindowPosition();
-    // The same with the normal rectangle read by the caller (before it restored a maximised window).
+    // Saves the main window's normal (not maximised, not minimised) rectangle, as read by the frame
+    // before it restored a maximised window, and the screen size.
     void SaveWindowPosition(const QRect& normal);
     int GetShowWelcome();
     void SetShowWelcome(int nShow);
 
     // The screen-lock settings. Loading reads the settings file, when there is one that deciphers, and
     // passes the timeout and the prompt text on to the main frame; otherwise everything stays as it
-    // was. Saving writes the file under the settings lock; false when it could not be written.
+    // was. Saving writes the file; false when it could not be written.
     void LoadLockSettings();
     bool SaveLockSettings(std::string* why = nullptr);
     static int TimeoutMinutes(int index) { return ::TimeoutMinutes(index); }
@@ -72,7 +70,6 @@ private:
     std::unique_ptr<CMainFrame> m_pMainFrame;
     // All zero until a settings file has been read: every screen-lock option off.
     LockSettingsRecord m_lockSettings;
-    std::mutex m_settingsLock;
 };
 
 // The application object, or null before it exists.

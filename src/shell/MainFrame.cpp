@@ -1,25 +1,20 @@
 #include "shell/MainFrame.h"
+#include "docs/TimedFileDialog.h"
 #include "shell/DesktopLockWatcher.h"
-#include "shell/TimedFileDialog.h"
 
+#include "docs/DocumentEncryptionDlg.h"
+#include "framework/ClipboardGuard.h"
 #include "framework/DocTemplate.h"
-#include "framework/FileDialog.h"
 #include "framework/LockClosable.h"
 #include "framework/MessageBox.h"
 #include "framework/ShellOpen.h"
 #include "framework/StatusBar.h"
-#include "passwords/AccountImport.h"
-#include "passwords/VaultoraDoc.h"
-#include "platform/TickCount.h"
 #include "res/Resources.h"
 #include "res/resource.h"
-#include "shell/ClipboardGuard.h"
 #include "shell/ClipboardSettingsDlg.h"
-#include "shell/DocumentEncryptionDlg.h"
 #include "shell/EditorApp.h"
-#include "shell/EnterPasswordDlg.h"
+#include "shell/HelpPage.h"
 #include "shell/LockScreenWnd.h"
-#include "shell/LockSettings.h"
 #include "shell/NewDocumentDlg.h"
 #include "shell/ProductInfo.h"
 #include "shell/ScreenLockSettingsDlg.h"
@@ -28,12 +23,8 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QCoreApplication>
-#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QFile>
-#include <QFileInfo>
 #include <QLabel>
 #include <QLayout>
 #include <QMdiArea>
@@ -41,7 +32,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
-#include <QMouseEvent>
 #include <QTimer>
 #include <QTimerEvent>
 #include <QToolBar>
@@ -50,12 +40,13 @@
 namespace {
 
 const QChar kPauseMark(1);
-const char* const kFixedLockText = "Press any key to unlock the screen...";
-const char* const kWrongScreenPassword = "You have entered an incrorrect screen password. Retry? ";
 
 } // namespace
 
-CMainFrame::CMainFrame() {
+CMainFrame::CMainFrame()
+    : m_pScreenLock(new CScreenLock(*this, this)), m_dwLastActivity(m_pScreenLock->m_dwLastActivity),
+      m_nLockTimeout(m_pScreenLock->m_nLockTimeout), m_bLocked(m_pScreenLock->m_bLocked),
+      m_strPromptText(m_pScreenLock->m_strPromptText) {
     m_strTitle = LoadResString(AFX_IDS_APP_TITLE);
     setWindowTitle(m_strTitle);
     setWindowIcon(LoadResIcon(IDR_MAINFRAME));
@@ -77,22 +68,16 @@ CMainFrame::CMainFrame() {
     MapCommand(ID_SETTINGS_DOCUMENT_ENCRYPTION, [] { CDocumentEncryptionDlg::Run(nullptr); });
     MapUpdate(ID_INDICATOR_ENCRYPTION, [](CCmdUI& ui) { ui.SetText(QString()); });
     WatchDesktopLock();
-
-    qApp->installEventFilter(this);
 }
 
 CMainFrame::~CMainFrame() {
-    qApp->removeEventFilter(this);
+    // The lock refers to the frame as its host: it goes while the frame is still whole.
+    m_pScreenLock.reset();
 }
 
 CMainFrame* CMainFrame::Get() {
     CEditorApp* app = GetEditorApp();
     return app ? app->GetMainFrame() : nullptr;
-}
-
-void CMainFrame::StampActivity() {
-    if (CMainFrame* frame = Get())
-        frame->m_dwLastActivity = platform::GetTickCount();
 }
 
 QRect CMainFrame::PreCreateWindow() {
@@ -133,7 +118,7 @@ int CMainFrame::OnCreate() {
     if (!CreateStatusBar({AFX_IDS_IDLEMESSAGE, ID_INDICATOR_POSITION, ID_INDICATOR_ENCRYPTION, ID_INDICATOR_CLIPBOARD,
                           ID_INDICATOR_CAPS, ID_INDICATOR_NUM, ID_INDICATOR_SCRL}))
         return -1;
-    CreateClipboardGuard();
+    ShowClipboardTime();
     // Wide enough for the caret position of a long text, at least the 90 pixels it always had.
     const QString widest = QStringLiteral(" Ln 100001, Col 20011 ");
     GetStatusBar()->SetPaneInfo(1, ID_INDICATOR_POSITION,
@@ -145,19 +130,20 @@ int CMainFrame::OnCreate() {
     UpdateStatusPanes();
 
     m_timer.start(100, this);
-    m_dwLastActivity = platform::GetTickCount();
-    m_bLocked = false;
+    m_pScreenLock->StampActivity();
     return 0;
 }
 
-void CMainFrame::CreateClipboardGuard() {
-    // Its pane shows the seconds a copied password has left on the clipboard.
-    new CClipboardGuard(this);
+void CMainFrame::ShowClipboardTime() {
+    // The seconds a copied password has left on the clipboard, as the application's guard counts them.
     const int nPane = GetStatusBar()->CommandToIndex(ID_INDICATOR_CLIPBOARD);
     GetStatusBar()->SetPaneInfo(nPane, ID_INDICATOR_CLIPBOARD,
                                 GetStatusBar()->fontMetrics().horizontalAdvance(QStringLiteral(" Clipboard: 3600 s ")) +
                                     12);
     GetStatusBar()->GetPane(nPane)->setToolTip(QStringLiteral("Time until a copied password leaves the clipboard"));
+    if (CClipboardGuard* guard = CClipboardGuard::Get())
+        connect(guard, &CClipboardGuard::TimeLeftChanged, this,
+                [this, nPane](const QString& text) { SetStatusPaneText(nPane, text); });
 }
 
 void CMainFrame::SetStatusPaneText(int nPane, const QString& text) {
@@ -165,35 +151,25 @@ void CMainFrame::SetStatusPaneText(int nPane, const QString& text) {
         bar->SetPaneText(nPane, text);
 }
 
-uint32_t CMainFrame::IdleSeconds() const {
-    // Unsigned arithmetic: the difference stays right when the tick counter wraps in between.
-    return (platform::GetTickCount() - m_dwLastActivity) / 1000u;
-}
-
 void CMainFrame::OnTimer() {
     // Caps Lock and Num Lock may change in any window, ours or not; the panes follow within a tick.
     UpdateStatusPanes();
-    // A menu merely left open is no activity: only input is (NoteInput).
-    if (m_bLocked) {
-        // Whatever came up over the frame since the lock (or refused to go at its first tick) goes now.
-        CloseWindowsForLock(this);
-        return;
-    }
-    if (isMinimized() || IdleSeconds() <= m_nLockTimeout)
-        return;
+    m_pScreenLock->OnTick();
+}
+
+const LockSettingsRecord& CMainFrame::LoadSettings() {
     CEditorApp* app = GetEditorApp();
-    if (app && app->GetLockSettings().bLockWhenIdle != 0)
-        Lock();
+    if (!app)
+        return Settings();
+    app->LoadLockSettings();
+    return app->GetLockSettings();
 }
 
-void CMainFrame::Lock() {
-    if (CEditorApp* app = GetEditorApp())
-        app->LoadLockSettings();
-    LockWith(m_strPromptText);
-}
-
-void CMainFrame::LockWithFixedText() {
-    LockWith(QString::fromLatin1(kFixedLockText));
+const LockSettingsRecord& CMainFrame::Settings() {
+    // Without an application every option is off, as before a settings file has been read.
+    static const LockSettingsRecord kNone;
+    const CEditorApp* app = GetEditorApp();
+    return app ? app->GetLockSettings() : kNone;
 }
 
 QRect CMainFrame::LockRect() const {
@@ -202,22 +178,12 @@ QRect CMainFrame::LockRect() const {
     return QRect(0, top, width(), qMax(0, height() - top));
 }
 
-void CMainFrame::LockWith(const QString& firstLine) {
-    if (m_bLocked)
-        return;
+void CMainFrame::Cover(const QString& firstLine) {
     // The frame's own idea of its focus: it holds also when a dialog or another program is active.
     QWidget* focus = focusWidget();
     m_pFocusBeforeLock = focus && focus->window() == this ? focus : nullptr;
     m_pActiveBeforeLock = MDIClient() ? MDIClient()->activeSubWindow() : nullptr;
     m_sizeLocked = size();
-    // What unlocks is decided now; a settings file written while locked can't make it weaker.
-    m_bLockPasswordOn = false;
-    m_lockPassword.Wipe();
-    if (CEditorApp* app = GetEditorApp()) {
-        const LockSettingsRecord& settings = app->GetLockSettings();
-        m_bLockPasswordOn = settings.bScreenPasswordOn != 0;
-        m_lockPassword.assign(settings.ScreenPassword());
-    }
 
     auto* lockWnd = new CLockScreenWnd();
     if (lockWnd->Create(LockRect(), this)) {
@@ -235,13 +201,12 @@ void CMainFrame::LockWith(const QString& firstLine) {
     } else {
         delete lockWnd;
     }
-    m_bLocked = true;
-    ShutOutDocuments();
-    // A password copied before the lock must not be pasted by whoever finds the screen locked.
-    if (CClipboardGuard* guard = CClipboardGuard::Get())
-        guard->ClearNow();
+    if (MDIClient())
+        MDIClient()->setEnabled(false);
+    if (GetToolBar())
+        GetToolBar()->setEnabled(false);
+    CloseWindowsForLock(this);
 
-    // Locked, the frame can be moved and minimised but not resized.
     m_bSizeClamped = m_sizeLocked.width() > 9 || m_sizeLocked.height() > 9;
     if (m_bSizeClamped) {
         m_maxSizeBeforeLock = maximumSize();
@@ -250,66 +215,7 @@ void CMainFrame::LockWith(const QString& firstLine) {
     }
 }
 
-void CMainFrame::ShutOutDocuments() {
-    if (MDIClient())
-        MDIClient()->setEnabled(false);
-    if (GetToolBar())
-        GetToolBar()->setEnabled(false);
-    CloseWindowsForLock(this);
-}
-
-void CMainFrame::LetInDocuments() {
-    if (MDIClient())
-        MDIClient()->setEnabled(true);
-    if (GetToolBar())
-        GetToolBar()->setEnabled(true);
-    // Back to the document window and the widget the user was in, not to whichever the toolkit picked
-    // while they were disabled.
-    if (m_pActiveBeforeLock && MDIClient() && MDIClient()->activeSubWindow() != m_pActiveBeforeLock)
-        MDIClient()->setActiveSubWindow(m_pActiveBeforeLock);
-    if (m_pFocusBeforeLock && m_pFocusBeforeLock->isEnabled())
-        m_pFocusBeforeLock->setFocus();
-    m_pFocusBeforeLock = nullptr;
-    m_pActiveBeforeLock = nullptr;
-}
-
-std::string_view CMainFrame::UnlockPassword() const {
-    if (m_bLockPasswordOn && !m_lockPassword.empty())
-        return m_lockPassword.view();
-    const CEditorApp* app = GetEditorApp();
-    if (!app)
-        return {};
-    const LockSettingsRecord& settings = app->GetLockSettings();
-    return settings.bScreenPasswordOn != 0 ? settings.ScreenPassword() : std::string_view();
-}
-
-bool CMainFrame::AskScreenPassword(bool bWithLockTimer, std::string_view expected) {
-    for (;;) {
-        CEnterPasswordDlg prompt(this);
-        prompt.m_bScreenMode = 1;
-        prompt.m_bTimerOn = bWithLockTimer ? 1 : 0;
-        if (prompt.DoModal() != IDOK)
-            return false;
-        const platform::SecureString entered = prompt.TakePassword();
-        // The stored password was cut to the record's field; what is typed is compared the same way.
-        const std::string_view typed = LockSettingsRecord::CutUtf8(entered.view(), LockSettingsRecord::kTextSize - 1);
-        if (typed == expected)
-            return true;
-        if (AfxMessageBox(QString::fromLatin1(kWrongScreenPassword), MB_RETRYCANCEL | MB_ICONHAND) != IDRETRY)
-            return false;
-    }
-}
-
-bool CMainFrame::PromptUnlock() {
-    if (CEditorApp* app = GetEditorApp()) {
-        app->LoadLockSettings();
-        // A copy: the prompt's message loop may read the settings file again meanwhile.
-        const platform::SecureString expected(m_bLocked ? UnlockPassword() : app->GetLockSettings().ScreenPassword());
-        const bool asked = m_bLocked || app->GetLockSettings().bScreenPasswordOn != 0;
-        if (asked && !expected.empty() && !AskScreenPassword(false, expected.view()))
-            return false;
-    }
-
+void CMainFrame::Uncover() {
     if (m_pLockWnd) {
         // The lock window may be the very widget whose event led here: let it go once that is over.
         m_pLockWnd->close();
@@ -326,111 +232,26 @@ bool CMainFrame::PromptUnlock() {
             layout()->activate();
         m_bSizeClamped = false;
     }
-    m_bLocked = false;
-    m_bLockPasswordOn = false;
-    m_lockPassword.Wipe();
-    m_dwLastActivity = platform::GetTickCount();
-    LetInDocuments();
-    return true;
-}
-
-void CMainFrame::OnUnlockTrigger() {
-    // One question at a time: triggers that arrive while the prompt is up are dropped.
-    if (m_bPrompting)
-        return;
-    m_bPrompting = true;
-    const bool unlocked = PromptUnlock();
-    m_bPrompting = false;
-    if (unlocked)
-        ReplayCommands();
-}
-
-void CMainFrame::ReplayCommands() {
-    // An unlock during a replayed command (its message box stayed over a new lock) leaves the rest to
-    // the replay already under way, which goes on in order once that command is over.
-    if (m_bReplaying)
-        return;
-    m_bReplaying = true;
-    static constexpr std::pair<ReplayFlag, int> kReplays[] = {
-        {ReplayWelcome, ID_VIEW_WIZARD},
-        {ReplayNew, ID_FILE_NEW},
-        {ReplayScreenLockSettings, ID_SETTINGS_SCREEN_LOCK},
-        {ReplaySaveAs, ID_FILE_SAVE_AS},
-        {ReplayOpen, ID_FILE_OPEN},
-        {ReplayImport, ID_FILE_IMPORT},
-        {ReplayAbout, ID_APP_ABOUT},
-    };
-    // Each command runs to the end, its dialog included, before the next flag is looked at. Locked
-    // again meanwhile, the rest waits for the next unlock: their dialogs would only flash on the
-    // locked screen, and a dialog closed by the new lock has set its flag again.
-    for (const auto& [flag, nID] : kReplays) {
-        if (m_bLocked)
-            break;
-        bool set = GetReplayFlag(flag);
-        if (flag == ReplayWelcome) {
-            set = set || GetReplayFlag(ReplayWelcomeAtStartup);
-            SetReplayFlag(ReplayWelcomeAtStartup, false);
-        }
-        if (!set)
-            continue;
-        SetReplayFlag(flag, false);
-        SendCommand(nID);
-    }
-    m_bReplaying = false;
+    if (MDIClient())
+        MDIClient()->setEnabled(true);
+    if (GetToolBar())
+        GetToolBar()->setEnabled(true);
+    // Back to the document window and the widget the user was in, not to whichever the toolkit picked
+    // while they were disabled.
+    if (m_pActiveBeforeLock && MDIClient() && MDIClient()->activeSubWindow() != m_pActiveBeforeLock)
+        MDIClient()->setActiveSubWindow(m_pActiveBeforeLock);
+    if (m_pFocusBeforeLock && m_pFocusBeforeLock->isEnabled())
+        m_pFocusBeforeLock->setFocus();
+    m_pFocusBeforeLock = nullptr;
+    m_pActiveBeforeLock = nullptr;
 }
 
 void CMainFrame::OnUserCommand(int nID) {
     if (m_bLocked) {
-        OnUnlockTrigger();
+        m_pScreenLock->OnUnlockTrigger();
         return;
     }
     CMDIFrameWnd::OnUserCommand(nID);
-}
-
-void CMainFrame::NoteInput(const QEvent* event) {
-    switch (event->type()) {
-    case QEvent::KeyPress:
-    case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonDblClick:
-    case QEvent::Wheel:
-        m_dwLastActivity = platform::GetTickCount();
-        break;
-    default:
-        break;
-    }
-}
-
-bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
-    if (!watched->isWidgetType())
-        return false;
-    // Typing or clicking in a dialog of the program counts as much as in a document.
-    if (!m_bLocked) {
-        NoteInput(event);
-        return false;
-    }
-    if (static_cast<QWidget*>(watched)->window() != this)
-        return false;
-    bool trigger = false;
-    switch (event->type()) {
-    case QEvent::KeyPress: {
-        // Alt and its combinations are the system's keys, not a trigger.
-        const auto* key = static_cast<QKeyEvent*>(event);
-        trigger = key->key() != Qt::Key_Alt && !(key->modifiers() & Qt::AltModifier);
-        break;
-    }
-    case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonDblClick: {
-        const Qt::MouseButton button = static_cast<QMouseEvent*>(event)->button();
-        trigger = button == Qt::LeftButton || button == Qt::RightButton;
-        break;
-    }
-    default:
-        break;
-    }
-    if (!trigger)
-        return false;
-    OnUnlockTrigger();
-    return true;
 }
 
 void CMainFrame::resizeEvent(QResizeEvent* event) {
@@ -447,11 +268,11 @@ void CMainFrame::OnScreenLockOptions() {
     const LockSettingsRecord& settings = app->GetLockSettings();
     if (settings.bScreenPasswordOn != 0 && !settings.ScreenPassword().empty()) {
         const platform::SecureString expected(settings.ScreenPassword());
-        if (!AskScreenPassword(true, expected.view())) {
+        if (!m_pScreenLock->AskScreenPassword(true, expected.view())) {
             // Ended by the lock, not by the user: the command comes back after the unlock, as it
             // would had its dialog been up already.
             if (m_bLocked)
-                SetReplayFlag(ReplayScreenLockSettings);
+                m_pScreenLock->MarkForReplay(ID_SETTINGS_SCREEN_LOCK);
             return;
         }
     }
@@ -512,54 +333,10 @@ void CMainFrame::OnFileOpen() {
 
 void CMainFrame::OnFileImport() {
     CTimedFileDialog dialog(true, QString(), QString(), OFN_FILEMUSTEXIST, QString::fromLatin1(kImportFilter), this);
-    dialog.m_nReplayFlag = ReplayImport;
+    dialog.m_nReplayCommand = ID_FILE_IMPORT;
     if (dialog.DoModal() != IDOK)
         return;
     ImportAccountsFile(dialog.GetPathName());
-}
-
-bool CMainFrame::ImportAccountsFile(const QString& path) {
-    const auto refuse = [](const QString& why) {
-        AfxMessageBox(QStringLiteral("Cannot import %1. No document was made.").arg(why), MB_OK | MB_ICONEXCLAMATION);
-        return false;
-    };
-    // A pipe or a device would keep the program waiting for an end that may never come.
-    const QFileInfo info(path);
-    if (!info.exists())
-        return refuse(QStringLiteral("\"%1\": the file does not exist").arg(path));
-    if (!info.isFile())
-        return refuse(QStringLiteral("\"%1\": it is a folder, a device or a pipe, not a file").arg(path));
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return refuse(QStringLiteral("\"%1\": %2").arg(path, file.errorString()));
-    // The export holds every password in clear; its bytes are wiped as soon as they are read.
-    QByteArray bytes = file.readAll();
-    const bool bRead = file.error() == QFileDevice::NoError;
-    const QString readError = file.errorString();
-    auto lists = std::make_unique<AccountLists>();
-    ImportProblem problem;
-    const bool bImported =
-        bRead && ImportAccounts(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())),
-                                ImportFormat::Detect, *lists, problem);
-    platform::WipeMemory(bytes.data(), static_cast<size_t>(bytes.size()));
-    if (!bRead)
-        return refuse(QStringLiteral("\"%1\": %2").arg(path, readError));
-    if (!bImported)
-        return refuse(QString::fromStdString(DescribeImportProblem(path.toStdString(), problem)));
-
-    CEditorApp* app = GetEditorApp();
-    if (!app)
-        return false;
-    // The accounts are in the document before its window shows them; the document is new, so Save
-    // asks for a name and a password, and closing it asks whether to save.
-    const QString title = QFileInfo(path).completeBaseName();
-    return app->GetPasswordsTemplate()->OpenNewDocument([&lists, &title](CDocument& doc) {
-        if (auto* passwords = dynamic_cast<CVaultoraDoc*>(&doc))
-            passwords->m_lists.Swap(*lists);
-        if (!title.isEmpty())
-            doc.SetTitle(title);
-        doc.SetModifiedFlag(true);
-    }) != nullptr;
 }
 
 void CMainFrame::OpenHandedOverFiles(const QStringList& paths) {
@@ -570,12 +347,12 @@ void CMainFrame::OpenHandedOverFiles(const QStringList& paths) {
     raise();
     activateWindow();
     if (m_bLocked) {
-        if (m_bPrompting) {
+        if (m_pScreenLock->IsPrompting()) {
             // The prompt that is up decides; the files are looked at again once it is answered.
             QTimer::singleShot(250, this, [this] { OpenHandedOverFiles({}); });
             return;
         }
-        OnUnlockTrigger();
+        m_pScreenLock->OnUnlockTrigger();
         if (m_bLocked) {
             m_handedOver.clear();
             return;
@@ -588,32 +365,8 @@ void CMainFrame::OpenHandedOverFiles(const QStringList& paths) {
     }
 }
 
-QString CMainFrame::FindHelpPage() {
-    // Beside the program (a build or an unpacked copy), in the installed share folder, then under the
-    // current folder, where the page has always been looked for.
-    const QString page = QStringLiteral("Help/42.html");
-    const QDir programDir(QCoreApplication::applicationDirPath());
-    const QStringList candidates = {
-        programDir.filePath(page),
-        programDir.filePath(QStringLiteral("../share/lockwarden-editor/") + page),
-        QDir::current().filePath(page),
-    };
-    for (const QString& candidate : candidates) {
-        if (QFileInfo(candidate).isFile())
-            return QDir::cleanPath(candidate);
-    }
-    return QString();
-}
-
 void CMainFrame::OnHelp() {
-    const QString page = FindHelpPage();
-    if (page.isEmpty()) {
-        AfxMessageBox(QStringLiteral("The help page \"Help/42.html\" was not found beside the program, in its "
-                                     "installed share folder, or under the current folder."),
-                      MB_OK | MB_ICONEXCLAMATION);
-        return;
-    }
-    ShellOpenFile(page);
+    OpenHelpPage();
 }
 
 void CMainFrame::OnHelpWeb() {

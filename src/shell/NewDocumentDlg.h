@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/LockAwareDialog.h"
+#include "docs/LockAwareDialog.h"
 
 // "New Document...": asks which kind of document to create.
 // Ends with kTextDocument, kPasswordsDocument, or 0 when closed with its close box.

@@ -1,9 +1,9 @@
 #include "shell/ScreenLockSettingsDlg.h"
 
+#include "docs/EnterPasswordDlg.h"
 #include "framework/MessageBox.h"
 #include "res/resource.h"
 #include "shell/EditorApp.h"
-#include "shell/EnterPasswordDlg.h"
 #include "shell/LockSettings.h"
 #include "shell/MainFrame.h"
 
@@ -26,7 +26,7 @@ QString FromRecord(std::string_view text) {
 
 // Closed by the lock, the dialog comes back after the unlock.
 CScreenLockSettingsDlg::CScreenLockSettingsDlg(QWidget* pParent)
-    : CLockAwareDialog(IDD_SCREEN_LOCK_SETTINGS, IDCANCEL, CMainFrame::ReplayScreenLockSettings, pParent) {
+    : CLockAwareDialog(IDD_SCREEN_LOCK_SETTINGS, IDCANCEL, ID_SETTINGS_SCREEN_LOCK, pParent) {
     MapCommand(IDC_LOCK_WHEN_IDLE, [this] { OnLockWhenIdle(); });
     MapCommand(IDC_LOCK_AT_STARTUP, [this] { OnLockAtStartup(); });
     MapCommand(IDC_LOCK_PASSWORD_ON, [this] { OnPasswordOn(); });
@@ -148,8 +148,9 @@ void CScreenLockSettingsDlg::OnOK() {
                       MB_OK | MB_ICONEXCLAMATION);
         return;
     }
+    // The prompt text reaches the lock at its next lock, which reads the file again.
     if (CMainFrame* frame = app->GetMainFrame())
-        frame->m_nLockTimeout = static_cast<uint32_t>(CEditorApp::TimeoutMinutes(settings.nTimeoutIndex)) * 60u;
+        frame->ScreenLock().ApplySettings(settings, false);
     EndDialog(IDOK);
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/LockAwareDialog.h"
+#include "docs/LockAwareDialog.h"
 
 // "Screen Lock Settings": when to lock (idle for a chosen time, at start-up), the screen password and
 // whether it is asked for, and the prompt text of the lock window. OK saves the settings file.

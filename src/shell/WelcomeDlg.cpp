@@ -9,7 +9,7 @@
 #include <QUrl>
 
 CWelcomeDlg::CWelcomeDlg(CMDIFrameWnd* pReceiver)
-    : CLockAwareDialog(IDD_WELCOME, 0, CMainFrame::ReplayWelcome, pReceiver), m_pReceiver(pReceiver) {
+    : CLockAwareDialog(IDD_WELCOME, 0, ID_VIEW_WIZARD, pReceiver), m_pReceiver(pReceiver) {
     MapCommand(IDC_WELCOME_NEW, [this] { EndAndSend(ID_FILE_NEW); });
     MapCommand(IDC_WELCOME_OPEN, [this] { EndAndSend(ID_FILE_OPEN); });
     MapCommand(IDC_WELCOME_WEB, [] { ShellOpen(QUrl(QString::fromLatin1(kProductWebPage))); });

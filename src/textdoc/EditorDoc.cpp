@@ -1,15 +1,6 @@
 #include "textdoc/EditorDoc.h"
 
-#include "framework/Utf8Text.h"
 #include "textdoc/EditorView.h"
-
-namespace {
-
-QString PasswordText(std::string_view passwordUtf8) {
-    return TextFromUtf8(passwordUtf8.data(), static_cast<qsizetype>(passwordUtf8.size()));
-}
-
-} // namespace
 
 CEditorDoc::CEditorDoc() : CEncryptedDocument(".etx", kSaveFilter) {}
 
@@ -40,12 +31,12 @@ cipher::DocStatus CEditorDoc::ReadDocumentFile(const QString& path, std::string_
     CEditorView* view = GetEditorView();
     if (!view)
         return {cipher::DocResult::CannotRead, 0};
-    return view->ReadDocumentFile(path, PasswordText(passwordUtf8));
+    return view->ReadDocumentFile(path, passwordUtf8);
 }
 
 cipher::DocStatus CEditorDoc::WriteDocumentFile(const QString& path, std::string_view passwordUtf8) {
     CEditorView* view = GetEditorView();
     if (!view)
         return {cipher::DocResult::CannotWrite, 0};
-    return view->WriteDocumentFile(path, PasswordText(passwordUtf8), m_nFormat);
+    return view->WriteDocumentFile(path, passwordUtf8, m_nFormat);
 }

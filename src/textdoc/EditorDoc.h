@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/EncryptedDocument.h"
+#include "docs/EncryptedDocument.h"
 
 class CEditorView;
 

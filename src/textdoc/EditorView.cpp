@@ -2,11 +2,12 @@
 
 #include "framework/BackgroundWork.h"
 #include "framework/Document.h"
+#include "framework/MDIFrameWnd.h"
 #include "framework/MessageBox.h"
+#include "framework/StatusBar.h"
 #include "framework/WinApp.h"
 #include "platform/SecureMemory.h"
 #include "res/resource.h"
-#include "textdoc/Activity.h"
 #include "textdoc/CommandMenu.h"
 #include "textdoc/FindReplaceDlg.h"
 
@@ -86,13 +87,6 @@ void FileUnits(const QString& text, bool crlf, platform::SecureBytes& out) {
             put(unit);
         }
     }
-}
-
-platform::SecureString Utf8Of(const QString& text) {
-    QByteArray bytes = text.toUtf8();
-    platform::SecureString utf8(bytes.constData(), static_cast<size_t>(bytes.size()));
-    WipeBytes(bytes);
-    return utf8;
 }
 
 std::string FileNameOf(const QString& path) {
@@ -212,7 +206,6 @@ void CEditorView::OnInitialUpdate() {
 
 void CEditorView::OnUpdate(CView*, long) {
     UpdateCaretStatus();
-    textdoc::StampActivity();
 }
 
 // ---- The text and its file ------------------------------------------------------------------------
@@ -324,17 +317,16 @@ QByteArray CEditorView::GetTextUtf8() const {
     return utf8;
 }
 
-cipher::DocStatus CEditorView::ReadDocumentFile(const QString& path, const QString& password) {
+cipher::DocStatus CEditorView::ReadDocumentFile(const QString& path, std::string_view passwordUtf8) {
     // Deciphered off the user-interface thread straight into the text's own buffer; the control gets
     // the text once whole.
     const std::string file = FileNameOf(path);
-    const platform::SecureString passwordUtf8 = Utf8Of(password);
     cipher::DocStatus status;
     QString text;
     RunInBackground([&] {
         size_t units = 0;
         status = cipher::ReadDocumentFileUtf16(
-            file, passwordUtf8.view(),
+            file, passwordUtf8,
             [&text](size_t most) {
                 text = QString(static_cast<qsizetype>(most), Qt::Uninitialized);
                 return reinterpret_cast<char16_t*>(text.data());
@@ -354,10 +346,9 @@ cipher::DocStatus CEditorView::ReadDocumentFile(const QString& path, const QStri
     return status;
 }
 
-cipher::DocStatus CEditorView::WriteDocumentFile(const QString& path, const QString& password,
+cipher::DocStatus CEditorView::WriteDocumentFile(const QString& path, std::string_view passwordUtf8,
                                                  cipher::DocFormat format) {
     const std::string file = FileNameOf(path);
-    const platform::SecureString passwordUtf8 = Utf8Of(password);
     cipher::DocStatus status;
     if (format == cipher::DocFormat::Compatible) {
         // The file holds UTF-16: the control's own code units go to the cipher without a trip
@@ -367,7 +358,7 @@ cipher::DocStatus CEditorView::WriteDocumentFile(const QString& path, const QStr
         RunInBackground([&] {
             platform::SecureBytes units;
             FileUnits(text, crlf, units);
-            status = cipher::WriteDocumentFileUtf16(file, passwordUtf8.view(), std::move(units));
+            status = cipher::WriteDocumentFileUtf16(file, passwordUtf8, std::move(units));
         });
         WipeString(text);
         if (status.ok())
@@ -377,7 +368,7 @@ cipher::DocStatus CEditorView::WriteDocumentFile(const QString& path, const QStr
     QByteArray utf8 = GetTextUtf8();
     RunInBackground([&] {
         status = cipher::WriteDocumentFile(
-            file, passwordUtf8.view(), std::string_view(utf8.constData(), static_cast<size_t>(utf8.size())), format);
+            file, passwordUtf8, std::string_view(utf8.constData(), static_cast<size_t>(utf8.size())), format);
     });
     WipeBytes(utf8);
     if (status.ok())
@@ -404,41 +395,26 @@ QString CEditorView::CaretStatusText() const {
 }
 
 void CEditorView::UpdateCaretStatus() {
-    textdoc::SetPositionPane(CaretStatusText());
-}
-
-void CEditorView::OnActivity() {
-    textdoc::StampActivity();
+    CMDIFrameWnd* frame = AfxGetMainFrame();
+    if (CStatusBar* bar = frame ? frame->GetStatusBar() : nullptr)
+        bar->SetPaneText(1, CaretStatusText());
 }
 
 void CEditorView::keyPressEvent(QKeyEvent* event) {
     // The pane shows where the caret was when the key went down; the release shows where it went.
     UpdateCaretStatus();
-    OnActivity();
     QPlainTextEdit::keyPressEvent(event);
 }
 
 void CEditorView::keyReleaseEvent(QKeyEvent* event) {
     UpdateCaretStatus();
-    OnActivity();
     QPlainTextEdit::keyReleaseEvent(event);
-}
-
-void CEditorView::mousePressEvent(QMouseEvent* event) {
-    OnActivity();
-    QPlainTextEdit::mousePressEvent(event);
 }
 
 void CEditorView::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton)
         UpdateCaretStatus();
-    OnActivity();
     QPlainTextEdit::mouseReleaseEvent(event);
-}
-
-void CEditorView::mouseMoveEvent(QMouseEvent* event) {
-    OnActivity();
-    QPlainTextEdit::mouseMoveEvent(event);
 }
 
 // ---- Context menu and clipboard -------------------------------------------------------------------
@@ -454,7 +430,6 @@ QMenu* CEditorView::BuildContextMenu() {
 }
 
 void CEditorView::contextMenuEvent(QContextMenuEvent* event) {
-    OnActivity();
     textdoc::PopupCommandMenu(BuildContextMenu(), event->globalPos(), this);
 }
 

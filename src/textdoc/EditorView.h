@@ -33,9 +33,9 @@ public:
 
     // The document read: the file deciphered under the password, into the control, caret at the
     // start, unmodified. On failure the control is left as it was; the status tells why.
-    cipher::DocStatus ReadDocumentFile(const QString& path, const QString& password);
+    cipher::DocStatus ReadDocumentFile(const QString& path, std::string_view passwordUtf8);
     // The document write of the control's text; unmodified once the file is written.
-    cipher::DocStatus WriteDocumentFile(const QString& path, const QString& password,
+    cipher::DocStatus WriteDocumentFile(const QString& path, std::string_view passwordUtf8,
                                         cipher::DocFormat format = cipher::DocFormat::Compatible);
 
     // Puts a text into the control, replacing all of it, without an undo step; the caret goes to the
@@ -88,9 +88,7 @@ public:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
 
     bool canInsertFromMimeData(const QMimeData* source) const override;
@@ -106,7 +104,6 @@ private:
     void OnFilePrintPreview();
     QPrinter* GetPrinter();
     void TextNotFound(const QString& what);
-    void OnActivity();
 
     textdoc::LineBreak m_defaultBreak = textdoc::LineBreak::CrLf;
     // True once the text holds lines whose breaks differ from the default one; GetText then looks

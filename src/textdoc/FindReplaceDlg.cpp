@@ -1,6 +1,6 @@
 #include "textdoc/FindReplaceDlg.h"
 
-#include "textdoc/Activity.h"
+#include "docs/LockGate.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -80,18 +80,15 @@ CFindReplaceDlg::CFindReplaceDlg(bool bFindOnly, CEditorView* pView)
     layout->addLayout(buttons);
 
     connect(m_pFindNext, &QPushButton::clicked, this, [this] {
-        textdoc::StampActivity();
         if (m_pView)
             m_pView->OnFindNext(GetOptions());
     });
     if (m_pReplaceOne) {
         connect(m_pReplaceOne, &QPushButton::clicked, this, [this] {
-            textdoc::StampActivity();
             if (m_pView)
                 m_pView->OnReplace(GetOptions());
         });
         connect(m_pReplaceAll, &QPushButton::clicked, this, [this] {
-            textdoc::StampActivity();
             if (m_pView)
                 m_pView->OnReplaceAll(GetOptions());
         });
@@ -136,6 +133,6 @@ void CFindReplaceDlg::timerEvent(QTimerEvent* event) {
         QDialog::timerEvent(event);
         return;
     }
-    if (textdoc::IsScreenLocked())
+    if (CLockGate* lock = CLockGate::Get(); lock && lock->IsLocked())
         close();
 }

@@ -1,7 +1,5 @@
 #include "workspace/Activity.h"
 
-#include "shell/MainFrame.h"
-
 namespace workspace {
 
 namespace {
@@ -16,8 +14,6 @@ std::function<void()>& Stamp() {
 void StampActivity() {
     if (Stamp())
         Stamp()();
-    else
-        CMainFrame::StampActivity();
 }
 
 void SetActivityStamp(std::function<void()> stamp) {

@@ -38,8 +38,7 @@ const int kRuleBoxes[] = {IDC_GENERATOR_UPPER, IDC_GENERATOR_LOWER, IDC_GENERATO
 
 } // namespace
 
-CPasswordGeneratorDlg::CPasswordGeneratorDlg(QWidget* pParent)
-    : CLockAwareDialog(Template(), IDCANCEL, std::nullopt, pParent) {
+CPasswordGeneratorDlg::CPasswordGeneratorDlg(QWidget* pParent) : CLockAwareDialog(Template(), IDCANCEL, 0, pParent) {
     setObjectName(QStringLiteral("passwordGenerator"));
     for (int nID : kRuleBoxes)
         MapCommand(nID, [this] { Regenerate(); });

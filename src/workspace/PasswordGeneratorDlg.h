@@ -1,7 +1,7 @@
 #pragma once
 
+#include "docs/LockAwareDialog.h"
 #include "passwords/PasswordGenerator.h"
-#include "shell/LockAwareDialog.h"
 
 // "Generate Password": the length and the kinds of characters, the strength in bits, and a new random
 // candidate whenever a choice changes or the user asks for one. The screen lock closes it as Cancel.

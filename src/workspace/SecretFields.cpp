@@ -1,9 +1,9 @@
 #include "workspace/SecretFields.h"
 
+#include "framework/ClipboardGuard.h"
 #include "framework/CmdUI.h"
 #include "framework/FormView.h"
 #include "res/resource.h"
-#include "shell/ClipboardGuard.h"
 #include "textdoc/CommandMenu.h"
 #include "textdoc/EditEx.h"
 #include "workspace/PasswordGeneratorDlg.h"

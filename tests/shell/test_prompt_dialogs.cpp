@@ -4,6 +4,10 @@
 #include "../framework/FrameworkFixtures.h"
 #include "common/EditorTestEnv.h"
 
+#include "docs/EnterPasswordDlg.h"
+#include "docs/SaveChangesDlg.h"
+#include "docs/SetPasswordDlg.h"
+#include "docs/TimedFileDialog.h"
 #include "framework/KeyboardLocks.h"
 #include "framework/MessageBox.h"
 #include "framework/ModalAnswer.h"
@@ -11,15 +15,11 @@
 #include "res/resource.h"
 #include "shell/AboutDlg.h"
 #include "shell/EditorApp.h"
-#include "shell/EnterPasswordDlg.h"
 #include "shell/LockScreenWnd.h"
 #include "shell/LockSettings.h"
 #include "shell/MainFrame.h"
 #include "shell/NewDocumentDlg.h"
-#include "shell/SaveChangesDlg.h"
 #include "shell/ScreenLockSettingsDlg.h"
-#include "shell/SetPasswordDlg.h"
-#include "shell/TimedFileDialog.h"
 #include "shell/WelcomeDlg.h"
 
 #include <QAbstractButton>
@@ -278,10 +278,9 @@ private slots:
             QVERIFY(stayedWhileUnlocked);
             QVERIFY(Frame()->m_bLocked);
             // None of them marks a command for replay.
-            for (int flag = 0; flag < CMainFrame::kReplayFlagCount; ++flag)
-                QVERIFY(!Frame()->GetReplayFlag(CMainFrame::ReplayFlag(flag)));
+            QVERIFY(!Frame()->ScreenLock().IsAnyMarkedForReplay());
             QVERIFY(Frame()->PromptUnlock());
-            CMainFrame::StampActivity();
+            Frame()->ScreenLock().StampActivity();
         }
     }
 
@@ -289,22 +288,22 @@ private slots:
     void commandDialogsMarkTheirCommandForReplay() {
         struct Case {
             std::function<int()> show;
-            CMainFrame::ReplayFlag flag;
+            int flag;
             int endCode;
         };
         const Case cases[] = {
-            {[] { return CAboutDlg().DoModal(); }, CMainFrame::ReplayAbout, 0},
-            {[this] { return CWelcomeDlg(Frame()).DoModal(); }, CMainFrame::ReplayWelcome, 0},
-            {[] { return CNewDocumentDlg().DoModal(); }, CMainFrame::ReplayNew, 0},
-            {[] { return CScreenLockSettingsDlg().DoModal(); }, CMainFrame::ReplayScreenLockSettings, IDCANCEL},
+            {[] { return CAboutDlg().DoModal(); }, ID_APP_ABOUT, 0},
+            {[this] { return CWelcomeDlg(Frame()).DoModal(); }, ID_VIEW_WIZARD, 0},
+            {[] { return CNewDocumentDlg().DoModal(); }, ID_FILE_NEW, 0},
+            {[] { return CScreenLockSettingsDlg().DoModal(); }, ID_SETTINGS_SCREEN_LOCK, IDCANCEL},
         };
         for (const Case& c : cases) {
             AnswerNextModal([this](QWidget*) { LockByIdleness(); });
             QCOMPARE(c.show(), c.endCode);
-            QVERIFY(Frame()->GetReplayFlag(c.flag));
-            Frame()->SetReplayFlag(c.flag, false);
+            QVERIFY(Frame()->ScreenLock().IsMarkedForReplay(c.flag));
+            Frame()->ScreenLock().ForgetReplay(c.flag);
             QVERIFY(Frame()->PromptUnlock());
-            CMainFrame::StampActivity();
+            Frame()->ScreenLock().StampActivity();
         }
     }
 
@@ -359,7 +358,7 @@ private slots:
         AnswerNextModal([this](QWidget*) { LockByIdleness(); });
         QCOMPARE(withTimer.DoModal(), IDCANCEL);
         QVERIFY(Frame()->PromptUnlock());
-        CMainFrame::StampActivity();
+        Frame()->ScreenLock().StampActivity();
 
         CEnterPasswordDlg withoutTimer;
         withoutTimer.m_bTimerOn = 0;
@@ -391,8 +390,8 @@ private slots:
         });
         Frame()->SendCommand(ID_VIEW_WIZARD);
         QCOMPARE(shown, (QStringList{"CWelcomeDlg", "CNewDocumentDlg"}));
-        QVERIFY(Frame()->GetReplayFlag(CMainFrame::ReplayWelcome));
-        QVERIFY(Frame()->GetReplayFlag(CMainFrame::ReplayNew));
+        QVERIFY(Frame()->ScreenLock().IsMarkedForReplay(ID_VIEW_WIZARD));
+        QVERIFY(Frame()->ScreenLock().IsMarkedForReplay(ID_FILE_NEW));
 
         shown.clear();
         bool welcomeGoneWhenNewCame = false;
@@ -441,7 +440,7 @@ private slots:
         });
         Frame()->SendCommand(ID_FILE_OPEN);
         QVERIFY(Frame()->m_bLocked);
-        QVERIFY(Frame()->GetReplayFlag(CMainFrame::ReplayOpen));
+        QVERIFY(Frame()->ScreenLock().IsMarkedForReplay(ID_FILE_OPEN));
         AnswerNextModal([&shown](QWidget* modal) {
             shown << QString::fromLatin1(modal->metaObject()->className());
             modal->close();
@@ -450,7 +449,7 @@ private slots:
         QTRY_COMPARE(shown.size(), 2);
         QCOMPARE(shown, (QStringList{"CTimedFileDialog", "CTimedFileDialog"}));
         QVERIFY(!Frame()->m_bLocked);
-        QVERIFY(!Frame()->GetReplayFlag(CMainFrame::ReplayOpen));
+        QVERIFY(!Frame()->ScreenLock().IsMarkedForReplay(ID_FILE_OPEN));
     }
 
     // Import's file dialog closed by the lock brings back Import, not Open.
@@ -461,8 +460,8 @@ private slots:
             LockByIdleness();
         });
         Frame()->SendCommand(ID_FILE_IMPORT);
-        QVERIFY(Frame()->GetReplayFlag(CMainFrame::ReplayImport));
-        QVERIFY(!Frame()->GetReplayFlag(CMainFrame::ReplayOpen));
+        QVERIFY(Frame()->ScreenLock().IsMarkedForReplay(ID_FILE_IMPORT));
+        QVERIFY(!Frame()->ScreenLock().IsMarkedForReplay(ID_FILE_OPEN));
         QStringList filters;
         AnswerNextModal([&](QWidget* modal) {
             filters = qobject_cast<QFileDialog*>(modal)->nameFilters();
@@ -471,7 +470,7 @@ private slots:
         QTest::keyClick(Frame()->GetLockWnd(), Qt::Key_Space);
         QTRY_COMPARE(filters, CFileDialog::ConvertFilter(QString::fromLatin1(CMainFrame::kImportFilter)));
         QCOMPARE(shown, QStringList({"Open"}));
-        QVERIFY(!Frame()->GetReplayFlag(CMainFrame::ReplayImport));
+        QVERIFY(!Frame()->ScreenLock().IsMarkedForReplay(ID_FILE_IMPORT));
     }
 
     void fileDialogsMarkTheirCommandForReplay() {
@@ -480,11 +479,11 @@ private slots:
             QCOMPARE(dlg.m_bOpenMode, open ? 1 : 0);
             AnswerNextModal([this](QWidget*) { LockByIdleness(); });
             QCOMPARE(dlg.DoModal(), IDCANCEL);
-            QVERIFY(Frame()->GetReplayFlag(open ? CMainFrame::ReplayOpen : CMainFrame::ReplaySaveAs));
-            QVERIFY(!Frame()->GetReplayFlag(open ? CMainFrame::ReplaySaveAs : CMainFrame::ReplayOpen));
-            Frame()->SetReplayFlag(open ? CMainFrame::ReplayOpen : CMainFrame::ReplaySaveAs, false);
+            QVERIFY(Frame()->ScreenLock().IsMarkedForReplay(open ? ID_FILE_OPEN : ID_FILE_SAVE_AS));
+            QVERIFY(!Frame()->ScreenLock().IsMarkedForReplay(open ? ID_FILE_SAVE_AS : ID_FILE_OPEN));
+            Frame()->ScreenLock().ForgetReplay(open ? ID_FILE_OPEN : ID_FILE_SAVE_AS);
             QVERIFY(Frame()->PromptUnlock());
-            CMainFrame::StampActivity();
+            Frame()->ScreenLock().StampActivity();
         }
     }
 };

@@ -3,12 +3,12 @@
 
 #include "ShellFixtures.h"
 
+#include "docs/EnterPasswordDlg.h"
 #include "framework/MessageBox.h"
 #include "framework/ModalAnswer.h"
 #include "platform/TickCount.h"
 #include "res/resource.h"
 #include "shell/EditorApp.h"
-#include "shell/EnterPasswordDlg.h"
 #include "shell/LockScreenWnd.h"
 #include "shell/LockSettings.h"
 #include "shell/MainFrame.h"
@@ -179,7 +179,7 @@ private slots:
         QVERIFY(WriteLockSettingsFile(Settings(1, 0, 0)));
         QVERIFY(Start());
         Advance(59000);
-        CMainFrame::StampActivity();
+        Frame()->ScreenLock().StampActivity();
         Advance(59000);
         Frame()->OnTimer();
         QVERIFY(!Frame()->m_bLocked);
@@ -214,7 +214,7 @@ private slots:
         Frame()->OnUserCommand(ID_SETTINGS_SCREEN_LOCK);
         QVERIFY(openWhileTyping);
         QVERIFY(Frame()->m_bLocked);
-        QVERIFY(Frame()->GetReplayFlag(CMainFrame::ReplayScreenLockSettings));
+        QVERIFY(Frame()->ScreenLock().IsMarkedForReplay(ID_SETTINGS_SCREEN_LOCK));
         CloseNextModal();
         PressKey();
     }
@@ -492,32 +492,30 @@ private slots:
         QVERIFY(Start());
         QVERIFY(m_app->GetTextTemplate()->OpenDocumentFile(QString()));
         Frame()->Lock();
-        for (auto flag : {CMainFrame::ReplayAbout, CMainFrame::ReplayOpen, CMainFrame::ReplaySaveAs,
-                          CMainFrame::ReplayScreenLockSettings, CMainFrame::ReplayNew, CMainFrame::ReplayWelcome,
-                          CMainFrame::ReplayWelcomeAtStartup})
-            Frame()->SetReplayFlag(flag);
+        for (auto flag : {ID_APP_ABOUT, ID_FILE_OPEN, ID_FILE_SAVE_AS, ID_SETTINGS_SCREEN_LOCK, ID_FILE_NEW,
+                          ID_VIEW_WIZARD, ID_VIEW_WIZARD})
+            Frame()->ScreenLock().MarkForReplay(flag);
         PressKey();
         QCOMPARE(CommandLog(),
                  QStringList({"view:32795", "view:57600", "view:32790", "view:57604", "view:57601", "view:57664"}));
-        for (int flag = 0; flag < CMainFrame::kReplayFlagCount; ++flag)
-            QVERIFY(!Frame()->GetReplayFlag(CMainFrame::ReplayFlag(flag)));
+        QVERIFY(!Frame()->ScreenLock().IsAnyMarkedForReplay());
 
         // Cancelled: nothing runs and the flags wait.
         QVERIFY(WriteLockSettingsFile(Settings(0, 0, 0, "pw", 1)));
         CommandLog().clear();
         Frame()->Lock();
-        Frame()->SetReplayFlag(CMainFrame::ReplayOpen);
+        Frame()->ScreenLock().MarkForReplay(ID_FILE_OPEN);
         AnswerPrompt(QString());
         PressKey();
         QVERIFY(CommandLog().isEmpty());
-        QVERIFY(Frame()->GetReplayFlag(CMainFrame::ReplayOpen));
+        QVERIFY(Frame()->ScreenLock().IsMarkedForReplay(ID_FILE_OPEN));
 
         // A document's close check unlocks without running them.
         AnswerPrompt(QStringLiteral("pw"));
         QVERIFY(Frame()->PromptUnlock());
         QVERIFY(!Frame()->m_bLocked);
         QVERIFY(CommandLog().isEmpty());
-        QVERIFY(Frame()->GetReplayFlag(CMainFrame::ReplayOpen));
+        QVERIFY(Frame()->ScreenLock().IsMarkedForReplay(ID_FILE_OPEN));
     }
 
     // Locked again while a replayed command's dialog is up: that dialog goes (and marks itself again),
@@ -525,8 +523,8 @@ private slots:
     void replayStopsWhenTheScreenLocksAgain() {
         QVERIFY(Start());
         Frame()->Lock();
-        Frame()->SetReplayFlag(CMainFrame::ReplayScreenLockSettings);
-        Frame()->SetReplayFlag(CMainFrame::ReplayAbout);
+        Frame()->ScreenLock().MarkForReplay(ID_SETTINGS_SCREEN_LOCK);
+        Frame()->ScreenLock().MarkForReplay(ID_APP_ABOUT);
         QStringList shown;
         AnswerNextModal([&](QWidget* modal) {
             shown.push_back(modal->objectName());
@@ -535,8 +533,8 @@ private slots:
         PressKey();
         QVERIFY(Frame()->m_bLocked);
         QCOMPARE(shown, QStringList({"dlg166"}));
-        QVERIFY(Frame()->GetReplayFlag(CMainFrame::ReplayScreenLockSettings));
-        QVERIFY(Frame()->GetReplayFlag(CMainFrame::ReplayAbout));
+        QVERIFY(Frame()->ScreenLock().IsMarkedForReplay(ID_SETTINGS_SCREEN_LOCK));
+        QVERIFY(Frame()->ScreenLock().IsMarkedForReplay(ID_APP_ABOUT));
 
         auto cancel = [&](QWidget* modal) {
             shown.push_back(modal->objectName());
@@ -549,8 +547,8 @@ private slots:
         PressKey();
         QVERIFY(!Frame()->m_bLocked);
         QCOMPARE(shown, QStringList({"dlg166", "dlg166", "dlg100"}));
-        QVERIFY(!Frame()->GetReplayFlag(CMainFrame::ReplayScreenLockSettings));
-        QVERIFY(!Frame()->GetReplayFlag(CMainFrame::ReplayAbout));
+        QVERIFY(!Frame()->ScreenLock().IsMarkedForReplay(ID_SETTINGS_SCREEN_LOCK));
+        QVERIFY(!Frame()->ScreenLock().IsMarkedForReplay(ID_APP_ABOUT));
     }
 
     // Nothing of the documents can be reached while locked, and the unlock puts the user back where
@@ -604,7 +602,7 @@ private slots:
         QVERIFY(Start());
         QVERIFY(Frame()->m_bLocked);
         QVERIFY(m_modalsSeen.isEmpty());
-        QVERIFY(Frame()->GetReplayFlag(CMainFrame::ReplayWelcomeAtStartup));
+        QVERIFY(Frame()->ScreenLock().IsMarkedForReplay(ID_VIEW_WIZARD));
         QString shown;
         AnswerNextModal([&shown](QWidget* modal) {
             shown = modal->objectName();
@@ -612,14 +610,14 @@ private slots:
         });
         PressKey();
         QCOMPARE(shown, QStringLiteral("dlg135"));
-        QVERIFY(!Frame()->GetReplayFlag(CMainFrame::ReplayWelcomeAtStartup));
+        QVERIFY(!Frame()->ScreenLock().IsMarkedForReplay(ID_VIEW_WIZARD));
     }
 
     void startupLockWithoutWelcome() {
         QVERIFY(WriteLockSettingsFile(Settings(0, 1)));
         QVERIFY(Start());
         QVERIFY(Frame()->m_bLocked);
-        QVERIFY(!Frame()->GetReplayFlag(CMainFrame::ReplayWelcomeAtStartup));
+        QVERIFY(!Frame()->ScreenLock().IsMarkedForReplay(ID_VIEW_WIZARD));
         bool anyModal = false;
         AnswerNextModal([&anyModal](QWidget* modal) {
             anyModal = true;
@@ -966,21 +964,21 @@ private slots:
         Frame()->OnUserCommand(ID_SETTINGS_SCREEN_LOCK);
         QCOMPARE(shown, 1);
         QVERIFY(Frame()->m_bLocked);
-        QVERIFY(Frame()->GetReplayFlag(CMainFrame::ReplayScreenLockSettings));
+        QVERIFY(Frame()->ScreenLock().IsMarkedForReplay(ID_SETTINGS_SCREEN_LOCK));
         AnswerNextModal([&](QWidget* modal) {
             ++shown;
             Click(AsDialog(modal), IDCANCEL);
         });
         PressKey();
         QCOMPARE(shown, 2);
-        QVERIFY(!Frame()->GetReplayFlag(CMainFrame::ReplayScreenLockSettings));
+        QVERIFY(!Frame()->ScreenLock().IsMarkedForReplay(ID_SETTINGS_SCREEN_LOCK));
 
         // The same when the lock ends the screen-password question that comes before the dialog.
         QVERIFY(WriteLockSettingsFile(Settings(0, 0, 0, "pw", 1)));
         AnswerNextModal([this](QWidget*) { Frame()->Lock(); });
         Frame()->OnUserCommand(ID_SETTINGS_SCREEN_LOCK);
         QVERIFY(Frame()->m_bLocked);
-        QVERIFY(Frame()->GetReplayFlag(CMainFrame::ReplayScreenLockSettings));
+        QVERIFY(Frame()->ScreenLock().IsMarkedForReplay(ID_SETTINGS_SCREEN_LOCK));
         AnswerPrompt(QStringLiteral("pw"), [this] { AnswerPrompt(QString()); });
         PressKey();
         QVERIFY(!Frame()->m_bLocked);

@@ -533,26 +533,26 @@ private slots:
 
         AnswerNextModal([this](QWidget*) { LockNow(); });
         QVERIFY(!doc->OnFileSaveAs());
-        QVERIFY(Frame()->GetReplayFlag(CMainFrame::ReplaySaveAs));
+        QVERIFY(Frame()->ScreenLock().IsMarkedForReplay(ID_FILE_SAVE_AS));
 
         // Any command while locked unlocks (no screen password here) and replays Save As.
         auto seen = std::make_shared<Seen>();
         Answer(seen, {ChooseFile(seen, FilePath("later")), SetPassword(seen, "pw")});
         Frame()->OnUserCommand(ID_EDIT_COPY);
         QVERIFY(!Frame()->m_bLocked);
-        QVERIFY(!Frame()->GetReplayFlag(CMainFrame::ReplaySaveAs));
+        QVERIFY(!Frame()->ScreenLock().IsMarkedForReplay(ID_FILE_SAVE_AS));
         QCOMPARE(CoreRead(FilePath("later.etx"), "pw"), QStringLiteral("later"));
         QCOMPARE(doc->GetTitle(), QStringLiteral("later.etx"));
 
         // The document's Open command, the same way.
         AnswerNextModal([this](QWidget*) { LockNow(); });
         Frame()->SendCommand(ID_FILE_OPEN);
-        QVERIFY(Frame()->GetReplayFlag(CMainFrame::ReplayOpen));
+        QVERIFY(Frame()->ScreenLock().IsMarkedForReplay(ID_FILE_OPEN));
         auto reopen = std::make_shared<Seen>();
         Answer(reopen, {ChooseFile(reopen, QString())});
         Frame()->OnUserCommand(ID_EDIT_COPY);
         QCOMPARE(reopen->titles, QStringList({"Open"}));
-        QVERIFY(!Frame()->GetReplayFlag(CMainFrame::ReplayOpen));
+        QVERIFY(!Frame()->ScreenLock().IsMarkedForReplay(ID_FILE_OPEN));
     }
 };
 

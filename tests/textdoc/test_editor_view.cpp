@@ -49,6 +49,7 @@ protected:
 };
 
 const QString kPassword = QStringLiteral("Tr0ub4dor&3");
+const std::string kPasswordUtf8 = kPassword.toStdString();
 
 QString U(const char16_t* text) {
     return QString::fromUtf16(text);
@@ -98,9 +99,9 @@ private:
     // Through a real file: the text put in by the core, read by the view, written back by the view.
     QString RoundTrip(const QString& text) {
         WriteCoreFile(Path("in.etx"), text);
-        if (!m_view->ReadDocumentFile(Path("in.etx"), kPassword).ok())
+        if (!m_view->ReadDocumentFile(Path("in.etx"), kPasswordUtf8).ok())
             return QStringLiteral("<not read>");
-        if (!m_view->WriteDocumentFile(Path("out.etx"), kPassword).ok())
+        if (!m_view->WriteDocumentFile(Path("out.etx"), kPasswordUtf8).ok())
             return QStringLiteral("<not written>");
         return ReadCoreFile(Path("out.etx"));
     }
@@ -171,7 +172,7 @@ private slots:
     // Breaks the user leaves alone keep their kind through typing, splitting, joining and undo.
     void editsKeepUntouchedBreaks() {
         WriteCoreFile(Path("mixed.etx"), QStringLiteral("one\r\ntwo\nthree\rfour"));
-        QVERIFY(m_view->ReadDocumentFile(Path("mixed.etx"), kPassword).ok());
+        QVERIFY(m_view->ReadDocumentFile(Path("mixed.etx"), kPasswordUtf8).ok());
         QTextCursor cursor = m_view->textCursor();
 
         cursor.setPosition(m_view->document()->findBlockByNumber(1).position() + 3);
@@ -201,7 +202,7 @@ private slots:
         m_view->paste();
         QCOMPARE(m_view->GetText().right(7), QStringLiteral("\rfour\r5"));
 
-        QVERIFY(m_view->WriteDocumentFile(Path("mixed2.etx"), kPassword).ok());
+        QVERIFY(m_view->WriteDocumentFile(Path("mixed2.etx"), kPasswordUtf8).ok());
         QCOMPARE(ReadCoreFile(Path("mixed2.etx")), m_view->GetText());
     }
 
@@ -217,7 +218,7 @@ private slots:
         };
         for (const QString& text : texts) {
             m_view->SetText(text);
-            QVERIFY(m_view->WriteDocumentFile(Path("units.etx"), kPassword).ok());
+            QVERIFY(m_view->WriteDocumentFile(Path("units.etx"), kPasswordUtf8).ok());
             WriteCoreFile(Path("utf8.etx"), m_view->GetText());
             QCOMPARE(FileBytes(Path("units.etx")), FileBytes(Path("utf8.etx")));
         }
@@ -229,13 +230,13 @@ private slots:
         QTest::keyClick(m_view, Qt::Key_Return);
         QTest::keyClick(m_view, Qt::Key_Return);
         QTest::keyClicks(m_view, QStringLiteral("c"));
-        QVERIFY(m_view->WriteDocumentFile(Path("new.etx"), kPassword).ok());
+        QVERIFY(m_view->WriteDocumentFile(Path("new.etx"), kPasswordUtf8).ok());
         QCOMPARE(ReadCoreFile(Path("new.etx")), QStringLiteral("ab\r\n\r\nc"));
     }
 
     void uniformFileKeepsItsBreakForNewLines() {
         WriteCoreFile(Path("lf.etx"), QStringLiteral("a\nb"));
-        QVERIFY(m_view->ReadDocumentFile(Path("lf.etx"), kPassword).ok());
+        QVERIFY(m_view->ReadDocumentFile(Path("lf.etx"), kPasswordUtf8).ok());
         m_view->moveCursor(QTextCursor::End);
         QTest::keyClick(m_view, Qt::Key_Return);
         QTest::keyClicks(m_view, QStringLiteral("c"));
@@ -244,29 +245,28 @@ private slots:
 
     void emptyTextSavesAndReopens() {
         WriteCoreFile(Path("full.etx"), QStringLiteral("something"));
-        QVERIFY(m_view->ReadDocumentFile(Path("full.etx"), kPassword).ok());
+        QVERIFY(m_view->ReadDocumentFile(Path("full.etx"), kPasswordUtf8).ok());
         m_view->selectAll();
         QTest::keyClick(m_view, Qt::Key_Delete);
         QVERIFY(m_view->IsModified());
-        const cipher::DocStatus status = m_view->WriteDocumentFile(Path("full.etx"), kPassword);
+        const cipher::DocStatus status = m_view->WriteDocumentFile(Path("full.etx"), kPasswordUtf8);
         QVERIFY2(status.ok(), cipher::DescribeFailure(status, "full.etx").c_str());
         QCOMPARE(QFileInfo(Path("full.etx")).size(), qint64(8));
         QVERIFY(!m_view->IsModified());
         m_view->setPlainText(QStringLiteral("stale"));
-        QVERIFY(m_view->ReadDocumentFile(Path("full.etx"), kPassword).ok());
+        QVERIFY(m_view->ReadDocumentFile(Path("full.etx"), kPasswordUtf8).ok());
         QVERIFY(m_view->document()->isEmpty());
     }
 
     void failedReadsLeaveTheTextAlone() {
         m_view->SetText(QStringLiteral("kept"));
         WriteCoreFile(Path("other.etx"), QStringLiteral("secret"));
-        QCOMPARE(m_view->ReadDocumentFile(Path("other.etx"), QStringLiteral("wrong")).result,
-                 cipher::DocResult::WrongPassword);
-        QCOMPARE(m_view->ReadDocumentFile(Path("missing.etx"), kPassword).result, cipher::DocResult::CannotRead);
+        QCOMPARE(m_view->ReadDocumentFile(Path("other.etx"), "wrong").result, cipher::DocResult::WrongPassword);
+        QCOMPARE(m_view->ReadDocumentFile(Path("missing.etx"), kPasswordUtf8).result, cipher::DocResult::CannotRead);
         QFile empty(Path("empty.etx"));
         QVERIFY(empty.open(QIODevice::WriteOnly));
         empty.close();
-        QCOMPARE(m_view->ReadDocumentFile(Path("empty.etx"), kPassword).result, cipher::DocResult::CannotRead);
+        QCOMPARE(m_view->ReadDocumentFile(Path("empty.etx"), kPasswordUtf8).result, cipher::DocResult::CannotRead);
         QCOMPARE(m_view->GetText(), QStringLiteral("kept"));
     }
 
@@ -274,14 +274,14 @@ private slots:
         QTest::keyClicks(m_view, QStringLiteral("text"));
         QVERIFY(m_view->IsModified());
         QVERIFY(m_doc->IsModified());
-        const cipher::DocStatus status = m_view->WriteDocumentFile(Path("no-such-folder/x.etx"), kPassword);
+        const cipher::DocStatus status = m_view->WriteDocumentFile(Path("no-such-folder/x.etx"), kPasswordUtf8);
         QCOMPARE(status.result, cipher::DocResult::CannotWrite);
         QVERIFY(m_view->IsModified());
     }
 
     void openingLeavesCaretAtStartAndUnmodified() {
         WriteCoreFile(Path("open.etx"), QStringLiteral("first\r\nsecond"));
-        QVERIFY(m_view->ReadDocumentFile(Path("open.etx"), kPassword).ok());
+        QVERIFY(m_view->ReadDocumentFile(Path("open.etx"), kPasswordUtf8).ok());
         QCOMPARE(m_view->textCursor().position(), 0);
         QVERIFY(!m_view->IsModified());
         QVERIFY(!m_view->document()->isUndoAvailable());

@@ -6,12 +6,12 @@
 #include "common/EditorTestEnv.h"
 
 #include "cipher/DocumentFile.h"
+#include "framework/ClipboardGuard.h"
 #include "framework/DocTemplate.h"
 #include "framework/ModalAnswer.h"
 #include "framework/StatusBar.h"
 #include "passwords/PasswordsSchema.h"
 #include "passwords/VaultoraDoc.h"
-#include "shell/ClipboardGuard.h"
 #include "shell/EditorApp.h"
 #include "textdoc/CommandMenu.h"
 #include "textdoc/EditEx.h"

@@ -1,13 +1,11 @@
-#include "shell/EnterPasswordDlg.h"
+#include "docs/EnterPasswordDlg.h"
 
 #include "res/resource.h"
 #include "shell/CapsLockWarning.h"
-#include "shell/MainFrame.h"
 
 #include <QLineEdit>
 
-CEnterPasswordDlg::CEnterPasswordDlg(QWidget* pParent)
-    : CLockAwareDialog(IDD_ENTER_PASSWORD, IDCANCEL, std::nullopt, pParent) {}
+CEnterPasswordDlg::CEnterPasswordDlg(QWidget* pParent) : CLockAwareDialog(IDD_ENTER_PASSWORD, IDCANCEL, 0, pParent) {}
 
 CEnterPasswordDlg::~CEnterPasswordDlg() {
     m_szPassword.Wipe();
@@ -51,7 +49,6 @@ void CEnterPasswordDlg::OnControlChanged(int nID, Notify code) {
         return;
     ReadPassword();
     EnableDlgItem(IDOK, !m_szPassword.empty());
-    CMainFrame::StampActivity();
 }
 
 void CEnterPasswordDlg::OnOK() {

@@ -9,14 +9,15 @@
 // field's text goes onto the clipboard with the hint clipboard managers honour (they keep it out of
 // their history), and it is taken off again after the profile's delay, when the screen locks and when
 // the program exits - but only while the clipboard still holds that text: what the user or another
-// program put there since is left alone. The status bar counts the seconds down.
+// program put there since is left alone. TimeLeftChanged counts the seconds down for the status bar.
+// The application owns the one guard, as a direct child.
 class CClipboardGuard : public QObject {
     Q_OBJECT
 public:
     explicit CClipboardGuard(QObject* parent = nullptr);
     ~CClipboardGuard() override;
 
-    // The main frame's guard, or null when there is none.
+    // The application's guard, or null when there is none.
     static CClipboardGuard* Get();
 
     // Puts a secret on the clipboard (and in the selection, where the desktop has one, only when the
@@ -28,7 +29,6 @@ public:
 
     // Whole seconds until the clipboard is cleared, rounded up; 0 when nothing is waiting.
     int SecondsLeft() const;
-    bool IsGuarding() const { return m_bGuarding; }
 
     // The delay the profile gives in seconds (0: never cleared by time), and changing it.
     static int ClearDelay();
@@ -40,6 +40,11 @@ public:
     // The countdown's check, run every quarter second while guarding: clears once the delay is over and
     // refreshes the status pane.
     void OnTimer();
+
+signals:
+    // The text for the status bar: "Clipboard: 12 s", "Clipboard: secret" (never cleared by time), or
+    // empty once nothing is waiting.
+    void TimeLeftChanged(const QString& text);
 
 protected:
     void timerEvent(QTimerEvent* event) override;

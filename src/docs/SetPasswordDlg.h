@@ -1,7 +1,7 @@
 #pragma once
 
+#include "docs/LockAwareDialog.h"
 #include "platform/SecureMemory.h"
-#include "shell/LockAwareDialog.h"
 
 // "Set Password": a new file password typed twice. The button reads "Save" when a new document is
 // saved and "Set" for Set New File Password, where both fields start with the current password.

@@ -1,16 +1,15 @@
-#include "shell/SetPasswordDlg.h"
+#include "docs/SetPasswordDlg.h"
 
+#include "docs/EnterPasswordDlg.h"
 #include "framework/MessageBox.h"
 #include "framework/Utf8Text.h"
 #include "res/resource.h"
 #include "shell/CapsLockWarning.h"
-#include "shell/EnterPasswordDlg.h"
 
 #include <QLineEdit>
 #include <QSignalBlocker>
 
-CSetPasswordDlg::CSetPasswordDlg(QWidget* pParent)
-    : CLockAwareDialog(IDD_SET_PASSWORD, IDCANCEL, std::nullopt, pParent) {}
+CSetPasswordDlg::CSetPasswordDlg(QWidget* pParent) : CLockAwareDialog(IDD_SET_PASSWORD, IDCANCEL, 0, pParent) {}
 
 CSetPasswordDlg::~CSetPasswordDlg() {
     m_szPassword.Wipe();
@@ -50,10 +49,8 @@ void CSetPasswordDlg::OnControlChanged(int nID, Notify code) {
         SetDlgItemText(IDC_CONFIRM_PASSWORD, QString());
         // Emptying an empty field reports no change: OK follows both fields here too.
         EnableDlgItem(IDOK, !m_szPassword.empty() && !GetDlgItemText(IDC_CONFIRM_PASSWORD).isEmpty());
-        CMainFrame::StampActivity();
     } else if (nID == IDC_CONFIRM_PASSWORD) {
         EnableDlgItem(IDOK, !GetDlgItemText(IDC_PASSWORD).isEmpty() && !GetDlgItemText(IDC_CONFIRM_PASSWORD).isEmpty());
-        CMainFrame::StampActivity();
     }
 }
 

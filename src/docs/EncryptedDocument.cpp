@@ -1,14 +1,15 @@
-#include "shell/EncryptedDocument.h"
+#include "docs/EncryptedDocument.h"
 
+#include "docs/DocumentEncryptionDlg.h"
+#include "docs/EnterPasswordDlg.h"
+#include "docs/LockGate.h"
+#include "docs/SaveChangesDlg.h"
+#include "docs/SetPasswordDlg.h"
+#include "docs/TimedFileDialog.h"
+#include "framework/MDIFrameWnd.h"
 #include "framework/MessageBox.h"
 #include "framework/WinApp.h"
 #include "res/resource.h"
-#include "shell/DocumentEncryptionDlg.h"
-#include "shell/EnterPasswordDlg.h"
-#include "shell/MainFrame.h"
-#include "shell/SaveChangesDlg.h"
-#include "shell/SetPasswordDlg.h"
-#include "shell/TimedFileDialog.h"
 
 #include <QDir>
 #include <QFile>
@@ -212,7 +213,7 @@ void CEncryptedDocument::OnSetFilePassword() {
 }
 
 bool CEncryptedDocument::SaveModified() {
-    if (CMainFrame* frame = CMainFrame::Get(); frame && frame->m_bLocked && !frame->PromptUnlock())
+    if (CLockGate* lock = CLockGate::Get(); lock && lock->IsLocked() && !lock->PromptUnlock())
         return false;
     if (!IsModified())
         return true;
@@ -231,12 +232,13 @@ bool CEncryptedDocument::SaveModified() {
     }
 }
 
+// The frame's own command map, not the route: that would lead back here through the active document.
 void CEncryptedDocument::OnFileNew() {
-    if (CMainFrame* frame = CMainFrame::Get())
-        frame->OnFileNew();
+    if (CMDIFrameWnd* frame = AfxGetMainFrame())
+        frame->OnCmdMsg(ID_FILE_NEW);
 }
 
 void CEncryptedDocument::OnFileOpen() {
-    if (CMainFrame* frame = CMainFrame::Get())
-        frame->OnFileOpen();
+    if (CMDIFrameWnd* frame = AfxGetMainFrame())
+        frame->OnCmdMsg(ID_FILE_OPEN);
 }

@@ -1,7 +1,7 @@
-#include "shell/DocumentEncryptionDlg.h"
+#include "docs/DocumentEncryptionDlg.h"
 
+#include "docs/EncryptedDocument.h"
 #include "res/resource.h"
-#include "shell/EncryptedDocument.h"
 
 namespace {
 
@@ -30,8 +30,7 @@ const DlgTemplate& Template() {
 } // namespace
 
 // Closed by the screen lock like Cancel: nothing changes, and the user asks again after unlocking.
-CDocumentEncryptionDlg::CDocumentEncryptionDlg(QWidget* pParent)
-    : CLockAwareDialog(Template(), IDCANCEL, std::nullopt, pParent) {}
+CDocumentEncryptionDlg::CDocumentEncryptionDlg(QWidget* pParent) : CLockAwareDialog(Template(), IDCANCEL, 0, pParent) {}
 
 bool CDocumentEncryptionDlg::OnInitDialog() {
     const bool strong = m_nFormat == cipher::DocFormat::Strong;

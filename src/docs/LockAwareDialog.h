@@ -1,9 +1,6 @@
 #pragma once
 
 #include "framework/Dialog.h"
-#include "shell/MainFrame.h"
-
-#include <optional>
 
 // A dialog that knows what the screen lock means for it: when the main frame locks (its 100 ms tick
 // closes every window over it), the dialog marks its command for replay (when it belongs to one) and
@@ -11,11 +8,10 @@
 class CLockAwareDialog : public CDialog {
     Q_OBJECT
 public:
-    CLockAwareDialog(int nIDTemplate, int nLockEndCode, std::optional<CMainFrame::ReplayFlag> replay,
-                     QWidget* pParent = nullptr);
+    // nReplayCommand: the command that opened the dialog and runs again after the unlock; 0 for none.
+    CLockAwareDialog(int nIDTemplate, int nLockEndCode, int nReplayCommand, QWidget* pParent = nullptr);
     // A dialog whose template lives beside its class.
-    CLockAwareDialog(const DlgTemplate& tmpl, int nLockEndCode, std::optional<CMainFrame::ReplayFlag> replay,
-                     QWidget* pParent = nullptr);
+    CLockAwareDialog(const DlgTemplate& tmpl, int nLockEndCode, int nReplayCommand, QWidget* pParent = nullptr);
 
     bool ClosesOnLock() const override { return m_bLockTimerOn; }
     void CloseForLock() override;
@@ -26,6 +22,6 @@ protected:
 
 private:
     int m_nLockEndCode;
-    std::optional<CMainFrame::ReplayFlag> m_replay;
+    int m_nReplayCommand;
     bool m_bLockTimerOn = true;
 };

@@ -1,14 +1,15 @@
-#include "shell/TimedFileDialog.h"
+#include "docs/TimedFileDialog.h"
 
-#include "shell/MainFrame.h"
+#include "docs/LockGate.h"
+#include "res/resource.h"
 
 CTimedFileDialog::CTimedFileDialog(bool bOpenFileDialog, const QString& defExt, const QString& fileName, unsigned flags,
                                    const QString& filter, QWidget* pParent)
     : CFileDialog(bOpenFileDialog, defExt, fileName, flags, filter, pParent), m_bOpenMode(bOpenFileDialog ? 1 : 0),
-      m_nReplayFlag(bOpenFileDialog ? CMainFrame::ReplayOpen : CMainFrame::ReplaySaveAs) {}
+      m_nReplayCommand(bOpenFileDialog ? ID_FILE_OPEN : ID_FILE_SAVE_AS) {}
 
 void CTimedFileDialog::CloseForLock() {
-    if (CMainFrame* frame = CMainFrame::Get())
-        frame->SetReplayFlag(static_cast<CMainFrame::ReplayFlag>(m_nReplayFlag));
+    if (CLockGate* lock = CLockGate::Get())
+        lock->MarkForReplay(m_nReplayCommand);
     reject();
 }

@@ -1,10 +1,7 @@
-#include "shell/ClipboardGuard.h"
+#include "framework/ClipboardGuard.h"
 
-#include "framework/StatusBar.h"
 #include "framework/WinApp.h"
 #include "platform/TickCount.h"
-#include "res/resource.h"
-#include "shell/MainFrame.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -23,13 +20,13 @@ CClipboardGuard::CClipboardGuard(QObject* parent) : QObject(parent) {
 }
 
 CClipboardGuard::~CClipboardGuard() {
-    // Leaving the program: the secret goes with it. The frame is going too, so its pane is left alone.
+    // Leaving the program: the secret goes with it. The frame is going too, so nobody is told.
     Clear(false);
 }
 
 CClipboardGuard* CClipboardGuard::Get() {
-    CMainFrame* frame = CMainFrame::Get();
-    return frame ? frame->findChild<CClipboardGuard*>(QString(), Qt::FindDirectChildrenOnly) : nullptr;
+    CWinApp* app = AfxGetApp();
+    return app ? app->findChild<CClipboardGuard*>(QString(), Qt::FindDirectChildrenOnly) : nullptr;
 }
 
 int CClipboardGuard::ClearDelay() {
@@ -130,16 +127,9 @@ void CClipboardGuard::timerEvent(QTimerEvent* event) {
 }
 
 void CClipboardGuard::ShowTimeLeft() {
-    CMainFrame* frame = qobject_cast<CMainFrame*>(parent());
-    CStatusBar* bar = frame ? frame->GetStatusBar() : nullptr;
-    if (!bar)
-        return;
-    const int nPane = bar->CommandToIndex(ID_INDICATOR_CLIPBOARD);
-    if (nPane < 0)
-        return;
     QString text;
     if (m_bGuarding)
         text =
             m_nDelay > 0 ? QStringLiteral("Clipboard: %1 s").arg(SecondsLeft()) : QStringLiteral("Clipboard: secret");
-    bar->SetPaneText(nPane, text);
+    emit TimeLeftChanged(text);
 }

@@ -14,7 +14,7 @@ public:
 
     // 1 for an open dialog, 0 for a save dialog.
     const int m_bOpenMode;
-    // The command the lock marks for replay when it closes the dialog (a CMainFrame::ReplayFlag):
-    // Open or Save As, unless the caller is another command that asks for a file.
-    int m_nReplayFlag;
+    // The command the lock marks for replay when it closes the dialog: Open or Save As, unless the
+    // caller is another command that asks for a file.
+    int m_nReplayCommand;
 };

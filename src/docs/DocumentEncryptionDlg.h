@@ -1,7 +1,7 @@
 #pragma once
 
 #include "cipher/DocumentFile.h"
-#include "shell/LockAwareDialog.h"
+#include "docs/LockAwareDialog.h"
 
 class CEncryptedDocument;
 

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "docs/LockAwareDialog.h"
 #include "platform/SecureMemory.h"
-#include "shell/LockAwareDialog.h"
 
 // "Enter Password": asks for a file password, or in screen mode for the screen password. OK stays
 // disabled while the field is empty. With its lock timer on, the dialog ends as cancelled once the

@@ -1,12 +1,11 @@
-#include "shell/SaveChangesDlg.h"
+#include "docs/SaveChangesDlg.h"
 
 #include "res/resource.h"
 
 #include <QShortcut>
 #include <utility>
 
-CSaveChangesDlg::CSaveChangesDlg(QWidget* pParent)
-    : CLockAwareDialog(IDD_SAVE_CHANGES, IDCANCEL, std::nullopt, pParent) {
+CSaveChangesDlg::CSaveChangesDlg(QWidget* pParent) : CLockAwareDialog(IDD_SAVE_CHANGES, IDCANCEL, 0, pParent) {
     MapCommand(IDYES, [this] { EndDialog(IDYES); });
     MapCommand(IDNO, [this] { EndDialog(IDNO); });
     // Y and N answer as in the system's own Yes/No/Cancel boxes; Escape is Cancel already.
@@ -29,8 +28,7 @@ bool CSaveChangesDlg::OnInitDialog() {
     return true;
 }
 
-CDecryptFailedDlg::CDecryptFailedDlg(QWidget* pParent)
-    : CLockAwareDialog(IDD_DECRYPT_FAILED, 0, std::nullopt, pParent) {}
+CDecryptFailedDlg::CDecryptFailedDlg(QWidget* pParent) : CLockAwareDialog(IDD_DECRYPT_FAILED, 0, 0, pParent) {}
 
 bool CDecryptFailedDlg::OnInitDialog() {
     CLockAwareDialog::OnInitDialog();
@@ -38,5 +36,4 @@ bool CDecryptFailedDlg::OnInitDialog() {
     return true;
 }
 
-CReplaceFileDlg::CReplaceFileDlg(QWidget* pParent)
-    : CLockAwareDialog(IDD_REPLACE_FILE, IDCANCEL, std::nullopt, pParent) {}
+CReplaceFileDlg::CReplaceFileDlg(QWidget* pParent) : CLockAwareDialog(IDD_REPLACE_FILE, IDCANCEL, 0, pParent) {}

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/LockAwareDialog.h"
+#include "docs/LockAwareDialog.h"
 
 // "Save changes to %s?" with Yes (6), No (7) and Cancel (2).
 class CSaveChangesDlg : public CLockAwareDialog {

@@ -1,0 +1,175 @@
+// The screen lock on its own, against a small host instead of the whole editor: what counts as
+// activity, what unlocks, and the order in which the commands the lock interrupted run again.
+
+#include "framework/View.h"
+#include "platform/TickCount.h"
+#include "res/resource.h"
+#include "shell/LockSettings.h"
+#include "shell/ScreenLock.h"
+
+#include <QDialog>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QVBoxLayout>
+#include <QtTest>
+
+namespace {
+
+// A widget that is a document's view, as the text view, the tree and the forms are.
+class DocumentWidget : public QWidget, public CView {
+public:
+    QWidget* GetWnd() override { return this; }
+};
+
+class FakeHost : public CScreenLock::Host {
+public:
+    FakeHost() {
+        auto* layout = new QVBoxLayout(&m_window);
+        m_pDocument = new DocumentWidget;
+        m_pField = new QLineEdit(m_pDocument);
+        m_pOther = new QWidget;
+        layout->addWidget(m_pDocument);
+        layout->addWidget(m_pOther);
+    }
+
+    QWidget* LockedWindow() override { return &m_window; }
+    const LockSettingsRecord& LoadSettings() override {
+        if (m_pLock)
+            m_pLock->ApplySettings(m_settings);
+        return m_settings;
+    }
+    const LockSettingsRecord& Settings() override { return m_settings; }
+    void Cover(const QString& firstLine) override { m_log << "cover:" + firstLine; }
+    void Uncover() override { m_log << QStringLiteral("uncover"); }
+    void RunCommand(int nID) override {
+        m_log << QString::number(nID);
+        if (m_onCommand)
+            m_onCommand(nID);
+    }
+
+    QWidget m_window;
+    DocumentWidget* m_pDocument;
+    QLineEdit* m_pField;
+    QWidget* m_pOther;
+    LockSettingsRecord m_settings;
+    CScreenLock* m_pLock = nullptr;
+    QStringList m_log;
+    std::function<void(int)> m_onCommand;
+};
+
+void MoveMouse(QWidget* widget) {
+    QMouseEvent move(QEvent::MouseMove, QPointF(3, 3), widget->mapToGlobal(QPointF(3, 3)), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(widget, &move);
+}
+
+} // namespace
+
+class TestLockRules : public QObject {
+    Q_OBJECT
+
+    uint32_t m_now = 0;
+    std::unique_ptr<FakeHost> m_host;
+    std::unique_ptr<CScreenLock> m_lock;
+
+private slots:
+    void initTestCase() {
+        platform::SetTickCountSource([this] { return m_now; });
+    }
+    void cleanupTestCase() { platform::SetTickCountSource({}); }
+
+    void init() {
+        m_now = 100000;
+        m_host = std::make_unique<FakeHost>();
+        m_lock = std::make_unique<CScreenLock>(*m_host);
+        m_host->m_pLock = m_lock.get();
+        m_host->m_settings.bLockWhenIdle = 1;
+        m_host->m_window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&m_host->m_window));
+    }
+
+    void cleanup() {
+        m_lock.reset();
+        m_host.reset();
+    }
+
+    void activityIsInputAnywhereAndMovesOverDocuments() {
+        const auto stampedBy = [this](const std::function<void()>& input) {
+            m_lock->m_dwLastActivity = 0;
+            input();
+            return m_lock->m_dwLastActivity == m_now;
+        };
+        QVERIFY(stampedBy([this] { MoveMouse(m_host->m_pDocument); }));
+        QVERIFY(stampedBy([this] { MoveMouse(m_host->m_pField); }));
+        QVERIFY(!stampedBy([this] { MoveMouse(m_host->m_pOther); }));
+        QVERIFY(stampedBy([this] { QTest::mouseClick(m_host->m_pOther, Qt::LeftButton); }));
+        // Typing in a dialog of the program counts as much as typing in a document.
+        QDialog dialog(&m_host->m_window);
+        auto* field = new QLineEdit(&dialog);
+        dialog.show();
+        QVERIFY(stampedBy([field] { QTest::keyClick(field, Qt::Key_A); }));
+    }
+
+    void aMenuLeftOpenIsNoActivity() {
+        m_lock->ApplySettings(m_host->m_settings); // one minute
+        m_lock->StampActivity();
+        QMenu menu(&m_host->m_window);
+        menu.addAction(QStringLiteral("Item"));
+        menu.popup(m_host->m_window.mapToGlobal(QPoint(5, 5)));
+        QVERIFY(QTest::qWaitForWindowExposed(&menu));
+        m_now += 60000;
+        m_lock->OnTick();
+        QVERIFY(!m_lock->IsLocked());
+        m_now += 1000;
+        m_lock->OnTick();
+        QVERIFY(m_lock->IsLocked());
+        // Locked, the next tick closes whatever is open over the window.
+        m_lock->OnTick();
+        QVERIFY(!menu.isVisible());
+        QCOMPARE(m_host->m_log, QStringList({"cover:" + QString::fromUtf8(m_host->m_settings.PromptText())}));
+    }
+
+    void onlyKeysAndLeftOrRightClicksAtTheWindowUnlock() {
+        m_lock->LockWithFixedText();
+        QCOMPARE(m_host->m_log, QStringList({"cover:Press any key to unlock the screen..."}));
+        QTest::keyClick(m_host->m_pField, Qt::Key_F, Qt::AltModifier);
+        QTest::mouseClick(m_host->m_pOther, Qt::MiddleButton);
+        QWidget elsewhere;
+        elsewhere.show();
+        QTest::keyClick(&elsewhere, Qt::Key_Space);
+        QVERIFY(m_lock->IsLocked());
+        QTest::mouseClick(m_host->m_pOther, Qt::RightButton);
+        QVERIFY(!m_lock->IsLocked());
+        QCOMPARE(m_host->m_log.last(), QStringLiteral("uncover"));
+    }
+
+    // The commands interrupted by the lock run in one fixed order, whatever order their dialogs closed
+    // in, each once; a command that locks again leaves the rest for the next unlock.
+    void replayRunsInItsOrderAndStopsAtANewLock() {
+        const int order[] = {ID_VIEW_WIZARD, ID_FILE_NEW, ID_SETTINGS_SCREEN_LOCK, ID_FILE_SAVE_AS, ID_FILE_OPEN,
+                             ID_FILE_IMPORT, ID_APP_ABOUT};
+        m_lock->Lock();
+        for (auto it = std::rbegin(order); it != std::rend(order); ++it)
+            m_lock->MarkForReplay(*it);
+        m_lock->MarkForReplay(ID_VIEW_WIZARD);
+        m_host->m_onCommand = [this](int nID) {
+            if (nID == ID_SETTINGS_SCREEN_LOCK)
+                m_lock->Lock();
+        };
+        m_host->m_log.clear();
+        QTest::keyClick(&m_host->m_window, Qt::Key_Space);
+        QCOMPARE(m_host->m_log.mid(1, 3), QStringList({"32795", "57600", "32790"}));
+        QVERIFY(m_lock->IsLocked());
+        QVERIFY(m_lock->IsMarkedForReplay(ID_FILE_SAVE_AS));
+
+        m_host->m_onCommand = {};
+        m_host->m_log.clear();
+        QTest::keyClick(&m_host->m_window, Qt::Key_Space);
+        QCOMPARE(m_host->m_log, QStringList({"uncover", "57604", "57601", "32880", "57664"}));
+        QVERIFY(!m_lock->IsAnyMarkedForReplay());
+    }
+};
+
+QTEST_MAIN(TestLockRules)
+#include "test_lock_rules.moc"
