@@ -1,5 +1,6 @@
 #include "shell/EnterPasswordDlg.h"
 
+#include "framework/Utf8Text.h"
 #include "res/resource.h"
 #include "shell/CapsLockWarning.h"
 #include "shell/MainFrame.h"
@@ -14,10 +15,7 @@ CEnterPasswordDlg::~CEnterPasswordDlg() {
 }
 
 platform::SecureString CEnterPasswordDlg::SecureUtf8(const QString& text) {
-    QByteArray bytes = text.toUtf8();
-    platform::SecureString result(bytes.constData(), static_cast<size_t>(bytes.size()));
-    platform::WipeMemory(bytes.data(), static_cast<size_t>(bytes.size()));
-    return result;
+    return ::SecureUtf8(text);
 }
 
 platform::SecureString CEnterPasswordDlg::TakePassword() {

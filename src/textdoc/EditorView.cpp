@@ -3,6 +3,7 @@
 #include "framework/BackgroundWork.h"
 #include "framework/Document.h"
 #include "framework/MessageBox.h"
+#include "framework/Utf8Text.h"
 #include "framework/WinApp.h"
 #include "platform/SecureMemory.h"
 #include "res/resource.h"
@@ -86,13 +87,6 @@ void FileUnits(const QString& text, bool crlf, platform::SecureBytes& out) {
             put(unit);
         }
     }
-}
-
-platform::SecureString Utf8Of(const QString& text) {
-    QByteArray bytes = text.toUtf8();
-    platform::SecureString utf8(bytes.constData(), static_cast<size_t>(bytes.size()));
-    WipeBytes(bytes);
-    return utf8;
 }
 
 std::string FileNameOf(const QString& path) {
@@ -328,7 +322,7 @@ cipher::DocStatus CEditorView::ReadDocumentFile(const QString& path, const QStri
     // Deciphered off the user-interface thread straight into the text's own buffer; the control gets
     // the text once whole.
     const std::string file = FileNameOf(path);
-    const platform::SecureString passwordUtf8 = Utf8Of(password);
+    const platform::SecureString passwordUtf8 = SecureUtf8(password);
     cipher::DocStatus status;
     QString text;
     RunInBackground([&] {
@@ -357,7 +351,7 @@ cipher::DocStatus CEditorView::ReadDocumentFile(const QString& path, const QStri
 cipher::DocStatus CEditorView::WriteDocumentFile(const QString& path, const QString& password,
                                                  cipher::DocFormat format) {
     const std::string file = FileNameOf(path);
-    const platform::SecureString passwordUtf8 = Utf8Of(password);
+    const platform::SecureString passwordUtf8 = SecureUtf8(password);
     cipher::DocStatus status;
     if (format == cipher::DocFormat::Compatible) {
         // The file holds UTF-16: the control's own code units go to the cipher without a trip
