@@ -641,15 +641,6 @@ private slots:
         QCOMPARE(qobject_cast<CLabel*>(Item(form, IDC_WEB_NAME))->font().pixelSize(), 16);
         QCOMPARE(qobject_cast<CLabel*>(Item(form, IDC_WEB_NOTES_LABEL))->font().pixelSize(), 12);
 
-        // The notes' own context menu offers the link of its first line.
-        notes->setPlainText("http://example.org\nmore");
-        QMenu* menu = notes->BuildContextMenu();
-        bool bLink = false;
-        for (QAction* action : menu->actions())
-            bLink = bLink || textdoc::CommandId(action) == ID_GO_TO_URL;
-        delete menu;
-        QVERIFY(bLink);
-
         // Mouse moves over a form count as activity.
         w.tree->setCurrentItem(w.tree->GetWebFolder()->child(0));
         const int stamps = m_nStamps;
