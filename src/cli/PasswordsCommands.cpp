@@ -48,16 +48,18 @@ std::string OneLine(std::string_view text) {
     return out;
 }
 
-template <typename Record> void ListKind(const char* kind, const AccountList<Record>& list, std::string& out) {
+template <typename Kind> void ListKind(const Kind& kind, const AccountLists& lists, std::string& out) {
+    const auto& list = lists.*kind.pList;
     for (int slot = 0; slot < list.Size(); ++slot)
-        if (const Record* record = list.At(slot))
-            out += std::string(kind) + "\t" + std::to_string(slot) + "\t" + OneLine(record->strName.view()) + "\n";
+        if (const auto* record = list.At(slot))
+            out +=
+                std::string(kind.szName) + "\t" + std::to_string(slot) + "\t" + OneLine(record->strName.view()) + "\n";
 }
 
-template <typename Record, size_t N>
-std::string DescribeRecord(const Record& record, const AccountField<Record> (&fields)[N], bool showPassword) {
+template <typename Kind>
+std::string DescribeRecord(const Kind& kind, const typename Kind::Record& record, bool showPassword) {
     std::string out;
-    for (const auto& field : fields) {
+    for (const auto& field : kind.shownFields) {
         const std::string_view name = field.szElement;
         const std::string_view value = (record.*field.pMember).view();
         if (name == "PASSWORD" && !showPassword)
@@ -83,14 +85,13 @@ int ListAccounts(const std::string& file) {
     if (const int rc = OpenPasswords(file, lists); rc != kExitOk)
         return rc;
     WipedString out;
-    ListKind("web", lists.m_aWebAccounts, out.text);
-    ListKind("mail", lists.m_aMailAccounts, out.text);
-    ListKind("other", lists.m_aOtherAccounts, out.text);
+    ForEachAccountKind([&](const auto& kind) { ListKind(kind, lists, out.text); });
     return WriteStandardOutput(out.text);
 }
 
 int ShowAccount(const std::string& file, const std::string& kind, int slot, bool showPassword) {
-    if (kind != "web" && kind != "mail" && kind != "other") {
+    AccountKind eKind;
+    if (!AccountKindFromName(kind, eKind)) {
         PrintError("unknown kind \"" + kind + "\": the kinds are web, mail and other.");
         return kExitUsage;
     }
@@ -98,13 +99,11 @@ int ShowAccount(const std::string& file, const std::string& kind, int slot, bool
     if (const int rc = OpenPasswords(file, lists); rc != kExitOk)
         return rc;
     WipedString out;
-    if (kind == "web" && lists.m_aWebAccounts.At(slot))
-        out.text = DescribeRecord(*lists.m_aWebAccounts.At(slot), kWebFileFields, showPassword);
-    else if (kind == "mail" && lists.m_aMailAccounts.At(slot))
-        out.text = DescribeRecord(*lists.m_aMailAccounts.At(slot), kMailFormFields, showPassword);
-    else if (kind == "other" && lists.m_aOtherAccounts.At(slot))
-        out.text = DescribeRecord(*lists.m_aOtherAccounts.At(slot), kOtherFileFields, showPassword);
-    else {
+    WithAccountKind(eKind, [&](const auto& info) {
+        if (const auto* record = (lists.*info.pList).At(slot))
+            out.text = DescribeRecord(info, *record, showPassword);
+    });
+    if (!lists.Holds(eKind, slot)) {
         PrintError("\"" + file + "\" has no " + kind + " account at slot " + std::to_string(slot) + ".");
         return kExitUsage;
     }

@@ -1,5 +1,6 @@
 #include "docs/EnterPasswordDlg.h"
 
+#include "framework/Utf8Text.h"
 #include "res/resource.h"
 #include "shell/CapsLockWarning.h"
 
@@ -12,10 +13,7 @@ CEnterPasswordDlg::~CEnterPasswordDlg() {
 }
 
 platform::SecureString CEnterPasswordDlg::SecureUtf8(const QString& text) {
-    QByteArray bytes = text.toUtf8();
-    platform::SecureString result(bytes.constData(), static_cast<size_t>(bytes.size()));
-    platform::WipeMemory(bytes.data(), static_cast<size_t>(bytes.size()));
-    return result;
+    return ::SecureUtf8(text);
 }
 
 platform::SecureString CEnterPasswordDlg::TakePassword() {

@@ -1,7 +1,5 @@
 #include "passwords/AccountCsv.h"
 
-#include "passwords/PasswordsSchema.h"
-
 #include <array>
 #include <string>
 
@@ -168,58 +166,52 @@ void ReadForeign(const CsvRecord& header, const CsvRecord& record, const Foreign
 }
 
 // Fills a record of one kind from our columns; a filled column the kind does not have refuses it.
-template <typename Record, size_t N>
-bool ReadOurs(const RecordFields& fields, const char* kind, const AccountField<Record> (&recordFields)[N],
-              AccountList<Record>& list, std::string& error) {
-    auto record = std::make_unique<Record>();
+template <typename Kind>
+bool ReadOurs(const RecordFields& fields, const Kind& kind, AccountLists& lists, std::string& error) {
+    auto record = std::make_unique<typename Kind::Record>();
     for (const char* column : kOurColumns) {
         if (std::string_view(column) == "kind")
             continue;
-        const AccountField<Record>* field = nullptr;
-        for (const auto& f : recordFields)
-            if (std::string_view(f.szElement) == column)
-                field = &f;
+        SecureString* field = FindField(kind.fileFields, *record, column);
         const std::string_view value = fields.Get(column);
         if (field)
-            Take(field->pMember, *record, value);
+            *field = SecureString(value.data(), value.size());
         else if (!value.empty()) {
-            error = std::string(column) + " is filled in, but " + kind + " accounts have no such field";
+            error = std::string(column) + " is filled in, but " +
+                    (kind.eKind == AccountKind::Mail ? "e-mail" : kind.szName) + " accounts have no such field";
             return false;
         }
     }
-    list.Append(std::move(record));
+    (lists.*kind.pList).Append(std::move(record));
     return true;
 }
 
 bool ReadOurRecord(const CsvRecord& header, const CsvRecord& record, AccountLists& lists, std::string& error) {
     const RecordFields fields(header, record);
-    std::string_view kind = fields.Get("kind");
-    if (kind.empty())
-        kind = fields.Get("ADDRESS").empty() ? "other" : "web";
-    if (kind == "web")
-        return ReadOurs(fields, "web", kWebFileFields, lists.m_aWebAccounts, error);
-    if (kind == "mail")
-        return ReadOurs(fields, "e-mail", kMailFileFields, lists.m_aMailAccounts, error);
-    if (kind == "other")
-        return ReadOurs(fields, "other", kOtherFileFields, lists.m_aOtherAccounts, error);
-    error = "unknown kind \"" + std::string(kind) + "\" (the kinds are web, mail and other)";
-    return false;
+    std::string_view name = fields.Get("kind");
+    if (name.empty())
+        name = fields.Get("ADDRESS").empty() ? "other" : "web";
+    AccountKind kind;
+    if (!AccountKindFromName(name, kind)) {
+        error = "unknown kind \"" + std::string(name) + "\" (the kinds are web, mail and other)";
+        return false;
+    }
+    return WithAccountKind(kind, [&](const auto& info) { return ReadOurs(fields, info, lists, error); });
 }
 
 // One record of our shape for a record of any kind: the kind's fields in their columns, the others empty.
-template <typename Record, size_t N>
-void AppendOurs(const char* kind, const AccountList<Record>& list, const AccountField<Record> (&recordFields)[N],
-                SecureString& csv) {
+template <typename Kind> void AppendOurs(const Kind& kind, const AccountLists& lists, SecureString& csv) {
+    const auto& list = lists.*kind.pList;
     for (int slot = 0; slot < list.Size(); ++slot) {
-        const Record* record = list.At(slot);
+        const auto* record = list.At(slot);
         if (!record)
             continue;
         std::vector<std::string_view> values;
         for (const char* column : kOurColumns) {
             std::string_view value;
             if (std::string_view(column) == "kind")
-                value = kind;
-            for (const auto& f : recordFields)
+                value = kind.szName;
+            for (const auto& f : kind.fileFields)
                 if (std::string_view(f.szElement) == column)
                     value = (record->*f.pMember).view();
             values.push_back(value);
@@ -277,7 +269,5 @@ bool ReadAccountsCsv(const std::vector<CsvRecord>& records, CsvShape shape, Acco
 void BuildAccountsCsv(const AccountLists& lists, SecureString& csv) {
     csv.clear();
     AppendCsvRecord(std::vector<std::string_view>(kOurColumns.begin(), kOurColumns.end()), csv);
-    AppendOurs("web", lists.m_aWebAccounts, kWebFileFields, csv);
-    AppendOurs("mail", lists.m_aMailAccounts, kMailFileFields, csv);
-    AppendOurs("other", lists.m_aOtherAccounts, kOtherFileFields, csv);
+    ForEachAccountKind([&](const auto& kind) { AppendOurs(kind, lists, csv); });
 }

@@ -1,7 +1,5 @@
 #include "passwords/AccountJson.h"
 
-#include "passwords/PasswordsSchema.h"
-
 #include <nlohmann/json.hpp>
 #include <vector>
 
@@ -32,15 +30,15 @@ struct WipedJson {
     ~WipedJson() { WipeJson(json); }
 };
 
-template <typename Record, size_t N>
-Json GroupToJson(const AccountList<Record>& list, const AccountField<Record> (&fields)[N]) {
+template <typename Kind> Json GroupToJson(const Kind& kind, const AccountLists& lists) {
     Json group = Json::array();
+    const auto& list = lists.*kind.pList;
     for (int slot = 0; slot < list.Size(); ++slot) {
-        const Record* record = list.At(slot);
+        const auto* record = list.At(slot);
         if (!record)
             continue;
         Json account = Json::object();
-        for (const auto& field : fields)
+        for (const auto& field : kind.fileFields)
             account[field.szElement] = std::string((record->*field.pMember).view());
         group.push_back(std::move(account));
     }
@@ -48,9 +46,9 @@ Json GroupToJson(const AccountList<Record>& list, const AccountField<Record> (&f
 }
 
 // Reads one group of the JSON into a list; `where` names the group in messages.
-template <typename Record, size_t N>
-bool GroupFromJson(const Json& group, const std::string& where, AccountList<Record>& list,
-                   const AccountField<Record> (&fields)[N], std::string& error) {
+template <typename Kind>
+bool GroupFromJson(const Json& group, const std::string& where, const Kind& kind, AccountLists& lists,
+                   std::string& error) {
     if (!group.is_array()) {
         error = where + " is not an array of accounts";
         return false;
@@ -62,12 +60,9 @@ bool GroupFromJson(const Json& group, const std::string& where, AccountList<Reco
             error = at + " is not an object";
             return false;
         }
-        auto record = std::make_unique<Record>();
+        auto record = std::make_unique<typename Kind::Record>();
         for (const auto& [key, value] : account.items()) {
-            const AccountField<Record>* field = nullptr;
-            for (const auto& f : fields)
-                if (key == f.szElement)
-                    field = &f;
+            platform::SecureString* field = FindField(kind.fileFields, *record, key);
             if (!field) {
                 error = at + " has the unknown field \"" + key + "\"";
                 return false;
@@ -77,13 +72,13 @@ bool GroupFromJson(const Json& group, const std::string& where, AccountList<Reco
                 return false;
             }
             const std::string& text = value.template get_ref<const std::string&>();
-            (*record).*(field->pMember) = platform::SecureString(text.data(), text.size());
+            *field = platform::SecureString(text.data(), text.size());
         }
         if (!account.contains("NAME")) {
             error = at + " has no NAME";
             return false;
         }
-        list.Append(std::move(record));
+        (lists.*kind.pList).Append(std::move(record));
     }
     return true;
 }
@@ -94,19 +89,13 @@ bool ListsFromJson(const Json& json, AccountLists& lists, std::string& error) {
         return false;
     }
     for (const auto& [key, group] : json.items()) {
-        if (key == "web") {
-            if (!GroupFromJson(group, key, lists.m_aWebAccounts, kWebFileFields, error))
-                return false;
-        } else if (key == "mail") {
-            if (!GroupFromJson(group, key, lists.m_aMailAccounts, kMailFileFields, error))
-                return false;
-        } else if (key == "other") {
-            if (!GroupFromJson(group, key, lists.m_aOtherAccounts, kOtherFileFields, error))
-                return false;
-        } else {
+        AccountKind kind;
+        if (!AccountKindFromName(key, kind)) {
             error = "unknown group \"" + key + "\" (the groups are \"web\", \"mail\" and \"other\")";
             return false;
         }
+        if (!WithAccountKind(kind, [&](const auto& info) { return GroupFromJson(group, key, info, lists, error); }))
+            return false;
     }
     return true;
 }
@@ -136,9 +125,7 @@ bool ReadAccountsJson(std::string_view json, AccountLists& lists, ImportProblem&
 void BuildAccountsJson(const AccountLists& lists, platform::SecureString& out) {
     WipedJson built;
     built.json = Json::object();
-    built.json["web"] = GroupToJson(lists.m_aWebAccounts, kWebFileFields);
-    built.json["mail"] = GroupToJson(lists.m_aMailAccounts, kMailFileFields);
-    built.json["other"] = GroupToJson(lists.m_aOtherAccounts, kOtherFileFields);
+    ForEachAccountKind([&](const auto& kind) { built.json[kind.szName] = GroupToJson(kind, lists); });
     // Fields hold valid UTF-8; replace anything else rather than fail half-way through the output.
     std::string text = built.json.dump(2, ' ', false, Json::error_handler_t::replace);
     out.assign(text.data(), text.size());

@@ -2,26 +2,23 @@
 
 #include "markup/XmlTree.h"
 
-#include <span>
-
 namespace {
 
 constexpr std::string_view kDeclaration = "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\r\n";
 
 // Every step reports whether the tree took the element: a text with one element missing would put
 // the fields that follow into the wrong account, so a single refusal fails the whole text.
-template <typename Record, size_t N>
-bool AppendGroup(CXmlTree& tree, const char* group, const AccountList<Record>& list,
-                 const AccountField<Record> (&fields)[N]) {
-    if (!tree.AppendElement(group, nullptr) || !tree.EnterElement())
+template <typename Kind> bool AppendGroup(CXmlTree& tree, const Kind& kind, const AccountLists& lists) {
+    if (!tree.AppendElement(kind.szGroup, nullptr) || !tree.EnterElement())
         return false;
+    const auto& list = lists.*kind.pList;
     for (int slot = 0; slot < list.Size(); ++slot) {
-        const Record* record = list.At(slot);
+        const auto* record = list.At(slot);
         if (!record)
             continue;
         if (!tree.AppendElement("ACCOUNT", nullptr) || !tree.EnterElement())
             return false;
-        for (const auto& field : fields) {
+        for (const auto& field : kind.fileFields) {
             if (!tree.AppendElement(std::string_view(field.szElement), (record->*field.pMember).view()))
                 return false;
         }
@@ -36,27 +33,25 @@ bool AppendGroup(CXmlTree& tree, const char* group, const AccountList<Record>& l
 // megabytes around again and again.
 constexpr size_t kAccountTags = sizeof("<ACCOUNT>\r\n") - 1 + sizeof("</ACCOUNT>\r\n") - 1;
 
-template <typename Record, size_t N>
-void CountGroup(const AccountList<Record>& list, const AccountField<Record> (&fields)[N], size_t& bytes,
-                size_t& elements) {
+template <typename Kind> void CountGroup(const Kind& kind, const AccountLists& lists, size_t& bytes, size_t& elements) {
+    const auto& list = lists.*kind.pList;
     for (int slot = 0; slot < list.Size(); ++slot) {
-        const Record* record = list.At(slot);
+        const auto* record = list.At(slot);
         if (!record)
             continue;
         bytes += kAccountTags;
-        for (const auto& field : fields)
+        for (const auto& field : kind.fileFields)
             bytes += CXmlTree::ElementLength(field.szElement, (record->*field.pMember).view());
-        elements += 1 + N;
+        elements += 1 + kind.fileFields.size();
     }
 }
 
 // Reads the accounts of the group element the cursor stands on.
-template <typename Record, size_t N>
-void ReadGroup(CXmlTree& tree, AccountList<Record>& list, const AccountField<Record> (&fields)[N]) {
+template <typename Kind> void ReadGroup(CXmlTree& tree, const Kind& kind, AccountLists& lists) {
     tree.EnterElement();
     while (tree.FindNext("ACCOUNT")) {
-        auto record = std::make_unique<Record>();
-        for (const auto& field : fields) {
+        auto record = std::make_unique<typename Kind::Record>();
+        for (const auto& field : kind.fileFields) {
             // A missing field reads as empty rather than as the text of the field before it.
             if (tree.FindNextChild(field.szElement)) {
                 std::string value = tree.GetChildText();
@@ -64,7 +59,7 @@ void ReadGroup(CXmlTree& tree, AccountList<Record>& list, const AccountField<Rec
                 platform::WipeMemory(value.data(), value.size());
             }
         }
-        list.Append(std::move(record));
+        (lists.*kind.pList).Append(std::move(record));
     }
     tree.LeaveElement();
 }
@@ -78,14 +73,13 @@ bool BuildPasswordsText(const AccountLists& lists, platform::SecureString& text)
     // The declaration, the root and the three groups' tags come to less than this.
     size_t bytes = kDeclaration.size() + 256;
     size_t elements = 8;
-    CountGroup(lists.m_aWebAccounts, kWebFileFields, bytes, elements);
-    CountGroup(lists.m_aMailAccounts, kMailFileFields, bytes, elements);
-    CountGroup(lists.m_aOtherAccounts, kOtherFileFields, bytes, elements);
+    ForEachAccountKind([&](const auto& kind) { CountGroup(kind, lists, bytes, elements); });
     tree.Reserve(bytes, elements);
-    if (!tree.AppendElement("DOC", nullptr) || !tree.EnterElement() ||
-        !AppendGroup(tree, "WEB_ACCOUNTS", lists.m_aWebAccounts, kWebFileFields) ||
-        !AppendGroup(tree, "MAIL_ACCOUNTS", lists.m_aMailAccounts, kMailFileFields) ||
-        !AppendGroup(tree, "OTHER_ACCOUNTS", lists.m_aOtherAccounts, kOtherFileFields))
+    if (!tree.AppendElement("DOC", nullptr) || !tree.EnterElement())
+        return false;
+    bool bBuilt = true;
+    ForEachAccountKind([&](const auto& kind) { bBuilt = bBuilt && AppendGroup(tree, kind, lists); });
+    if (!bBuilt)
         return false;
     text = tree.TakeText();
     return true;
@@ -102,12 +96,10 @@ bool ReadAccounts(CXmlTree& tree, AccountLists& lists) {
     // accounts (the next save would delete them). Other elements are stepped over.
     while (tree.FindNext()) {
         const std::string_view name = tree.GetElementName(tree.GetPos());
-        if (name == "WEB_ACCOUNTS")
-            ReadGroup(tree, lists.m_aWebAccounts, kWebFileFields);
-        else if (name == "MAIL_ACCOUNTS")
-            ReadGroup(tree, lists.m_aMailAccounts, kMailFileFields);
-        else if (name == "OTHER_ACCOUNTS")
-            ReadGroup(tree, lists.m_aOtherAccounts, kOtherFileFields);
+        ForEachAccountKind([&](const auto& kind) {
+            if (name == kind.szGroup)
+                ReadGroup(tree, kind, lists);
+        });
     }
     return true;
 }

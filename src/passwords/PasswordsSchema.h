@@ -5,47 +5,8 @@
 #include <string>
 #include <string_view>
 
-// The clear text of a passwords file: an XML text with one group of ACCOUNT elements per kind.
-
-// One field of a record, by the name of the element that carries it in the file.
-template <typename Record> struct AccountField {
-    const char* szElement;
-    platform::SecureString Record::*pMember;
-};
-
-// The fields of each kind in the order the file holds them.
-inline constexpr AccountField<WebAccount> kWebFileFields[] = {
-    {"NAME", &WebAccount::strName},         {"ADDRESS", &WebAccount::strAddress}, {"USERID", &WebAccount::strUserId},
-    {"PASSWORD", &WebAccount::strPassword}, {"NOTES", &WebAccount::strNotes},
-};
-inline constexpr AccountField<MailAccount> kMailFileFields[] = {
-    {"NAME", &MailAccount::strName},
-    {"ADDRESS", &MailAccount::strAddress},
-    {"WEBINTERFACE", &MailAccount::strWebInterface},
-    {"USERID", &MailAccount::strUserId},
-    {"PASSWORD", &MailAccount::strPassword},
-    {"SMTPSERVER", &MailAccount::strSmtpServer},
-    {"POPSERVER", &MailAccount::strPopServer},
-    {"NOTES", &MailAccount::strNotes},
-};
-inline constexpr AccountField<OtherAccount> kOtherFileFields[] = {
-    {"NAME", &OtherAccount::strName},
-    {"USERID", &OtherAccount::strUserId},
-    {"PASSWORD", &OtherAccount::strPassword},
-    {"NOTES", &OtherAccount::strNotes},
-};
-
-// The fields of each kind in the order a person reads them (the record's order).
-inline constexpr AccountField<MailAccount> kMailFormFields[] = {
-    {"NAME", &MailAccount::strName},
-    {"ADDRESS", &MailAccount::strAddress},
-    {"WEBINTERFACE", &MailAccount::strWebInterface},
-    {"SMTPSERVER", &MailAccount::strSmtpServer},
-    {"POPSERVER", &MailAccount::strPopServer},
-    {"USERID", &MailAccount::strUserId},
-    {"PASSWORD", &MailAccount::strPassword},
-    {"NOTES", &MailAccount::strNotes},
-};
+// The clear text of a passwords file: an XML text with one group of ACCOUNT elements per kind
+// (Accounts.h names the groups and their fields).
 
 // The clear text of the lists; emptied slots are skipped. Lines end in CR LF. False, with `text`
 // empty, when the markup tree refuses an element (memory or its offset range ran out): a text

@@ -1,6 +1,8 @@
 #include "textdoc/EditEx.h"
 
 #include "framework/DialogTemplate.h"
+#include "framework/Utf8Text.h"
+#include "passwords/WebAddress.h"
 #include "res/resource.h"
 #include "textdoc/CommandMenu.h"
 
@@ -125,14 +127,14 @@ QFont CEditEx::MakeFieldFont(int nHeight, int nPitchAndFamily, const QString& fa
     return font;
 }
 
-bool CEditEx::HoldsUrl() const {
-    return LineHoldsUrl(text(), static_cast<int>(text().size()));
-}
-
-bool CEditEx::LineHoldsUrl(const QString& line, int n) {
-    const QString firstLine = line.left(kUrlLineLimit);
-    return (firstLine.contains(QLatin1String("http://"), Qt::CaseSensitive) && n >= 8) ||
-           (firstLine.contains(QLatin1String("https://"), Qt::CaseSensitive) && n >= 9);
+QUrl CEditEx::WebAddressOf(const QString& firstLine) {
+    // The field may be a password's: its text goes to the rule in memory that is wiped.
+    const std::string address = ::WebAddressOf(SecureUtf8(firstLine.left(kUrlLineLimit)).view());
+    if (address.empty())
+        return QUrl();
+    // An address the toolkit cannot parse could not be opened, so it is not offered either.
+    const QUrl url(QString::fromStdString(address), QUrl::TolerantMode);
+    return url.isValid() ? url : QUrl();
 }
 
 QMenu* CEditEx::BuildContextMenu() {
@@ -149,15 +151,15 @@ QMenu* CEditEx::BuildContextMenuFor(QWidget* owner, const QString& firstLine, in
         items.push_back({bSelection ? ID_EDIT_CLEAR : ID_EDIT_FIELD_NO_DELETE, "&Delete\tDel"});
         items.push_back({0, nullptr});
         items.push_back({ID_EDIT_SELECT_ALL, "Select A&ll\tCtrl+A"});
-        items.push_back({0, nullptr});
-        items.push_back({LineHoldsUrl(firstLine, n) ? ID_GO_TO_URL : ID_EDIT_FIELD_NO_URL, "Go to the URL...\tCtrl+G"});
     } else {
         items.push_back({ID_EDIT_FIELD_NO_DELETE, "&Delete\tDel"});
         items.push_back({0, nullptr});
         items.push_back({ID_EDIT_FIELD_NO_SELECT_ALL, "Select A&ll\tCtrl+A"});
-        items.push_back({0, nullptr});
-        items.push_back({ID_EDIT_FIELD_NO_URL, "Go to the URL...\tCtrl+G"});
     }
+    items.push_back({0, nullptr});
+    // The link is the first line's, wherever the caret is: what Ctrl+G would open.
+    items.push_back(
+        {WebAddressOf(firstLine).isValid() ? ID_GO_TO_URL : ID_EDIT_FIELD_NO_URL, "Go to the URL...\tCtrl+G"});
     return textdoc::BuildCommandMenu(items, owner);
 }
 

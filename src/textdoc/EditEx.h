@@ -5,6 +5,7 @@
 #include <QBrush>
 #include <QColor>
 #include <QLineEdit>
+#include <QUrl>
 
 class QMenu;
 
@@ -33,13 +34,13 @@ public:
     // and the selection.
     QMenu* BuildContextMenu();
 
-    // True when the text counts as a web address for "Go to the URL...".
-    bool HoldsUrl() const;
-
-    // The same menu and address test for any field: its first line, the length of the line the
-    // caret is on, and whether text is selected. The multi-line notes fields use these too.
+    // The same menu for any field: its first line, the length of the line the caret is on, and
+    // whether text is selected. The multi-line notes fields use it too.
     static QMenu* BuildContextMenuFor(QWidget* owner, const QString& firstLine, int nLineLength, bool bSelection);
-    static bool LineHoldsUrl(const QString& firstLine, int nLineLength);
+    // What "Go to the URL..." opens for a field with this first line (the rule of WebAddress.h, on
+    // at most 255 characters); an invalid address when it is none, and then the command is not
+    // offered. The menu and the command both ask this, so they always agree.
+    static QUrl WebAddressOf(const QString& firstLine);
     // The font ApplyFont gives a field.
     static QFont MakeFieldFont(int nHeight, int nPitchAndFamily, const QString& faceName);
 

@@ -1,8 +1,8 @@
 #include "workspace/AccountSearch.h"
 
+#include "framework/Utf8Text.h"
 #include "passwords/VaultoraDoc.h"
 #include "workspace/Activity.h"
-#include "workspace/FormControls.h"
 #include "workspace/LeftView.h"
 
 #include <QCheckBox>
@@ -15,21 +15,9 @@
 
 namespace {
 
-enum { kWeb, kMail, kOther };
-
 // Equal labels keep the order they were added in, as the tree's binary-search insertion does.
 bool LabelLess(const QString& a, const QString& b) {
     return a.compare(b, Qt::CaseInsensitive) < 0;
-}
-
-template <class TRecord>
-bool AnyFieldContains(const TRecord* record, std::initializer_list<platform::SecureString TRecord::*> fields,
-                      const QString& text) {
-    if (!record)
-        return false;
-    return std::any_of(fields.begin(), fields.end(), [&](platform::SecureString TRecord::*field) {
-        return workspace::RecordText(record->*field).contains(text, Qt::CaseInsensitive);
-    });
 }
 
 } // namespace
@@ -129,26 +117,14 @@ bool CAccountSearch::Matches(int nFolder, const QTreeWidgetItem* item, const QSt
     if (!doc)
         return false;
     const int nSlot = CLeftView::GetItemData(item);
-    const AccountLists& lists = doc->m_lists;
-    switch (nFolder) {
-    case kWeb:
-        return AnyFieldContains<WebAccount>(lists.m_aWebAccounts.At(nSlot),
-                                            {&WebAccount::strName, &WebAccount::strAddress, &WebAccount::strUserId,
-                                             &WebAccount::strPassword, &WebAccount::strNotes},
-                                            text);
-    case kMail:
-        return AnyFieldContains<MailAccount>(lists.m_aMailAccounts.At(nSlot),
-                                             {&MailAccount::strName, &MailAccount::strAddress,
-                                              &MailAccount::strWebInterface, &MailAccount::strSmtpServer,
-                                              &MailAccount::strPopServer, &MailAccount::strUserId,
-                                              &MailAccount::strPassword, &MailAccount::strNotes},
-                                             text);
-    default:
-        return AnyFieldContains<OtherAccount>(
-            lists.m_aOtherAccounts.At(nSlot),
-            {&OtherAccount::strName, &OtherAccount::strUserId, &OtherAccount::strPassword, &OtherAccount::strNotes},
-            text);
-    }
+    bool bFound = false;
+    WithAccountKind(static_cast<AccountKind>(nFolder), [&](const auto& kind) {
+        if (const auto* record = (doc->m_lists.*kind.pList).At(nSlot)) {
+            for (const auto& field : kind.fileFields)
+                bFound = bFound || TextFromUtf8(record->*field.pMember).contains(text, Qt::CaseInsensitive);
+        }
+    });
+    return bFound;
 }
 
 void CAccountSearch::Refilter() {

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "framework/FormView.h"
+#include "workspace/PasswordsForm.h"
 
 // The right pane while the tree's root, or nothing, is selected: three buttons that lead to the
 // folder forms.
-class BlankRootView : public CFormView {
+class BlankRootView : public CPasswordsForm {
     Q_OBJECT
 public:
     BlankRootView();

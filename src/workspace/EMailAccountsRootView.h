@@ -1,26 +1,12 @@
 #pragma once
 
-#include "framework/FormView.h"
-#include "workspace/FormLayout.h"
+#include "res/resource.h"
+#include "workspace/FolderForm.h"
 
-// The form of the Email Accounts folder, where a new e-mail account is named and added. Add stays
-// disabled while the name is empty; any other text, spaces alone included, is a name.
-class EMailAccountsRootView : public CFormView {
-    Q_OBJECT
+// The form of the Email Accounts folder.
+class EMailAccountsRootView : public CFolderForm {
 public:
-    EMailAccountsRootView();
-    ~EMailAccountsRootView() override;
-
-    void OnInitialUpdate() override;
-    CFormLayout& GetLayout() { return m_layout; }
-
-protected:
-    void OnControlChanged(int nID, Notify code) override;
-    void resizeEvent(QResizeEvent* event) override;
-
-private:
-    void OnAdd();
-    void OnCancel();
-
-    CFormLayout m_layout;
+    EMailAccountsRootView()
+        : CFolderForm({AccountKind::Mail, IDD_MAIL_ROOT, IDC_MAIL_ROOT_NAME, IDC_MAIL_ROOT_ADD, IDC_MAIL_ROOT_CANCEL,
+                       IDC_MAIL_ROOT_TITLE, IDC_MAIL_ROOT_NAME_LABEL}) {}
 };

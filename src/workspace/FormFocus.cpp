@@ -1,7 +1,6 @@
 #include "workspace/FormFocus.h"
 
 #include "framework/FormView.h"
-#include "workspace/FormControls.h"
 #include "workspace/LeftView.h"
 #include "workspace/SwitchSplitterWnd.h"
 #include "workspace/VaultoraChildFrame.h"
@@ -19,7 +18,8 @@ void FocusShownForm(CFormView* from) {
 }
 
 void FocusTree(CFormView* from) {
-    if (CLeftView* tree = FormTree(from))
+    auto* frame = dynamic_cast<CVaultoraChildFrame*>(from->GetParentFrame());
+    if (CLeftView* tree = frame ? frame->GetLeftView() : nullptr)
         tree->setFocus(Qt::OtherFocusReason);
 }
 

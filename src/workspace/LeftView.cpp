@@ -2,17 +2,15 @@
 
 #include "framework/MDIFrameWnd.h"
 #include "framework/MessageBox.h"
+#include "framework/Utf8Text.h"
 #include "framework/WinApp.h"
 #include "passwords/VaultoraDoc.h"
 #include "res/Resources.h"
 #include "res/resource.h"
+#include "workspace/AccountForm.h"
 #include "workspace/AccountSearch.h"
 #include "workspace/Activity.h"
-#include "workspace/FormControls.h"
-#include "workspace/MailAccView.h"
-#include "workspace/OtherAccView.h"
 #include "workspace/VaultoraChildFrame.h"
-#include "workspace/WebAccView.h"
 
 #include <QContextMenuEvent>
 #include <QMenu>
@@ -23,9 +21,26 @@
 
 namespace {
 
-const QString kWebFolder = QStringLiteral("Web Accounts");
-const QString kMailFolder = QStringLiteral("Email Accounts");
-const QString kOtherFolder = QStringLiteral("Other Accounts");
+// What the tree shows of each kind, and the forms it shows for it, in the order of AccountKind.
+struct KindInTree {
+    const char* szFolder;
+    const char* szQuestion; // the kind in the delete question
+    int nImage;
+    int CVaultoraChildFrame::*pFolderForm;
+    int CVaultoraChildFrame::*pAccountForm;
+};
+const KindInTree kKindsInTree[] = {
+    {"Web Accounts", "Web", CLeftView::kImageWeb, &CVaultoraChildFrame::m_nWebAccountsRootView,
+     &CVaultoraChildFrame::m_nWebAccView},
+    {"Email Accounts", "Email", CLeftView::kImageMail, &CVaultoraChildFrame::m_nEMailAccountsRootView,
+     &CVaultoraChildFrame::m_nMailAccView},
+    {"Other Accounts", "Other", CLeftView::kImageOther, &CVaultoraChildFrame::m_nOtherAccountsRootView,
+     &CVaultoraChildFrame::m_nOtherAccView},
+};
+
+const KindInTree& InTree(AccountKind kind) {
+    return kKindsInTree[static_cast<size_t>(kind)];
+}
 
 constexpr int kSlotRole = Qt::UserRole;
 constexpr int kImageRole = Qt::UserRole + 1;
@@ -179,25 +194,20 @@ void CLeftView::OnInitialUpdate() {
             doc && !doc->m_strFilePath.isEmpty() ? doc->m_strFilePath : QStringLiteral("Untitled");
         m_hRoot = InsertItem(nullptr, rootLabel, kImageRoot, false);
         SetItemStyle(m_hRoot, StyleBold, kRootColor);
-        m_hWebFolder = InsertItem(m_hRoot, kWebFolder, kImageFolder, false);
-        m_hMailFolder = InsertItem(m_hRoot, kMailFolder, kImageFolder, false);
-        m_hOtherFolder = InsertItem(m_hRoot, kOtherFolder, kImageFolder, false);
-
-        if (doc) {
-            auto namesOf = [](const auto& list) {
-                std::vector<std::pair<QString, int>> accounts;
-                accounts.reserve(static_cast<size_t>(list.Size()));
-                for (int i = 0; i < list.Size(); ++i) {
-                    if (const auto* record = list.At(i))
-                        accounts.emplace_back(workspace::RecordText(record->strName), i);
-                }
-                return accounts;
-            };
-            const AccountLists& lists = doc->m_lists;
-            FillFolder(m_hWebFolder, namesOf(lists.m_aWebAccounts), kImageWeb);
-            FillFolder(m_hMailFolder, namesOf(lists.m_aMailAccounts), kImageMail);
-            FillFolder(m_hOtherFolder, namesOf(lists.m_aOtherAccounts), kImageOther);
-        }
+        ForEachAccountKind([&](const auto& kind) {
+            QTreeWidgetItem*& folder = m_hFolders[static_cast<size_t>(kind.eKind)];
+            folder = InsertItem(m_hRoot, QString::fromLatin1(InTree(kind.eKind).szFolder), kImageFolder, false);
+            if (!doc)
+                return;
+            const auto& list = doc->m_lists.*kind.pList;
+            std::vector<std::pair<QString, int>> accounts;
+            accounts.reserve(static_cast<size_t>(list.Size()));
+            for (int i = 0; i < list.Size(); ++i) {
+                if (const auto* record = list.At(i))
+                    accounts.emplace_back(TextFromUtf8(record->strName), i);
+            }
+            FillFolder(folder, std::move(accounts), InTree(kind.eKind).nImage);
+        });
         expandItem(m_hRoot);
         m_pSearch->Attach();
     }
@@ -222,16 +232,28 @@ void CLeftView::SelectItem(QTreeWidgetItem* hItem) {
         setCurrentItem(hItem);
 }
 
+void CLeftView::SelectFolder(AccountKind kind) {
+    SelectItem(GetFolder(kind));
+}
+
 void CLeftView::SelectWebFolder() {
-    SelectItem(m_hWebFolder);
+    SelectFolder(AccountKind::Web);
 }
 
 void CLeftView::SelectMailFolder() {
-    SelectItem(m_hMailFolder);
+    SelectFolder(AccountKind::Mail);
 }
 
 void CLeftView::SelectOtherFolder() {
-    SelectItem(m_hOtherFolder);
+    SelectFolder(AccountKind::Other);
+}
+
+std::optional<AccountKind> CLeftView::FolderKind(const QTreeWidgetItem* hItem) const {
+    for (const AccountKind kind : {AccountKind::Web, AccountKind::Mail, AccountKind::Other}) {
+        if (hItem && hItem == GetFolder(kind))
+            return kind;
+    }
+    return std::nullopt;
 }
 
 void CLeftView::SelectRoot() {
@@ -244,62 +266,39 @@ void CLeftView::OnSelChanged() {
     // What an item is follows from the item itself, never from its label: an account may well be
     // called "Web Accounts".
     if (item && frame) {
-        if (item == m_hWebFolder) {
-            frame->ShowView(frame->m_nWebAccountsRootView);
-        } else if (item == m_hMailFolder) {
-            frame->ShowView(frame->m_nEMailAccountsRootView);
-        } else if (item == m_hOtherFolder) {
-            frame->ShowView(frame->m_nOtherAccountsRootView);
-        } else if (QTreeWidgetItem* parent = item->parent(); !parent) {
+        QTreeWidgetItem* parent = item->parent();
+        if (const std::optional<AccountKind> folder = FolderKind(item)) {
+            frame->ShowView(frame->*InTree(*folder).pFolderForm);
+        } else if (!parent) {
             frame->ShowView(frame->m_nBlankRootView);
-        } else {
-            const int nSlot = GetItemData(item);
-            if (parent == m_hWebFolder) {
-                if (auto* form = dynamic_cast<CWebAccView*>(frame->GetView(frame->m_nWebAccView)))
-                    form->LoadAccount(nSlot);
-                frame->ShowView(frame->m_nWebAccView);
-            } else if (parent == m_hMailFolder) {
-                if (auto* form = dynamic_cast<CMailAccView*>(frame->GetView(frame->m_nMailAccView)))
-                    form->LoadAccount(nSlot);
-                frame->ShowView(frame->m_nMailAccView);
-            } else if (parent == m_hOtherFolder) {
-                if (auto* form = dynamic_cast<COtherAccView*>(frame->GetView(frame->m_nOtherAccView)))
-                    form->LoadAccount(nSlot);
-                frame->ShowView(frame->m_nOtherAccView);
-            }
+        } else if (const std::optional<AccountKind> kind = FolderKind(parent)) {
+            const int nView = frame->*InTree(*kind).pAccountForm;
+            if (auto* form = dynamic_cast<CAccountForm*>(frame->GetView(nView)))
+                form->LoadAccount(GetItemData(item));
+            frame->ShowView(nView);
         }
     }
     workspace::StampActivity();
 }
 
-void CLeftView::AddWebAccount(const QString& name) {
+void CLeftView::AddAccount(AccountKind kind, const QString& name) {
     CVaultoraDoc* doc = GetDocument();
-    if (!doc || !m_hWebFolder)
+    if (!doc || !GetFolder(kind))
         return;
-    auto record = std::make_unique<WebAccount>();
-    record->strName = workspace::ToRecordText(name);
-    const int nSlot = doc->m_lists.m_aWebAccounts.Append(std::move(record));
-    SelectItem(InsertAccount(m_hWebFolder, name, kImageWeb, nSlot));
+    const int nSlot = doc->m_lists.AppendNamed(kind, SecureUtf8(name));
+    SelectItem(InsertAccount(GetFolder(kind), name, InTree(kind).nImage, nSlot));
+}
+
+void CLeftView::AddWebAccount(const QString& name) {
+    AddAccount(AccountKind::Web, name);
 }
 
 void CLeftView::AddMailAccount(const QString& name) {
-    CVaultoraDoc* doc = GetDocument();
-    if (!doc || !m_hMailFolder)
-        return;
-    auto record = std::make_unique<MailAccount>();
-    record->strName = workspace::ToRecordText(name);
-    const int nSlot = doc->m_lists.m_aMailAccounts.Append(std::move(record));
-    SelectItem(InsertAccount(m_hMailFolder, name, kImageMail, nSlot));
+    AddAccount(AccountKind::Mail, name);
 }
 
 void CLeftView::AddOtherAccount(const QString& name) {
-    CVaultoraDoc* doc = GetDocument();
-    if (!doc || !m_hOtherFolder)
-        return;
-    auto record = std::make_unique<OtherAccount>();
-    record->strName = workspace::ToRecordText(name);
-    const int nSlot = doc->m_lists.m_aOtherAccounts.Append(std::move(record));
-    SelectItem(InsertAccount(m_hOtherFolder, name, kImageOther, nSlot));
+    AddAccount(AccountKind::Other, name);
 }
 
 void CLeftView::DeleteSelectedAccount() {
@@ -312,27 +311,16 @@ void CLeftView::DeleteSelectedAccount() {
         return;
 
     const int nSlot = GetItemData(item);
-    const char* kind = nullptr;
-    std::function<void()> remove;
-    if (parent == m_hWebFolder && doc->m_lists.m_aWebAccounts.At(nSlot)) {
-        kind = "Web";
-        remove = [doc, nSlot] { doc->m_lists.m_aWebAccounts.Remove(nSlot); };
-    } else if (parent == m_hMailFolder && doc->m_lists.m_aMailAccounts.At(nSlot)) {
-        kind = "Email";
-        remove = [doc, nSlot] { doc->m_lists.m_aMailAccounts.Remove(nSlot); };
-    } else if (parent == m_hOtherFolder && doc->m_lists.m_aOtherAccounts.At(nSlot)) {
-        kind = "Other";
-        remove = [doc, nSlot] { doc->m_lists.m_aOtherAccounts.Remove(nSlot); };
-    } else {
+    const std::optional<AccountKind> kind = FolderKind(parent);
+    if (!kind || !doc->m_lists.Holds(*kind, nSlot))
         return;
-    }
 
-    const QString question =
-        QStringLiteral("Are you sure you want to delete \"%1\" %2 Account?").arg(item->text(0), QLatin1String(kind));
+    const QString question = QStringLiteral("Are you sure you want to delete \"%1\" %2 Account?")
+                                 .arg(item->text(0), QLatin1String(InTree(*kind).szQuestion));
     if (AfxMessageBox(question, MB_YESNO | MB_ICONQUESTION) != IDYES)
         return;
 
-    remove();
+    doc->m_lists.Remove(*kind, nSlot);
     m_mapItemStyles.erase(item);
     m_pSearch->OnAccountRemoved(item);
     // The tree selects a neighbour of a deleted selected item itself, and shows that item's form.
@@ -462,8 +450,7 @@ QMenu* CLeftView::CreateContextMenu(QWidget* parent) {
     addEntry(ID_ADD_OTHER_ACCOUNT, "Add new Other Account");
     menu->addSeparator();
     if (QTreeWidgetItem* selected = GetSelectedItem()) {
-        const bool bFixedItem =
-            selected == m_hRoot || selected == m_hWebFolder || selected == m_hMailFolder || selected == m_hOtherFolder;
+        const bool bFixedItem = selected == m_hRoot || FolderKind(selected).has_value();
         addEntry(bFixedItem ? ID_DELETE_ACCOUNT_OFF : ID_DELETE_ACCOUNT, "Delete Selected Account");
     }
     return menu;

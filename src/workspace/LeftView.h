@@ -1,11 +1,13 @@
 #pragma once
 
 #include "framework/View.h"
+#include "passwords/Accounts.h"
 
 #include <QColor>
 #include <QFont>
 #include <QIcon>
 #include <QTreeWidget>
+#include <array>
 #include <map>
 #include <optional>
 #include <utility>
@@ -36,12 +38,14 @@ public:
     void OnInitialUpdate() override;
 
     // Creates a record of the kind with that name (used as given), adds its item and selects it.
+    void AddAccount(AccountKind kind, const QString& name);
     void AddWebAccount(const QString& name);
     void AddMailAccount(const QString& name);
     void AddOtherAccount(const QString& name);
     // Asks, then deletes the selected account's record and item. The root and the folders stay.
     void DeleteSelectedAccount();
 
+    void SelectFolder(AccountKind kind);
     void SelectWebFolder();
     void SelectMailFolder();
     void SelectOtherFolder();
@@ -66,9 +70,10 @@ public:
     QColor GetItemDrawColor(const QTreeWidgetItem* hItem) const;
 
     QTreeWidgetItem* GetRootItem() const { return m_hRoot; }
-    QTreeWidgetItem* GetWebFolder() const { return m_hWebFolder; }
-    QTreeWidgetItem* GetMailFolder() const { return m_hMailFolder; }
-    QTreeWidgetItem* GetOtherFolder() const { return m_hOtherFolder; }
+    QTreeWidgetItem* GetFolder(AccountKind kind) const { return m_hFolders[static_cast<size_t>(kind)]; }
+    QTreeWidgetItem* GetWebFolder() const { return GetFolder(AccountKind::Web); }
+    QTreeWidgetItem* GetMailFolder() const { return GetFolder(AccountKind::Mail); }
+    QTreeWidgetItem* GetOtherFolder() const { return GetFolder(AccountKind::Other); }
     QTreeWidgetItem* GetSelectedItem() const;
     QTreeWidgetItem* GetItemFromIndex(const QModelIndex& index) const { return itemFromIndex(index); }
     static int GetItemData(const QTreeWidgetItem* hItem);
@@ -102,15 +107,16 @@ private:
     // Fills an empty folder with one item per (name, slot), sorted once and added in one step.
     void FillFolder(QTreeWidgetItem* folder, std::vector<std::pair<QString, int>> accounts, int nImage);
     void SelectItem(QTreeWidgetItem* hItem);
+    // The kind whose folder the item is, if it is one.
+    std::optional<AccountKind> FolderKind(const QTreeWidgetItem* hItem) const;
     void OnSelChanged();
     void OnRButtonDown(const QPoint& point);
     CCmdUI QueryCommandState(int nID);
     void RouteCommand(int nID);
 
     QTreeWidgetItem* m_hRoot = nullptr;
-    QTreeWidgetItem* m_hWebFolder = nullptr;
-    QTreeWidgetItem* m_hMailFolder = nullptr;
-    QTreeWidgetItem* m_hOtherFolder = nullptr;
+    // Web Accounts, Email Accounts and Other Accounts, by kind.
+    std::array<QTreeWidgetItem*, 3> m_hFolders = {};
     std::vector<QIcon> m_imageList;
     std::map<const QTreeWidgetItem*, ItemStyle> m_mapItemStyles;
     bool m_bBuilt = false;

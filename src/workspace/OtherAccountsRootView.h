@@ -1,26 +1,12 @@
 #pragma once
 
-#include "framework/FormView.h"
-#include "workspace/FormLayout.h"
+#include "res/resource.h"
+#include "workspace/FolderForm.h"
 
-// The form of the Other Accounts folder, where a new other account is named and added. Add stays
-// disabled while the name is empty; any other text, spaces alone included, is a name.
-class OtherAccountsRootView : public CFormView {
-    Q_OBJECT
+// The form of the Other Accounts folder.
+class OtherAccountsRootView : public CFolderForm {
 public:
-    OtherAccountsRootView();
-    ~OtherAccountsRootView() override;
-
-    void OnInitialUpdate() override;
-    CFormLayout& GetLayout() { return m_layout; }
-
-protected:
-    void OnControlChanged(int nID, Notify code) override;
-    void resizeEvent(QResizeEvent* event) override;
-
-private:
-    void OnAdd();
-    void OnCancel();
-
-    CFormLayout m_layout;
+    OtherAccountsRootView()
+        : CFolderForm({AccountKind::Other, IDD_OTHER_ROOT, IDC_OTHER_ROOT_NAME, IDC_OTHER_ROOT_ADD,
+                       IDC_OTHER_ROOT_CANCEL, IDC_OTHER_ROOT_TITLE, IDC_OTHER_ROOT_NAME_LABEL}) {}
 };

@@ -1,7 +1,7 @@
 #include "workspace/PasswordGeneratorDlg.h"
 
 #include "res/resource.h"
-#include "workspace/FormControls.h"
+#include "workspace/PasswordsForm.h"
 
 #include <QLineEdit>
 #include <cmath>
@@ -54,7 +54,7 @@ bool CPasswordGeneratorDlg::OnInitDialog() {
     CheckDlgButton(IDC_GENERATOR_AVOID_LOOK_ALIKE, defaults.bAvoidLookAlike);
     SetDlgItemText(IDC_GENERATOR_LENGTH, QString::number(defaults.nLength));
     if (auto* candidate = qobject_cast<QLineEdit*>(GetDlgItem(IDC_GENERATOR_PASSWORD)))
-        workspace::StyleFormEdit(candidate, 15);
+        CPasswordsForm::StyleEdit(candidate, 15);
     Regenerate();
     return true;
 }

@@ -1,26 +1,12 @@
 #pragma once
 
-#include "framework/FormView.h"
-#include "workspace/FormLayout.h"
+#include "res/resource.h"
+#include "workspace/FolderForm.h"
 
-// The form of the Web Accounts folder, where a new web account is named and added. Add stays
-// disabled while the name is empty; any other text, spaces alone included, is a name.
-class WebAccountsRootView : public CFormView {
-    Q_OBJECT
+// The form of the Web Accounts folder.
+class WebAccountsRootView : public CFolderForm {
 public:
-    WebAccountsRootView();
-    ~WebAccountsRootView() override;
-
-    void OnInitialUpdate() override;
-    CFormLayout& GetLayout() { return m_layout; }
-
-protected:
-    void OnControlChanged(int nID, Notify code) override;
-    void resizeEvent(QResizeEvent* event) override;
-
-private:
-    void OnAdd();
-    void OnCancel();
-
-    CFormLayout m_layout;
+    WebAccountsRootView()
+        : CFolderForm({AccountKind::Web, IDD_WEB_ROOT, IDC_WEB_ROOT_NAME, IDC_WEB_ROOT_ADD, IDC_WEB_ROOT_CANCEL,
+                       IDC_WEB_ROOT_TITLE, IDC_WEB_ROOT_NAME_LABEL}) {}
 };

@@ -123,7 +123,7 @@ private slots:
                           "<POPSERVER>p</POPSERVER>\r\n<NOTES>n</NOTES>\r\n") != std::string::npos);
         AccountLists back;
         QVERIFY(ReadPasswordsText(text, back));
-        QCOMPARE(Flatten(back.m_aMailAccounts, kMailFormFields),
+        QCOMPARE(Flatten(back.m_aMailAccounts, kMailShownFields),
                  (std::vector<std::string>{"M", "a", "w", "s", "p", "u", "pw", "n"}));
     }
 

@@ -105,9 +105,10 @@ private slots:
         QTest::newRow("one character more") << QStringLiteral("http://x") << 32777;
         QTest::newRow("https prefix alone") << QStringLiteral("https://") << 119;
         QTest::newRow("https one more") << QStringLiteral("https://x") << 32777;
-        QTest::newRow("capitals") << QStringLiteral("HTTP://example.com") << 119;
-        QTest::newRow("inside the text") << QStringLiteral("see http://example.com") << 32777;
-        QTest::newRow("no scheme") << QStringLiteral("www.example.com") << 119;
+        QTest::newRow("capitals") << QStringLiteral("HTTP://example.com") << 32777;
+        QTest::newRow("after a word") << QStringLiteral("see http://example.com") << 119;
+        QTest::newRow("www") << QStringLiteral("www.example.com") << 32777;
+        QTest::newRow("local file") << QStringLiteral("file:///etc/passwd") << 119;
         QTest::newRow("past 255 characters") << QString(250, QLatin1Char('a')) + QStringLiteral("http://x") << 119;
     }
 

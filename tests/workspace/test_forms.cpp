@@ -15,7 +15,6 @@
 #include "workspace/Activity.h"
 #include "workspace/BlankRootView.h"
 #include "workspace/EMailAccountsRootView.h"
-#include "workspace/FormControls.h"
 #include "workspace/FormLayout.h"
 #include "workspace/LeftView.h"
 #include "workspace/MailAccView.h"
@@ -64,6 +63,12 @@ public:
     TestApp() : CWinApp(QStringLiteral("Lockwarden Editor")) { SetRegistryKey(QStringLiteral("LockwardenTest")); }
 };
 
+// The main window, which takes the accelerator keys once a test loads them.
+class TestFrame : public CMDIFrameWnd {
+public:
+    using CMDIFrameWnd::LoadAccelTable;
+};
+
 struct Window {
     CVaultoraDoc* doc = nullptr;
     CVaultoraChildFrame* frame = nullptr;
@@ -101,7 +106,7 @@ class TestForms : public QObject {
 
 private:
     std::unique_ptr<TestApp> m_app;
-    std::unique_ptr<CMDIFrameWnd> m_mainFrame;
+    std::unique_ptr<TestFrame> m_mainFrame;
     std::vector<CVaultoraDoc*> m_docs;
     int m_nStamps = 0;
     QList<QUrl> m_opened;
@@ -158,7 +163,7 @@ private slots:
         m_nStamps = 0;
         m_opened.clear();
         m_app = std::make_unique<TestApp>();
-        m_mainFrame = std::make_unique<CMDIFrameWnd>();
+        m_mainFrame = std::make_unique<TestFrame>();
         m_app->m_pMainWnd = m_mainFrame.get();
         m_mainFrame->resize(1000, 800);
         m_mainFrame->show();
@@ -423,8 +428,10 @@ private slots:
         QCOMPARE(w.ShownView(), w.frame->m_nWebAccountsRootView);
     }
 
-    // Ctrl+G opens web addresses only: the first line up to its first space.
-    void goToUrlOpensWebAddressesOnly() {
+    // "Go to the URL" is offered, in the field's own menu and as the form's command, exactly when
+    // Ctrl+G opens something, in a one-line field and in the notes alike; and only web addresses
+    // open: the first line up to its first blank.
+    void goToUrlOfferedExactlyWhenItOpens() {
         Window w = Open([](CVaultoraDoc& doc) {
             doc.m_lists.m_aWebAccounts.Append(Web("W", "", ""));
             auto other = std::make_unique<OtherAccount>();
@@ -432,55 +439,72 @@ private slots:
             other->strUserId = platform::SecureString("https://example.org");
             doc.m_lists.m_aOtherAccounts.Append(std::move(other));
         });
+        QVERIFY(m_mainFrame->LoadAccelTable(IDR_MAINFRAME));
         w.tree->setCurrentItem(w.tree->GetWebFolder()->child(0));
         CWebAccView* form = w.WebForm();
-        auto* address = qobject_cast<QLineEdit*>(Item(form, IDC_WEB_ADDRESS));
-        address->setFocus(Qt::MouseFocusReason);
-        QCOMPARE(m_mainFrame->GetActiveView(), static_cast<CView*>(form));
-        QVERIFY(m_mainFrame->IsCommandEnabled(ID_GO_TO_URL));
+        auto* address = qobject_cast<CEditEx*>(Item(form, IDC_WEB_ADDRESS));
+        auto* notes = qobject_cast<CNotesEdit*>(Item(form, IDC_WEB_NOTES));
+        auto key = [](Qt::Key k, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+            QTest::keyClick(QApplication::focusWidget(), k, mods);
+        };
 
         const struct {
             const char* text;
-            const char* opened; // nullptr: nothing may be opened
+            const char* opened; // nullptr: nothing may be opened, nor offered
         } cases[] = {
+            {"www.x", "https://www.x"},
+            {"HTTPS://x", "https://x"},
+            {"see http://x", nullptr},
+            {"/usr/bin/x", nullptr},
+            {"file:///etc/passwd", nullptr},
             {"https://example.org/login?next=1 my bank", "https://example.org/login?next=1"},
             {"HTTP://EXAMPLE.ORG/", "http://example.org/"},
-            {"www.example.org/a b", "http://www.example.org/a"},
+            {"www.example.org/a b", "https://www.example.org/a"},
             {"", nullptr},
             {" https://example.org", nullptr},
             {"/usr/bin/xterm", nullptr},
             {"/tmp/run.sh -e rm", nullptr},
-            {"file:///etc/passwd", nullptr},
             {"javascript:alert(1)", nullptr},
             {"http://", nullptr},
         };
         for (const auto& c : cases) {
-            m_opened.clear();
-            address->setText(QString::fromUtf8(c.text));
-            QVERIFY(m_mainFrame->SendCommand(ID_GO_TO_URL));
-            if (c.opened) {
-                QCOMPARE(m_opened.size(), 1);
-                QCOMPARE(m_opened.first().toString(), QString::fromUtf8(c.opened));
-            } else {
-                QVERIFY2(m_opened.isEmpty(), c.text);
+            for (QWidget* field : {static_cast<QWidget*>(address), static_cast<QWidget*>(notes)}) {
+                const QByteArray where = QByteArray(c.text) + (field == notes ? " (notes)" : " (address)");
+                QTest::mouseClick(field == notes ? notes->viewport() : field, Qt::LeftButton);
+                QCOMPARE(QApplication::focusWidget(), field);
+                key(Qt::Key_A, Qt::ControlModifier);
+                key(Qt::Key_Delete);
+                QTest::keyClicks(field, QString::fromUtf8(c.text));
+                if (field == notes) {
+                    // The notes' first line counts, not the line the caret is on.
+                    key(Qt::Key_Return);
+                    QTest::keyClicks(field, "https://second.example.org");
+                }
+                std::unique_ptr<QMenu> menu(field == notes ? notes->BuildContextMenu() : address->BuildContextMenu());
+                textdoc::UpdateCommandMenu(menu.get(), nullptr);
+                const QAction* link = menu->actions().last();
+                const bool bOffered = textdoc::CommandId(link) == ID_GO_TO_URL && link->isEnabled();
+                QVERIFY2(bOffered == (c.opened != nullptr), where);
+                QVERIFY2(m_mainFrame->IsCommandEnabled(ID_GO_TO_URL) == (c.opened != nullptr), where);
+
+                m_opened.clear();
+                key(Qt::Key_G, Qt::ControlModifier);
+                const QList<QUrl> expected = c.opened ? QList<QUrl>{QUrl(QString::fromUtf8(c.opened))} : QList<QUrl>{};
+                QVERIFY2(m_opened == expected, where);
+                // Even sent directly, the command opens nothing that is no web address.
+                m_opened.clear();
+                QVERIFY(m_mainFrame->SendCommand(ID_GO_TO_URL));
+                QVERIFY2(m_opened == expected, where);
             }
         }
-        // The notes field's first line counts, not the line the caret is on.
-        m_opened.clear();
-        auto* notes = qobject_cast<QPlainTextEdit*>(Item(form, IDC_WEB_NOTES));
-        notes->setPlainText("https://first.example.org\nhttps://second.example.org");
-        notes->setFocus(Qt::MouseFocusReason);
-        notes->moveCursor(QTextCursor::End);
-        QVERIFY(m_mainFrame->SendCommand(ID_GO_TO_URL));
-        QCOMPARE(m_opened, QList<QUrl>({QUrl("https://first.example.org")}));
-        QVERIFY(!workspace::NotAWebAddressText().isEmpty());
 
         // The other form has no link command.
         w.tree->setCurrentItem(w.tree->GetOtherFolder()->child(0));
-        Item(w.OtherForm(), IDC_OTHER_USERID)->setFocus(Qt::MouseFocusReason);
+        QTest::mouseClick(Item(w.OtherForm(), IDC_OTHER_USERID), Qt::LeftButton);
         QCOMPARE(m_mainFrame->GetActiveView(), static_cast<CView*>(w.OtherForm()));
         QVERIFY(!m_mainFrame->IsCommandEnabled(ID_GO_TO_URL));
         m_opened.clear();
+        key(Qt::Key_G, Qt::ControlModifier);
         QVERIFY(!m_mainFrame->SendCommand(ID_GO_TO_URL));
         QVERIFY(m_opened.isEmpty());
     }
@@ -616,15 +640,6 @@ private slots:
         QCOMPARE(heading->font().pixelSize(), 17);
         QCOMPARE(qobject_cast<CLabel*>(Item(form, IDC_WEB_NAME))->font().pixelSize(), 16);
         QCOMPARE(qobject_cast<CLabel*>(Item(form, IDC_WEB_NOTES_LABEL))->font().pixelSize(), 12);
-
-        // The notes' own context menu offers the link of its first line.
-        notes->setPlainText("http://example.org\nmore");
-        QMenu* menu = notes->BuildContextMenu();
-        bool bLink = false;
-        for (QAction* action : menu->actions())
-            bLink = bLink || textdoc::CommandId(action) == ID_GO_TO_URL;
-        delete menu;
-        QVERIFY(bLink);
 
         // Mouse moves over a form count as activity.
         w.tree->setCurrentItem(w.tree->GetWebFolder()->child(0));
