@@ -7,7 +7,6 @@
 #include "res/Resources.h"
 #include "res/resource.h"
 #include "textdoc/EditEx.h"
-#include "workspace/Activity.h"
 #include "workspace/FormFocus.h"
 #include "workspace/LeftView.h"
 #include "workspace/NotesEdit.h"
@@ -46,13 +45,11 @@ CAccountForm::CAccountForm(const Shape& shape) : CPasswordsForm(shape.nTemplate)
         if (CLeftView* tree = GetTree())
             tree->SelectFolder(m_shape.kind);
         workspace::FocusShownForm(this);
-        workspace::StampActivity();
     });
     MapCommand(m_shape.nDelete, [this] {
         if (CLeftView* tree = GetTree())
             tree->DeleteSelectedAccount();
         workspace::KeepFocusVisible(this);
-        workspace::StampActivity();
         if (CVaultoraDoc* doc = GetDocument(); doc && m_shape.bDeleteMarksModified)
             doc->SetModifiedFlag(true);
     });
@@ -116,7 +113,6 @@ void CAccountForm::OnControlChanged(int nID, Notify code) {
             *value = SecureUtf8(GetFieldText(GetDlgItem(nID)));
             doc->SetModifiedFlag(true);
         }
-        workspace::StampActivity();
         return;
     }
 }

@@ -2,7 +2,6 @@
 
 #include "framework/Utf8Text.h"
 #include "passwords/VaultoraDoc.h"
-#include "workspace/Activity.h"
 #include "workspace/LeftView.h"
 
 #include <QCheckBox>
@@ -37,9 +36,7 @@ CAccountSearch::CAccountSearch(CLeftView* tree) : QWidget(tree), m_pTree(tree) {
     layout->addWidget(m_pAllFields);
 
     connect(m_pField, &QLineEdit::textChanged, this, [this] { Refilter(); });
-    connect(m_pField, &QLineEdit::textEdited, this, [] { workspace::StampActivity(); });
     connect(m_pAllFields, &QCheckBox::toggled, this, [this] {
-        workspace::StampActivity();
         Refilter();
     });
     // Tab from the tree goes on to the form as it always did; the field is reached by Ctrl+F or a
@@ -220,7 +217,6 @@ bool CAccountSearch::eventFilter(QObject* watched, QEvent* event) {
         event->accept();
         return true;
     }
-    workspace::StampActivity();
     if (key == Qt::Key_Escape) {
         ClearFilter();
         m_pTree->setFocus(Qt::OtherFocusReason);

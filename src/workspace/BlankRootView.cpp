@@ -1,7 +1,6 @@
 #include "workspace/BlankRootView.h"
 
 #include "res/resource.h"
-#include "workspace/Activity.h"
 #include "workspace/FormFocus.h"
 #include "workspace/LeftView.h"
 
@@ -16,7 +15,6 @@ BlankRootView::BlankRootView() : CPasswordsForm(IDD_BLANK_ROOT) {
             if (CLeftView* tree = GetTree())
                 tree->SelectFolder(kind);
             workspace::FocusShownForm(this);
-            workspace::StampActivity();
         });
     }
 }

@@ -1,7 +1,6 @@
 #include "workspace/FolderForm.h"
 
 #include "framework/Document.h"
-#include "workspace/Activity.h"
 #include "workspace/FormFocus.h"
 #include "workspace/LeftView.h"
 
@@ -29,7 +28,6 @@ void CFolderForm::OnControlChanged(int nID, Notify code) {
         return;
     if (QWidget* add = GetDlgItem(m_ids.nAdd))
         add->setEnabled(!GetDlgItemText(m_ids.nName).isEmpty());
-    workspace::StampActivity();
     if (CDocument* doc = GetDocument())
         doc->SetModifiedFlag(true);
 }
@@ -44,7 +42,6 @@ void CFolderForm::OnAdd() {
     SetDlgItemText(m_ids.nName, QString());
     // The new account is shown now; its first field gets the caret.
     workspace::FocusShownForm(this);
-    workspace::StampActivity();
     if (CDocument* doc = GetDocument())
         doc->SetModifiedFlag(true);
 }
@@ -54,5 +51,4 @@ void CFolderForm::OnCancel() {
     if (CLeftView* tree = GetTree())
         tree->SelectRoot();
     workspace::FocusTree(this);
-    workspace::StampActivity();
 }

@@ -9,7 +9,6 @@
 #include "res/resource.h"
 #include "workspace/AccountForm.h"
 #include "workspace/AccountSearch.h"
-#include "workspace/Activity.h"
 #include "workspace/VaultoraChildFrame.h"
 
 #include <QContextMenuEvent>
@@ -278,7 +277,6 @@ void CLeftView::OnSelChanged() {
             frame->ShowView(nView);
         }
     }
-    workspace::StampActivity();
 }
 
 void CLeftView::AddAccount(AccountKind kind, const QString& name) {
@@ -464,7 +462,6 @@ void CLeftView::OnRButtonDown(const QPoint& point) {
     setFocus(Qt::MouseFocusReason);
     QWidget* owner = AfxGetMainWnd();
     std::unique_ptr<QMenu> menu(CreateContextMenu(owner ? owner : this));
-    workspace::StampActivity();
     QAction* chosen = menu->exec(screenPoint);
     const int nID = chosen ? chosen->data().toInt() : 0;
     menu.reset();
@@ -490,11 +487,6 @@ QItemSelectionModel::SelectionFlags CLeftView::selectionCommand(const QModelInde
         (flags.testFlag(QItemSelectionModel::Clear) && !flags.testFlag(QItemSelectionModel::Select)))
         return selectionModel() && selectionModel()->hasSelection() ? QItemSelectionModel::NoUpdate : flags;
     return flags;
-}
-
-void CLeftView::mouseMoveEvent(QMouseEvent* event) {
-    workspace::StampActivity();
-    QTreeWidget::mouseMoveEvent(event);
 }
 
 void CLeftView::contextMenuEvent(QContextMenuEvent* event) {

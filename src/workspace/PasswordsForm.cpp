@@ -7,7 +7,6 @@
 #include "res/Resources.h"
 #include "res/resource.h"
 #include "textdoc/EditEx.h"
-#include "workspace/Activity.h"
 #include "workspace/NotesEdit.h"
 #include "workspace/SecretFields.h"
 #include "workspace/VaultoraChildFrame.h"
@@ -47,18 +46,6 @@ int FormTemplate(int nIDTemplate) {
     return nIDTemplate;
 }
 
-class MouseActivityFilter : public QObject {
-public:
-    using QObject::QObject;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::MouseMove)
-            workspace::StampActivity();
-        return QObject::eventFilter(watched, event);
-    }
-};
-
 constexpr int kEditCommands[] = {ID_EDIT_CLEAR, ID_EDIT_COPY,       ID_EDIT_CUT,
                                  ID_EDIT_PASTE, ID_EDIT_SELECT_ALL, ID_EDIT_UNDO};
 
@@ -84,14 +71,12 @@ CPasswordsForm::~CPasswordsForm() = default;
 
 void CPasswordsForm::OnInitialUpdate() {
     CFormView::OnInitialUpdate();
-    // Mouse moves over the form or any of its controls count as activity for the screen lock.
-    auto* filter = new MouseActivityFilter(this);
+    // Mouse moves over the form or any of its controls count as activity for the screen lock; the
+    // toolkit reports moves without a button only to widgets that track the mouse.
     QList<QWidget*> widgets = GetPage()->findChildren<QWidget*>();
     widgets << this << viewport() << GetPage();
-    for (QWidget* widget : widgets) {
+    for (QWidget* widget : widgets)
         widget->setMouseTracking(true);
-        widget->installEventFilter(filter);
-    }
 }
 
 CLeftView* CPasswordsForm::GetTree() {
