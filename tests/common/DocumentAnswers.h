@@ -129,4 +129,24 @@ inline Step ChooseFile(std::shared_ptr<Seen> seen, const QString& path) {
     };
 }
 
+// Opens path in the editor (app: the application), answering its password prompt.
+template <class TApp>
+auto OpenWithPassword(TApp& app, const QString& path, const QString& password, std::shared_ptr<Seen> seen = {}) {
+    if (!seen)
+        seen = std::make_shared<Seen>();
+    Answer(seen, {EnterPassword(password)});
+    return app.OpenDocumentFile(path);
+}
+
+// Save: into path through Save As when the document has no file yet, under password (the offered one
+// when empty). True when the file was written.
+template <class TDoc> bool SaveWithPassword(TDoc* doc, const QString& path, const QString& password) {
+    auto seen = std::make_shared<Seen>();
+    if (doc->m_strFilePath.isEmpty())
+        Answer(seen, {ChooseFile(seen, path), SetPassword(seen, password)});
+    else
+        Answer(seen, {SetPassword(seen, password)});
+    return doc->OnFileSave();
+}
+
 } // namespace docanswers

@@ -1,3 +1,5 @@
+#include "PasswordsWindow.h"
+
 #include "cipher/DocumentFile.h"
 #include "common/DocumentAnswers.h"
 #include "controls/Label.h"
@@ -36,16 +38,11 @@
 #include <QMenu>
 #include <QProcess>
 #include <QPushButton>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <memory>
 
 namespace {
-
-void FlushDeletes() {
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
 
 std::unique_ptr<WebAccount> Web(const char* name, const char* password, const char* address = "") {
     auto record = std::make_unique<WebAccount>();
@@ -58,27 +55,6 @@ std::unique_ptr<WebAccount> Web(const char* name, const char* password, const ch
 std::string Str(const platform::SecureString& field) {
     return std::string(field.data(), field.size());
 }
-
-class TestApp : public CWinApp {
-public:
-    TestApp() : CWinApp(QStringLiteral("Lockwarden Editor")) { SetRegistryKey(QStringLiteral("LockwardenTest")); }
-};
-
-struct Window {
-    CVaultoraDoc* doc = nullptr;
-    CVaultoraChildFrame* frame = nullptr;
-    CLeftView* tree = nullptr;
-
-    int ShownView() const {
-        const auto& current = frame->GetSplitter()->GetCurrentViewMap();
-        auto it = current.find(CSwitchSplitterWnd::PaneKey(0, 1));
-        return it == current.end() ? -1 : it->second;
-    }
-    template <class TForm> TForm* Form(int nView) const { return dynamic_cast<TForm*>(frame->GetView(nView)); }
-    CWebAccView* WebForm() const { return Form<CWebAccView>(frame->m_nWebAccView); }
-    CMailAccView* MailForm() const { return Form<CMailAccView>(frame->m_nMailAccView); }
-    COtherAccView* OtherForm() const { return Form<COtherAccView>(frame->m_nOtherAccView); }
-};
 
 QWidget* Item(CFormView* form, int nID) {
     QWidget* control = form->GetDlgItem(nID);
@@ -96,33 +72,12 @@ void TypeInto(CFormView* form, int nID, const QString& text) {
 
 } // namespace
 
-class TestForms : public QObject {
+class TestForms : public PasswordsWindowTest {
     Q_OBJECT
 
 private:
-    std::unique_ptr<TestApp> m_app;
-    std::unique_ptr<CMDIFrameWnd> m_mainFrame;
-    std::vector<CVaultoraDoc*> m_docs;
     int m_nStamps = 0;
     QList<QUrl> m_opened;
-
-    Window Open(const std::function<void(CVaultoraDoc&)>& fill = {}) {
-        Window w;
-        w.doc = new CVaultoraDoc;
-        m_docs.push_back(w.doc);
-        if (fill)
-            fill(*w.doc);
-        w.frame = new CVaultoraChildFrame;
-        CCreateContext context;
-        context.newView = [] { return static_cast<CView*>(new CVaultoraView); };
-        context.pCurrentDoc = w.doc;
-        if (!w.frame->LoadFrame(context))
-            return {};
-        w.frame->InitialUpdateFrame(w.doc, true);
-        w.tree = w.frame->GetLeftView();
-        QCoreApplication::processEvents();
-        return w;
-    }
 
     static QTreeWidgetItem* Child(QTreeWidgetItem* folder, const QString& label) {
         for (int i = 0; i < folder->childCount(); ++i) {
@@ -141,7 +96,7 @@ private:
 
 private slots:
     void initTestCase() {
-        QStandardPaths::setTestModeEnabled(true);
+        m_env.Begin(false);
         workspace::SetActivityStamp([this] { ++m_nStamps; });
         SetShellOpenHandler([this](const QUrl& url) {
             m_opened << url;
@@ -154,32 +109,12 @@ private slots:
     }
 
     void init() {
-        MessageBox::clearAnswers();
         m_nStamps = 0;
         m_opened.clear();
-        m_app = std::make_unique<TestApp>();
-        m_mainFrame = std::make_unique<CMDIFrameWnd>();
-        m_app->m_pMainWnd = m_mainFrame.get();
-        m_mainFrame->resize(1000, 800);
-        m_mainFrame->show();
-        m_mainFrame->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(m_mainFrame.get()));
+        StartHost(QSize(1000, 800), true);
     }
 
-    void cleanup() {
-        for (CVaultoraDoc* doc : m_docs) {
-            if (!doc->GetDocTemplate())
-                doc->OnCloseDocument();
-        }
-        m_docs.clear();
-        m_app->CloseAllDocuments();
-        FlushDeletes();
-        m_app->m_pMainWnd = nullptr;
-        m_mainFrame.reset();
-        m_app.reset();
-        FlushDeletes();
-        MessageBox::clearAnswers();
-    }
+    void cleanup() { StopHost(); }
 
     // A new account of each kind by the keyboard alone, every key sent to whatever has the focus:
     // the caret follows the buttons, Tab walks the template order and leaves the notes (Ctrl+Tab types
