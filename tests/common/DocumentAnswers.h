@@ -4,12 +4,14 @@
 // walk a whole flow without a human. A flow is a list of steps, one per modal window in the order
 // they come up; each step looks at its window and answers it.
 
+#include "cipher/DocumentFile.h"
 #include "framework/Dialog.h"
 #include "framework/ModalAnswer.h"
 #include "res/resource.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
+#include <QFile>
 #include <QFileDialog>
 #include <QItemSelectionModel>
 #include <QLineEdit>
@@ -127,6 +129,15 @@ inline Step ChooseFile(std::shared_ptr<Seen> seen, const QString& path) {
         }
         static_cast<QDialog*>(dialog)->accept();
     };
+}
+
+// The clear text of a file as the core reads it, or "<status n>" when it doesn't.
+inline QByteArray CoreRead(const QString& path, const char* password) {
+    platform::SecureString text;
+    const cipher::DocStatus status = cipher::ReadDocumentFile(QFile::encodeName(path).toStdString(), password, text);
+    if (!status.ok())
+        return "<status " + QByteArray::number(static_cast<int>(status.result)) + ">";
+    return QByteArray(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 // Opens path in the editor (app: the application), answering its password prompt.

@@ -35,15 +35,6 @@ bool IsStrong(const QByteArray& bytes) {
     return cipher::IsStrongFile(reinterpret_cast<const uint8_t*>(bytes.constData()), size_t(bytes.size()));
 }
 
-// The clear text of a file as the core reads it, or "<status n>" when it doesn't.
-QByteArray CoreRead(const QString& path, const char* password) {
-    platform::SecureString text;
-    const cipher::DocStatus status = cipher::ReadDocumentFile(QFile::encodeName(path).toStdString(), password, text);
-    if (!status.ok())
-        return "<status " + QByteArray::number(static_cast<int>(status.result)) + ">";
-    return QByteArray(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 // Answers the Document Encryption dialog: records which radio button and check box it found checked,
 // clicks the given controls in turn, then the button.
 Step Encryption(std::shared_ptr<Seen> seen, std::vector<int> clicks, int nButton = IDOK) {

@@ -23,19 +23,6 @@
 
 using namespace docanswers;
 
-namespace {
-
-// The text of a file as the core reads it, or "<status n>" when it doesn't.
-QString CoreRead(const QString& path, const char* password) {
-    platform::SecureString text;
-    const cipher::DocStatus status = cipher::ReadDocumentFile(QFile::encodeName(path).toStdString(), password, text);
-    if (!status.ok())
-        return QStringLiteral("<status %1>").arg(static_cast<int>(status.result));
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-} // namespace
-
 class TestEditorDoc : public QObject {
     Q_OBJECT
 
@@ -87,7 +74,7 @@ private slots:
         QVERIFY(doc->OnFileSave());
         QVERIFY(!doc->IsModified());
         QCOMPARE(Bytes(path).size(), 8);
-        QCOMPARE(CoreRead(path, "pw"), QString());
+        QCOMPARE(CoreRead(path, "pw"), QByteArray());
         doc->OnCloseDocument();
 
         CEditorDoc* again = Open(path, "pw");
