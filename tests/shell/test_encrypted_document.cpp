@@ -153,8 +153,6 @@ private slots:
         m_env.Reset();
         GuiTestEnv::WriteLockSettings();
         QVERIFY(m_env.Start(m_app));
-        // The profile outlives a test (and a run): every test starts from the default.
-        CEncryptedDocument::SetNewDocumentsStrong(false);
     }
 
     void cleanup() { m_env.Stop(m_app); }
