@@ -4,12 +4,14 @@
 // walk a whole flow without a human. A flow is a list of steps, one per modal window in the order
 // they come up; each step looks at its window and answers it.
 
+#include "cipher/DocumentFile.h"
 #include "framework/Dialog.h"
 #include "framework/ModalAnswer.h"
 #include "res/resource.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
+#include <QFile>
 #include <QFileDialog>
 #include <QItemSelectionModel>
 #include <QLineEdit>
@@ -127,6 +129,35 @@ inline Step ChooseFile(std::shared_ptr<Seen> seen, const QString& path) {
         }
         static_cast<QDialog*>(dialog)->accept();
     };
+}
+
+// The clear text of a file as the core reads it, or "<status n>" when it doesn't.
+inline QByteArray CoreRead(const QString& path, const char* password) {
+    platform::SecureString text;
+    const cipher::DocStatus status = cipher::ReadDocumentFile(QFile::encodeName(path).toStdString(), password, text);
+    if (!status.ok())
+        return "<status " + QByteArray::number(static_cast<int>(status.result)) + ">";
+    return QByteArray(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// Opens path in the editor (app: the application), answering its password prompt.
+template <class TApp>
+auto OpenWithPassword(TApp& app, const QString& path, const QString& password, std::shared_ptr<Seen> seen = {}) {
+    if (!seen)
+        seen = std::make_shared<Seen>();
+    Answer(seen, {EnterPassword(password)});
+    return app.OpenDocumentFile(path);
+}
+
+// Save: into path through Save As when the document has no file yet, under password (the offered one
+// when empty). True when the file was written.
+template <class TDoc> bool SaveWithPassword(TDoc* doc, const QString& path, const QString& password) {
+    auto seen = std::make_shared<Seen>();
+    if (doc->m_strFilePath.isEmpty())
+        Answer(seen, {ChooseFile(seen, path), SetPassword(seen, password)});
+    else
+        Answer(seen, {SetPassword(seen, password)});
+    return doc->OnFileSave();
 }
 
 } // namespace docanswers

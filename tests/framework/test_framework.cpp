@@ -1,4 +1,5 @@
 #include "FrameworkFixtures.h"
+#include "common/GuiTestEnv.h"
 
 #include "framework/BackgroundWork.h"
 #include "framework/Dialog.h"
@@ -87,9 +88,10 @@ private:
     std::unique_ptr<RecordingFrame> m_frame;
     CMultiDocTemplate* m_textTemplate = nullptr;
     CMultiDocTemplate* m_passwordsTemplate = nullptr;
+    GuiTestEnv m_env;
 
 private slots:
-    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+    void initTestCase() { m_env.Begin(false); }
 
     void init() {
         QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("LockwardenTest"),

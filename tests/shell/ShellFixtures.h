@@ -4,11 +4,10 @@
 // done to them instead of reading files, and the settings it keeps.
 
 #include "../framework/FrameworkFixtures.h"
+#include "common/GuiTestEnv.h"
 
 #include "res/resource.h"
 #include "shell/EditorApp.h"
-
-#include <QSettings>
 
 class RecordingEditorApp : public CEditorApp {
 protected:
@@ -22,6 +21,5 @@ protected:
 
 // The editor's settings file (in the test's throwaway configuration folder).
 inline QSettings Profile() {
-    return QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Lockwarden"),
-                     QStringLiteral("Lockwarden Editor"));
+    return GuiTestEnv::Profile();
 }

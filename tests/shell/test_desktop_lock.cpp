@@ -39,16 +39,13 @@ class TestDesktopLock : public QObject {
     Q_OBJECT
 
     std::unique_ptr<RecordingEditorApp> m_app;
-    QTemporaryDir m_config;
+    GuiTestEnv m_env;
     int m_nProbed = 0;
 
     CMainFrame* Frame() const { return m_app->GetMainFrame(); }
     CDesktopLockWatcher* Watcher() const { return Frame()->findChild<CDesktopLockWatcher*>(); }
     void Start() {
-        m_app = std::make_unique<RecordingEditorApp>();
-        AnswerNextModal([](QWidget* modal) { modal->close(); });
-        QVERIFY(m_app->InitInstance({QStringLiteral("lockwarden-editor")}));
-        CancelModalAnswers();
+        QVERIFY(m_env.Start(m_app));
         QVERIFY(Watcher());
     }
     // Waits until this process has seen one more ActiveChanged: every signal sent before it has
@@ -64,9 +61,7 @@ public slots:
 
 private slots:
     void initTestCase() {
-        QVERIFY(m_config.isValid());
-        qputenv("XDG_CONFIG_HOME", m_config.path().toLocal8Bit());
-        QStandardPaths::setTestModeEnabled(true);
+        m_env.Begin(false);
         QVERIFY(QDBusConnection::sessionBus().isConnected());
         QVERIFY(QDBusConnection(QLatin1String(kSender)).isConnected());
         QVERIFY(QDBusConnection::sessionBus().connect(QString(), QString(),
@@ -74,20 +69,8 @@ private slots:
                                                       QStringLiteral("ActiveChanged"), this, SLOT(Probe(bool))));
     }
 
-    void init() {
-        Profile().clear();
-        Profile().setValue(QStringLiteral("Settings/wzrd"), 0);
-    }
-
-    void cleanup() {
-        if (m_app && Frame()) {
-            if (Frame()->m_bLocked)
-                Frame()->PromptUnlock();
-            Frame()->close();
-        }
-        m_app.reset();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
+    void init() { m_env.Reset(); }
+    void cleanup() { m_env.Stop(m_app); }
 
     void screenSaverLocks() {
         Start();

@@ -1,3 +1,4 @@
+#include "common/GuiTestEnv.h"
 #include "shell/InstanceChannel.h"
 
 #include <QFile>
@@ -11,8 +12,8 @@ class TestInstanceChannel : public QObject {
     Q_OBJECT
 
 private:
+    GuiTestEnv m_env;
     QTemporaryDir m_runtime;
-    QTemporaryDir m_config;
 
     // The program itself, started as a user would start it a second time, in its own folder.
     static void StartSecond(QProcess& process, const QString& folder, const QStringList& arguments,
@@ -28,8 +29,8 @@ private:
 
 private slots:
     void initTestCase() {
+        m_env.Begin(false);
         QVERIFY(m_runtime.isValid());
-        QVERIFY(m_config.isValid());
         // The runtime folder of this test alone: never a real editor's socket.
         qputenv("XDG_RUNTIME_DIR", m_runtime.path().toLocal8Bit());
         QVERIFY(CInstanceChannel::ServerName().startsWith(m_runtime.path()));
@@ -48,7 +49,7 @@ private slots:
 
         QProcess second;
         StartSecond(second, work.path(), {QStringLiteral("notes.etx"), QStringLiteral("sub/vault.kvd")},
-                    m_runtime.path(), m_config.path());
+                    m_runtime.path(), m_env.ConfigDir());
         QVERIFY(second.waitForStarted());
         // This process keeps answering while it waits; should the second one hang, QProcess kills it
         // when the test ends, so it never outlives the test.

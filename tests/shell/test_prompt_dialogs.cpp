@@ -2,7 +2,7 @@
 // locked. Time comes from a fake clock; the dialogs are answered by the test.
 
 #include "../framework/FrameworkFixtures.h"
-#include "common/EditorTestEnv.h"
+#include "common/GuiTestEnv.h"
 
 #include "docs/EnterPasswordDlg.h"
 #include "docs/SaveChangesDlg.h"
@@ -58,7 +58,7 @@ class TestPromptDialogs : public QObject {
     Q_OBJECT
 
     std::unique_ptr<TestEditorApp> m_app;
-    EditorTestEnv m_env;
+    GuiTestEnv m_env;
 
     CMainFrame* Frame() const { return m_app->GetMainFrame(); }
 
@@ -71,27 +71,14 @@ private slots:
 
     void init() {
         m_env.Reset();
-        // Lock when idle for a minute, no screen password.
-        LockSettingsRecord record;
-        record.bLockWhenIdle = 1;
-        record.nTimeoutIndex = 0;
-        QVERIFY(WriteLockSettingsFile(record));
+        GuiTestEnv::WriteLockSettings(); // lock when idle for a minute, no screen password
         CLockScreenWnd::SetRandomStart(3);
-        m_app = std::make_unique<TestEditorApp>();
-        QVERIFY(m_app->InitInstance({QStringLiteral("lockwarden-editor")}));
+        QVERIFY(m_env.Start(m_app));
     }
 
     void cleanup() {
-        CancelModalAnswers();
         SetLockKeySource({});
-        MessageBox::clearAnswers();
-        if (Frame()) {
-            if (Frame()->m_bLocked)
-                Frame()->PromptUnlock();
-            Frame()->close();
-        }
-        m_app.reset();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        m_env.Stop(m_app);
     }
 
     void setPasswordForANewDocument() {

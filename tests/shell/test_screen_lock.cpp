@@ -64,20 +64,13 @@ class TestScreenLock : public QObject {
     Q_OBJECT
 
     std::unique_ptr<RecordingEditorApp> m_app;
-    QTemporaryDir m_config;
-    uint32_t m_now = 0;
+    GuiTestEnv m_env;
+    uint32_t& m_now = m_env.m_now;
     QStringList m_modalsSeen;
     QStringList m_promptLabels;
 
     bool Start(const QStringList& arguments = {QStringLiteral("lockwarden-editor")}) {
-        m_app = std::make_unique<RecordingEditorApp>();
-        AnswerNextModal([this](QWidget* modal) {
-            m_modalsSeen.push_back(modal->objectName());
-            modal->close();
-        });
-        const bool started = m_app->InitInstance(arguments);
-        CancelModalAnswers();
-        return started;
+        return m_env.Start(m_app, arguments, &m_modalsSeen);
     }
     CMainFrame* Frame() const { return m_app->GetMainFrame(); }
     void Advance(uint32_t ms) { m_now += ms; }
@@ -105,47 +98,19 @@ class TestScreenLock : public QObject {
     void PressKey() { QTest::keyClick(Frame()->GetLockWnd(), Qt::Key_Space); }
 
 private slots:
-    void initTestCase() {
-        QVERIFY(m_config.isValid());
-        qputenv("XDG_CONFIG_HOME", m_config.path().toLocal8Bit());
-        // The profile goes there too, so that test programs running side by side never share it.
-        QVERIFY(Profile().fileName().startsWith(m_config.path()));
-        platform::SetTickCountSource([this] { return m_now; });
-    }
-
-    void cleanupTestCase() { platform::SetTickCountSource({}); }
+    void initTestCase() { m_env.Begin(); }
+    void cleanupTestCase() { m_env.End(); }
 
     void init() {
-        QDir(m_config.path() + "/Lockwarden").removeRecursively();
-        Profile().clear();
-        Profile().setValue(QStringLiteral("Settings/wzrd"), 0);
-        m_now = 5000;
+        m_env.Reset();
         m_modalsSeen.clear();
         m_promptLabels.clear();
         CommandLog().clear();
         RecordingView::s_handledIds.clear();
-        MessageBox::clearAnswers();
         CLockScreenWnd::SetRandomStart(7);
     }
 
-    void cleanup() {
-        CancelModalAnswers();
-        MessageBox::clearAnswers();
-        if (m_app && Frame()) {
-            if (Frame()->m_bLocked) {
-                // Unlocked without a question where the lock allows it; a lock with a password that
-                // a failed test left behind stays, and its prompt is cancelled.
-                QDir(m_config.path() + "/Lockwarden").removeRecursively();
-                m_app->GetLockSettings().bScreenPasswordOn = 0;
-                AnswerPrompt(QString());
-                Frame()->PromptUnlock();
-                CancelModalAnswers();
-            }
-            Frame()->close();
-        }
-        m_app.reset();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
+    void cleanup() { m_env.Stop(m_app); }
 
     // The idle check.
     void idleLongerThanTimeoutLocks_data() {
@@ -886,7 +851,7 @@ private slots:
     void failedSettingsSaveIsReportedAndChangesNothing() {
         QVERIFY(WriteLockSettingsFile(Settings(1, 0, 0, "", 0, "Old prompt")));
         QVERIFY(Start());
-        const QString path = m_config.path() + "/Lockwarden/csptx.eda";
+        const QString path = m_env.ConfigDir() + "/Lockwarden/csptx.eda";
         // A folder where the file should be: nobody, root included, can write the file then.
         QVERIFY(QFile::remove(path));
         QVERIFY(QDir().mkdir(path));

@@ -25,8 +25,6 @@
 #include <QMimeData>
 #include <QRegularExpression>
 #include <QSettings>
-#include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QToolBar>
 #include <QToolButton>
 #include <QtTest>
@@ -40,18 +38,6 @@ int Setting(const char* name) {
     return Profile().value(QStringLiteral("Settings/") + QLatin1String(name), -1).toInt();
 }
 
-void FlushDeletes() {
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
-
-QString WriteFile(const QTemporaryDir& dir, const QString& name) {
-    const QString path = dir.filePath(name);
-    QFile file(path);
-    file.open(QIODevice::WriteOnly);
-    file.write("x");
-    return path;
-}
-
 } // namespace
 
 class TestShell : public QObject {
@@ -61,35 +47,30 @@ private:
     std::unique_ptr<RecordingEditorApp> m_app;
     QList<QUrl> m_opened;
     QStringList m_modalsSeen;
-    QTemporaryDir m_configDir;
+    GuiTestEnv m_env;
 
     // Starts the editor; every modal window that comes up during start-up is noted and closed.
     bool Start(const QStringList& arguments = {QStringLiteral("lockwarden-editor")}) {
-        m_app = std::make_unique<RecordingEditorApp>();
-        AnswerNextModal([this](QWidget* modal) {
-            m_modalsSeen.push_back(modal->objectName());
-            modal->close();
-        });
-        const bool started = m_app->InitInstance(arguments);
-        CancelModalAnswers();
-        return started;
+        return m_env.Start(m_app, arguments, &m_modalsSeen);
     }
     CMainFrame* Frame() const { return m_app->GetMainFrame(); }
+    // A file of one byte in the test's folder.
+    QString WriteFile(const QString& name) {
+        const QString path = m_env.FilePath(name);
+        GuiTestEnv::WriteBytes(path, "x");
+        return path;
+    }
 
     void Stop() {
         if (m_app && Frame())
             Frame()->close();
         m_app.reset();
-        FlushDeletes();
+        GuiTestEnv::FlushDeletes();
     }
 
 private slots:
     void initTestCase() {
-        // The screen-lock settings file lives in the data folder: never the user's own.
-        QVERIFY(m_configDir.isValid());
-        qputenv("XDG_CONFIG_HOME", m_configDir.path().toLocal8Bit());
-        // The profile goes there too, so that test programs running side by side never share it.
-        QVERIFY(Profile().fileName().startsWith(m_configDir.path()));
+        m_env.Begin(false);
         SetShellOpenHandler([this](const QUrl& url) {
             m_opened.push_back(url);
             return true;
@@ -97,13 +78,12 @@ private slots:
     }
 
     void init() {
-        Profile().clear();
+        m_env.Reset(GuiTestEnv::Welcome::AsOnFirstRun);
         m_opened.clear();
         m_modalsSeen.clear();
         CommandLog().clear();
         RecordingView::s_handledIds.clear();
         RecordingDoc::s_openSucceeds = true;
-        MessageBox::clearAnswers();
     }
 
     void cleanup() {
@@ -189,8 +169,7 @@ private slots:
     }
 
     void fileOnCommandLineOpensWithoutWelcome() {
-        QTemporaryDir dir;
-        const QString path = WriteFile(dir, QStringLiteral("start.kvd"));
+        const QString path = WriteFile(QStringLiteral("start.kvd"));
         QVERIFY(Start({QStringLiteral("lockwarden-editor"), path}));
         QVERIFY(m_modalsSeen.isEmpty());
         QVERIFY(Frame()->GetActiveDocument());
@@ -308,13 +287,12 @@ private slots:
     void openUsesTheFileDialog() {
         Profile().setValue(QStringLiteral("Settings/wzrd"), 0);
         QVERIFY(Start());
-        QTemporaryDir dir;
-        const QString path = WriteFile(dir, QStringLiteral("notes.etx"));
+        const QString path = WriteFile(QStringLiteral("notes.etx"));
         QStringList filters;
         AnswerNextModal([&](QWidget* modal) {
             auto* dialog = qobject_cast<QFileDialog*>(modal);
             filters = dialog->nameFilters();
-            dialog->setDirectory(dir.path());
+            dialog->setDirectory(m_env.FilesDir());
             dialog->selectFile(path);
             QMetaObject::invokeMethod(dialog, "accept");
         });
@@ -328,9 +306,8 @@ private slots:
     void droppedFilesOpen() {
         Profile().setValue(QStringLiteral("Settings/wzrd"), 0);
         QVERIFY(Start());
-        QTemporaryDir dir;
-        const QString a = WriteFile(dir, QStringLiteral("a.kvd"));
-        const QString b = WriteFile(dir, QStringLiteral("b.etx"));
+        const QString a = WriteFile(QStringLiteral("a.kvd"));
+        const QString b = WriteFile(QStringLiteral("b.etx"));
         QMimeData data;
         data.setUrls({QUrl::fromLocalFile(a), QUrl::fromLocalFile(b)});
         QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
@@ -349,9 +326,8 @@ private slots:
         QVERIFY(Start());
         Frame()->show();
         QVERIFY(QTest::qWaitForWindowExposed(Frame()));
-        QTemporaryDir dir;
-        QVERIFY(m_app->OpenDocumentFile(WriteFile(dir, QStringLiteral("a.etx"))));
-        QVERIFY(m_app->OpenDocumentFile(WriteFile(dir, QStringLiteral("b.etx"))));
+        QVERIFY(m_app->OpenDocumentFile(WriteFile(QStringLiteral("a.etx"))));
+        QVERIFY(m_app->OpenDocumentFile(WriteFile(QStringLiteral("b.etx"))));
         QMdiArea* area = Frame()->MDIClient();
         const QList<QMdiSubWindow*> windows = area->subWindowList(QMdiArea::CreationOrder);
         QCOMPARE(windows.size(), 2);
@@ -407,8 +383,7 @@ private slots:
     void handedOverFilesOpen() {
         Profile().setValue(QStringLiteral("Settings/wzrd"), 0);
         QVERIFY(Start());
-        QTemporaryDir dir;
-        const QString a = WriteFile(dir, QStringLiteral("a.kvd"));
+        const QString a = WriteFile(QStringLiteral("a.kvd"));
         Frame()->OpenHandedOverFiles({a});
         QCOMPARE(m_app->GetPasswordsTemplate()->GetDocuments().size(), size_t(1));
         QVERIFY(Frame()->isVisible());
@@ -423,7 +398,7 @@ private slots:
             prompts << modal->windowTitle();
             modal->close();
         });
-        Frame()->OpenHandedOverFiles({WriteFile(dir, QStringLiteral("b.etx"))});
+        Frame()->OpenHandedOverFiles({WriteFile(QStringLiteral("b.etx"))});
         QCOMPARE(prompts.size(), 1);
         QVERIFY(Frame()->m_bLocked);
         QCOMPARE(m_app->GetTextTemplate()->GetDocuments().size(), size_t(0));
@@ -444,7 +419,7 @@ private slots:
         QCOMPARE(titles(), QStringList({"&File", "&Edit", "&View", "Settings", "&Window", "&Help"}));
         QVERIFY(Frame()->SendCommand(ID_FILE_CLOSE));
         Q_UNUSED(doc);
-        FlushDeletes();
+        GuiTestEnv::FlushDeletes();
         QCOMPARE(titles(), QStringList({"&File", "&View", "Settings", "&Help"}));
 
         // Menu 128's items and their icons.
@@ -576,20 +551,19 @@ private slots:
     void helpOpensPageUnderCurrentDirectory() {
         Profile().setValue(QStringLiteral("Settings/wzrd"), 0);
         QVERIFY(Start());
-        QTemporaryDir dir;
         const QString previous = QDir::currentPath();
-        QDir::setCurrent(dir.path());
+        QDir::setCurrent(m_env.FilesDir());
         // No page anywhere: the user is told so, and nothing is opened.
         MessageBox::setNextAnswer(IDOK);
         QVERIFY(Frame()->SendCommand(ID_HELP));
         QVERIFY(m_opened.isEmpty());
         QVERIFY(MessageBox::last().text.contains(QStringLiteral("Help/42.html")));
-        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("Help")));
-        WriteFile(dir, QStringLiteral("Help/42.html"));
+        QVERIFY(QDir(m_env.FilesDir()).mkdir(QStringLiteral("Help")));
+        WriteFile(QStringLiteral("Help/42.html"));
         QVERIFY(Frame()->SendCommand(ID_HELP));
         QDir::setCurrent(previous);
         QVERIFY(Frame()->SendCommand(ID_HELP_WEB));
-        QCOMPARE(m_opened, QList<QUrl>({QUrl::fromLocalFile(QDir(dir.path()).canonicalPath() + "/Help/42.html"),
+        QCOMPARE(m_opened, QList<QUrl>({QUrl::fromLocalFile(QDir(m_env.FilesDir()).canonicalPath() + "/Help/42.html"),
                                         QUrl(QString::fromLatin1(kProductWebPage))}));
     }
 

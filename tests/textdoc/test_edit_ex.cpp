@@ -1,4 +1,5 @@
 #include "../framework/FrameworkFixtures.h"
+#include "common/GuiTestEnv.h"
 
 #include "framework/DialogTemplate.h"
 #include "res/resource.h"
@@ -44,10 +45,11 @@ class TestEditEx : public QObject {
 private:
     std::unique_ptr<RecordingApp> m_app;
     RecordingFrame* m_frame = nullptr;
+    GuiTestEnv m_env;
 
 private slots:
     void initTestCase() {
-        QStandardPaths::setTestModeEnabled(true);
+        m_env.Begin(false);
         m_app = std::make_unique<RecordingApp>();
         m_frame = new RecordingFrame;
         m_app->m_pMainWnd = m_frame;

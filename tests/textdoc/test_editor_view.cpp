@@ -1,3 +1,5 @@
+#include "common/GuiTestEnv.h"
+
 #include "cipher/DocumentFile.h"
 #include "framework/DocTemplate.h"
 #include "framework/Document.h"
@@ -5,7 +7,6 @@
 #include "framework/MessageBox.h"
 #include "framework/ModalAnswer.h"
 #include "framework/StatusBar.h"
-#include "platform/TickCount.h"
 #include "res/resource.h"
 #include "shell/EditorApp.h"
 #include "shell/MainFrame.h"
@@ -28,8 +29,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
-#include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTimer>
 #include <QUrl>
@@ -53,11 +52,6 @@ const std::string kPasswordUtf8 = kPassword.toStdString();
 
 QString U(const char16_t* text) {
     return QString::fromUtf16(text);
-}
-
-QByteArray FileBytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 // A file enciphered by the core alone, holding exactly this text.
@@ -87,14 +81,13 @@ class TestEditorView : public QObject {
 
 private:
     std::unique_ptr<TextTestApp> m_app;
-    QTemporaryDir m_dir;
+    GuiTestEnv m_env;
     CEditorView* m_view = nullptr;
     CDocument* m_doc = nullptr;
-    uint32_t m_now = 1000;
 
     CMainFrame* Frame() const { return m_app->GetMainFrame(); }
     QString Pane() const { return Frame()->GetStatusBar()->GetPaneText(1); }
-    QString Path(const char* name) const { return m_dir.filePath(QLatin1String(name)); }
+    QString Path(const char* name) const { return m_env.FilePath(QLatin1String(name)); }
 
     // Through a real file: the text put in by the core, read by the view, written back by the view.
     QString RoundTrip(const QString& text) {
@@ -108,24 +101,15 @@ private:
 
 private slots:
     void initTestCase() {
-        QStandardPaths::setTestModeEnabled(true);
-        QVERIFY(m_dir.isValid());
-        qputenv("XDG_CONFIG_HOME", m_dir.filePath(QStringLiteral("config")).toLocal8Bit());
-        platform::SetTickCountSource([this] { return m_now; });
-        m_app = std::make_unique<TextTestApp>();
-        AnswerNextModal([](QWidget* modal) { modal->close(); });
-        QVERIFY(m_app->InitInstance({QStringLiteral("lockwarden-editor")}));
-        CancelModalAnswers();
+        // One editor for all the tests, each with a new document.
+        m_env.Begin();
+        m_env.Reset();
+        QVERIFY(m_env.Start(m_app));
     }
 
     void cleanupTestCase() {
-        if (Frame()) {
-            m_app->CloseAllDocuments();
-            Frame()->close();
-        }
-        m_app.reset();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        platform::SetTickCountSource({});
+        m_env.Stop(m_app);
+        m_env.End();
     }
 
     void init() {
@@ -220,7 +204,7 @@ private slots:
             m_view->SetText(text);
             QVERIFY(m_view->WriteDocumentFile(Path("units.etx"), kPasswordUtf8).ok());
             WriteCoreFile(Path("utf8.etx"), m_view->GetText());
-            QCOMPARE(FileBytes(Path("units.etx")), FileBytes(Path("utf8.etx")));
+            QCOMPARE(GuiTestEnv::Bytes(Path("units.etx")), GuiTestEnv::Bytes(Path("utf8.etx")));
         }
     }
 
@@ -353,13 +337,13 @@ private slots:
 
     void inputStampsActivity() {
         Frame()->m_dwLastActivity = 0;
-        m_now = 5000;
+        m_env.m_now = 5000;
         SendKey(m_view, QEvent::KeyPress, Qt::Key_Right);
         QCOMPARE(Frame()->m_dwLastActivity, 5000u);
-        m_now = 6000;
+        m_env.m_now = 6000;
         SendKey(m_view, QEvent::KeyRelease, Qt::Key_Right);
         QCOMPARE(Frame()->m_dwLastActivity, 6000u);
-        m_now = 7000;
+        m_env.m_now = 7000;
         QMouseEvent move(QEvent::MouseMove, QPointF(5, 5), m_view->viewport()->mapToGlobal(QPointF(5, 5)), Qt::NoButton,
                          Qt::NoButton, Qt::NoModifier);
         QApplication::sendEvent(m_view->viewport(), &move);
@@ -591,7 +575,7 @@ private slots:
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(Path("printed.pdf"));
         QVERIFY(m_view->PrintDocument(&printer));
-        const QByteArray pdf = FileBytes(Path("printed.pdf"));
+        const QByteArray pdf = GuiTestEnv::Bytes(Path("printed.pdf"));
         QVERIFY(pdf.size() > 100);
         QVERIFY(pdf.startsWith("%PDF"));
         const QMarginsF margins = printer.pageLayout().margins(QPageLayout::Inch);
@@ -605,7 +589,7 @@ private slots:
         printer->setOutputFileName(Path("direct.pdf"));
         QVERIFY(Frame()->IsCommandEnabled(ID_FILE_PRINT_DIRECT));
         QVERIFY(Frame()->SendCommand(ID_FILE_PRINT_DIRECT));
-        QVERIFY(FileBytes(Path("direct.pdf")).startsWith("%PDF"));
+        QVERIFY(GuiTestEnv::Bytes(Path("direct.pdf")).startsWith("%PDF"));
     }
 };
 

@@ -1,3 +1,5 @@
+#include "PasswordsWindow.h"
+
 #include "cipher/DocumentFile.h"
 #include "common/DocumentAnswers.h"
 #include "controls/Label.h"
@@ -12,7 +14,6 @@
 #include "res/resource.h"
 #include "textdoc/CommandMenu.h"
 #include "textdoc/EditEx.h"
-#include "workspace/Activity.h"
 #include "workspace/BlankRootView.h"
 #include "workspace/EMailAccountsRootView.h"
 #include "workspace/FormLayout.h"
@@ -35,16 +36,11 @@
 #include <QMenu>
 #include <QProcess>
 #include <QPushButton>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <memory>
 
 namespace {
-
-void FlushDeletes() {
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
 
 std::unique_ptr<WebAccount> Web(const char* name, const char* password, const char* address = "") {
     auto record = std::make_unique<WebAccount>();
@@ -57,33 +53,6 @@ std::unique_ptr<WebAccount> Web(const char* name, const char* password, const ch
 std::string Str(const platform::SecureString& field) {
     return std::string(field.data(), field.size());
 }
-
-class TestApp : public CWinApp {
-public:
-    TestApp() : CWinApp(QStringLiteral("Lockwarden Editor")) { SetRegistryKey(QStringLiteral("LockwardenTest")); }
-};
-
-// The main window, which takes the accelerator keys once a test loads them.
-class TestFrame : public CMDIFrameWnd {
-public:
-    using CMDIFrameWnd::LoadAccelTable;
-};
-
-struct Window {
-    CVaultoraDoc* doc = nullptr;
-    CVaultoraChildFrame* frame = nullptr;
-    CLeftView* tree = nullptr;
-
-    int ShownView() const {
-        const auto& current = frame->GetSplitter()->GetCurrentViewMap();
-        auto it = current.find(CSwitchSplitterWnd::PaneKey(0, 1));
-        return it == current.end() ? -1 : it->second;
-    }
-    template <class TForm> TForm* Form(int nView) const { return dynamic_cast<TForm*>(frame->GetView(nView)); }
-    CWebAccView* WebForm() const { return Form<CWebAccView>(frame->m_nWebAccView); }
-    CMailAccView* MailForm() const { return Form<CMailAccView>(frame->m_nMailAccView); }
-    COtherAccView* OtherForm() const { return Form<COtherAccView>(frame->m_nOtherAccView); }
-};
 
 QWidget* Item(CFormView* form, int nID) {
     QWidget* control = form->GetDlgItem(nID);
@@ -101,33 +70,11 @@ void TypeInto(CFormView* form, int nID, const QString& text) {
 
 } // namespace
 
-class TestForms : public QObject {
+class TestForms : public PasswordsWindowTest {
     Q_OBJECT
 
 private:
-    std::unique_ptr<TestApp> m_app;
-    std::unique_ptr<TestFrame> m_mainFrame;
-    std::vector<CVaultoraDoc*> m_docs;
-    int m_nStamps = 0;
     QList<QUrl> m_opened;
-
-    Window Open(const std::function<void(CVaultoraDoc&)>& fill = {}) {
-        Window w;
-        w.doc = new CVaultoraDoc;
-        m_docs.push_back(w.doc);
-        if (fill)
-            fill(*w.doc);
-        w.frame = new CVaultoraChildFrame;
-        CCreateContext context;
-        context.newView = [] { return static_cast<CView*>(new CVaultoraView); };
-        context.pCurrentDoc = w.doc;
-        if (!w.frame->LoadFrame(context))
-            return {};
-        w.frame->InitialUpdateFrame(w.doc, true);
-        w.tree = w.frame->GetLeftView();
-        QCoreApplication::processEvents();
-        return w;
-    }
 
     static QTreeWidgetItem* Child(QTreeWidgetItem* folder, const QString& label) {
         for (int i = 0; i < folder->childCount(); ++i) {
@@ -146,45 +93,22 @@ private:
 
 private slots:
     void initTestCase() {
-        QStandardPaths::setTestModeEnabled(true);
-        workspace::SetActivityStamp([this] { ++m_nStamps; });
+        m_env.Begin(false);
         SetShellOpenHandler([this](const QUrl& url) {
             m_opened << url;
             return true;
         });
     }
     void cleanupTestCase() {
-        workspace::SetActivityStamp({});
         SetShellOpenHandler({});
     }
 
     void init() {
-        MessageBox::clearAnswers();
-        m_nStamps = 0;
         m_opened.clear();
-        m_app = std::make_unique<TestApp>();
-        m_mainFrame = std::make_unique<TestFrame>();
-        m_app->m_pMainWnd = m_mainFrame.get();
-        m_mainFrame->resize(1000, 800);
-        m_mainFrame->show();
-        m_mainFrame->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(m_mainFrame.get()));
+        StartHost(QSize(1000, 800), true);
     }
 
-    void cleanup() {
-        for (CVaultoraDoc* doc : m_docs) {
-            if (!doc->GetDocTemplate())
-                doc->OnCloseDocument();
-        }
-        m_docs.clear();
-        m_app->CloseAllDocuments();
-        FlushDeletes();
-        m_app->m_pMainWnd = nullptr;
-        m_mainFrame.reset();
-        m_app.reset();
-        FlushDeletes();
-        MessageBox::clearAnswers();
-    }
+    void cleanup() { StopHost(); }
 
     // A new account of each kind by the keyboard alone, every key sent to whatever has the focus:
     // the caret follows the buttons, Tab walks the template order and leaves the notes (Ctrl+Tab types
@@ -317,9 +241,9 @@ private slots:
         CWebAccView* form = w.WebForm();
         w.tree->setCurrentItem(Child(w.tree->GetWebFolder(), "First"));
         QVERIFY(!w.doc->IsModified());
-        const int stamps = m_nStamps;
+        ForgetActivity();
         TypeInto(form, IDC_WEB_PASSWORD, "X");
-        QVERIFY(m_nStamps > stamps);
+        QVERIFY(ActivityStamped());
         QCOMPARE(Str(w.doc->m_lists.m_aWebAccounts.At(0)->strPassword), std::string("oneX"));
         QVERIFY(w.doc->IsModified());
 
@@ -339,9 +263,9 @@ private slots:
 
         // A slot emptied under the form takes nothing, but the keystroke still counts as activity.
         w.doc->m_lists.m_aWebAccounts.Remove(1);
-        const int before = m_nStamps;
+        ForgetActivity();
         TypeInto(form, IDC_WEB_USERID, "u");
-        QVERIFY(m_nStamps > before);
+        QVERIFY(ActivityStamped());
         QCOMPARE(Str(w.doc->m_lists.m_aWebAccounts.At(0)->strUserId), std::string());
     }
 
@@ -404,12 +328,12 @@ private slots:
             w.tree->setCurrentItem(c.folder->child(0));
             w.doc->SetModifiedFlag(false);
             MessageBox::setNextAnswer(IDNO);
-            const int stamps = m_nStamps;
+            ForgetActivity();
             Click(c.form, c.nDelete);
             QCOMPARE(MessageBox::last().text, c.question);
             QCOMPARE(c.folder->childCount(), 1);
             QCOMPARE(w.doc->IsModified(), c.bModifiedAfterNo);
-            QVERIFY(m_nStamps > stamps);
+            QVERIFY(ActivityStamped());
         }
         // "Yes" on the e-mail form deletes the record.
         w.tree->setCurrentItem(w.tree->GetMailFolder()->child(0));
@@ -643,10 +567,10 @@ private slots:
 
         // Mouse moves over a form count as activity.
         w.tree->setCurrentItem(w.tree->GetWebFolder()->child(0));
-        const int stamps = m_nStamps;
+        ForgetActivity();
         QTest::mouseMove(Item(form, IDC_WEB_ADDRESS), QPoint(5, 5));
         QTest::mouseMove(Item(form, IDC_WEB_ADDRESS), QPoint(9, 6));
-        QVERIFY(m_nStamps > stamps);
+        QVERIFY(ActivityStamped());
     }
 
     // Add waits for a character; Add creates and shows the account; Cancel goes back to the blank form.
@@ -684,13 +608,13 @@ private slots:
         w.tree->setCurrentItem(w.tree->GetOtherFolder());
         w.tree->setCurrentItem(w.tree->GetWebFolder());
         QCOMPARE(webRoot->GetDlgItemText(IDC_WEB_ROOT_NAME), QStringLiteral("  "));
-        const int stamps = m_nStamps;
+        ForgetActivity();
         Click(webRoot, IDC_WEB_ROOT_CANCEL);
         QCOMPARE(webRoot->GetDlgItemText(IDC_WEB_ROOT_NAME), QString());
         QVERIFY(!Item(webRoot, IDC_WEB_ROOT_ADD)->isEnabled());
         QCOMPARE(w.tree->GetSelectedItem(), w.tree->GetRootItem());
         QCOMPARE(w.ShownView(), w.frame->m_nBlankRootView);
-        QVERIFY(m_nStamps > stamps);
+        QVERIFY(ActivityStamped());
         QCOMPARE(w.tree->GetWebFolder()->childCount(), 0);
     }
 
@@ -711,10 +635,10 @@ private slots:
         for (const auto& [nID, nView] : buttons) {
             w.tree->setCurrentItem(w.tree->GetRootItem());
             QCOMPARE(w.ShownView(), w.frame->m_nBlankRootView);
-            const int stamps = m_nStamps;
+            ForgetActivity();
             Click(blank, nID);
             QCOMPARE(w.ShownView(), nView);
-            QVERIFY(m_nStamps > stamps);
+            QVERIFY(ActivityStamped());
         }
         // The blank form has no Edit commands.
         QVERIFY(!blank->HasCommand(ID_EDIT_COPY));

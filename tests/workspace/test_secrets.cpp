@@ -3,7 +3,7 @@
 // whole editor runs, with a real passwords file and the fake clock.
 
 #include "common/DocumentAnswers.h"
-#include "common/EditorTestEnv.h"
+#include "common/GuiTestEnv.h"
 
 #include "cipher/DocumentFile.h"
 #include "framework/ClipboardGuard.h"
@@ -25,7 +25,6 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QRegularExpression>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 #include <memory>
@@ -36,8 +35,7 @@ class TestSecrets : public QObject {
     Q_OBJECT
 
     std::unique_ptr<CEditorApp> m_app;
-    EditorTestEnv m_env;
-    std::unique_ptr<QTemporaryDir> m_files;
+    GuiTestEnv m_env;
     CVaultoraDoc* m_doc = nullptr;
 
     CMainFrame* Frame() const { return m_app->GetMainFrame(); }
@@ -59,12 +57,10 @@ class TestSecrets : public QObject {
         platform::SecureString text;
         if (!BuildPasswordsText(lists, text))
             return nullptr;
-        const QString path = m_files->filePath("vault.kvd");
+        const QString path = m_env.FilePath("vault.kvd");
         if (!cipher::WriteDocumentFile(path.toStdString(), "pw", text.view(), cipher::DocFormat::Compatible).ok())
             return nullptr;
-        auto seen = std::make_shared<Seen>();
-        Answer(seen, {EnterPassword("pw")});
-        m_doc = dynamic_cast<CVaultoraDoc*>(m_app->OpenDocumentFile(path));
+        m_doc = dynamic_cast<CVaultoraDoc*>(OpenWithPassword(*m_app, path, "pw"));
         auto* tree = Frame()->findChild<CLeftView*>();
         if (!m_doc || !tree)
             return nullptr;
@@ -99,9 +95,7 @@ private slots:
 
     void init() {
         m_env.Reset();
-        m_files = std::make_unique<QTemporaryDir>();
-        m_app = std::make_unique<CEditorApp>();
-        QVERIFY(m_app->InitInstance({QStringLiteral("lockwarden-editor")}));
+        QVERIFY(m_env.Start(m_app));
         CClipboardGuard::SetClearDelay(CClipboardGuard::kDefaultDelay);
         QApplication::clipboard()->clear();
         Frame()->show();
@@ -110,18 +104,8 @@ private slots:
     }
 
     void cleanup() {
-        CancelModalAnswers();
-        MessageBox::clearAnswers();
-        if (Frame()->m_bLocked)
-            Frame()->PromptUnlock();
-        if (m_doc)
-            m_doc->SetModifiedFlag(false);
         m_doc = nullptr;
-        m_app->CloseAllDocuments();
-        Frame()->close();
-        m_app.reset();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        m_files.reset();
+        m_env.Stop(m_app);
     }
 
     // Copied with the hint clipboard managers honour, counted down in the status bar, and gone once the

@@ -1,3 +1,5 @@
+#include "PasswordsWindow.h"
+
 #include "framework/DocTemplate.h"
 #include "framework/MDIFrameWnd.h"
 #include "framework/MessageBox.h"
@@ -9,7 +11,6 @@
 #include "res/resource.h"
 #include "textdoc/EditEx.h"
 #include "workspace/AccountSearch.h"
-#include "workspace/Activity.h"
 #include "workspace/BlankRootView.h"
 #include "workspace/EMailAccountsRootView.h"
 #include "workspace/LeftView.h"
@@ -30,16 +31,11 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSettings>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <memory>
 
 namespace {
-
-void FlushDeletes() {
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
 
 platform::SecureString Text(const char* text) {
     return platform::SecureString(text);
@@ -92,88 +88,23 @@ public:
     QWidget* GetWnd() override { return this; }
 };
 
-class TestApp : public CWinApp {
-public:
-    TestApp() : CWinApp(QStringLiteral("Lockwarden Editor")) { SetRegistryKey(QStringLiteral("LockwardenTest")); }
-};
-
-// The pieces of one open passwords window.
-struct Window {
-    CVaultoraDoc* doc = nullptr;
-    CVaultoraChildFrame* frame = nullptr;
-    CLeftView* tree = nullptr;
-    CSwitchSplitterWnd* splitter = nullptr;
-
-    // The view number of the form the right pane shows now.
-    int ShownView() const {
-        auto it = splitter->GetCurrentViewMap().find(CSwitchSplitterWnd::PaneKey(0, 1));
-        return it == splitter->GetCurrentViewMap().end() ? -1 : it->second;
-    }
-    template <class TForm> TForm* Form(int nView) const { return dynamic_cast<TForm*>(frame->GetView(nView)); }
-};
-
 } // namespace
 
-class TestWorkspace : public QObject {
+class TestWorkspace : public PasswordsWindowTest {
     Q_OBJECT
 
 private:
-    std::unique_ptr<TestApp> m_app;
-    std::unique_ptr<CMDIFrameWnd> m_mainFrame;
-    std::vector<CVaultoraDoc*> m_docs;
-    int m_nStamps = 0;
-
-    // A passwords window over a document the filler gives its accounts, built the way the passwords
-    // template builds one, but without a file to read.
-    Window Open(const std::function<void(CVaultoraDoc&)>& fill = {}) {
-        Window w;
-        w.doc = new CVaultoraDoc;
-        m_docs.push_back(w.doc);
-        if (fill)
-            fill(*w.doc);
-        w.frame = new CVaultoraChildFrame;
-        CCreateContext context;
-        context.newView = [] { return static_cast<CView*>(new CVaultoraView); };
-        context.pCurrentDoc = w.doc;
-        if (!w.frame->LoadFrame(context))
-            return {};
-        w.frame->InitialUpdateFrame(w.doc, true);
-        w.tree = w.frame->GetLeftView();
-        w.splitter = w.frame->GetSplitter();
-        return w;
-    }
 
 private slots:
     void initTestCase() {
-        QStandardPaths::setTestModeEnabled(true);
-        workspace::SetActivityStamp([this] { ++m_nStamps; });
+        m_env.Begin(false);
     }
-    void cleanupTestCase() { workspace::SetActivityStamp({}); }
 
     void init() {
-        MessageBox::clearAnswers();
-        m_nStamps = 0;
-        m_app = std::make_unique<TestApp>();
-        m_mainFrame = std::make_unique<CMDIFrameWnd>();
-        m_app->m_pMainWnd = m_mainFrame.get();
-        m_mainFrame->resize(1000, 700);
-        m_mainFrame->show();
+        StartHost(QSize(1000, 700), false);
     }
 
-    void cleanup() {
-        for (CVaultoraDoc* doc : m_docs) {
-            if (!doc->GetDocTemplate())
-                doc->OnCloseDocument();
-        }
-        m_docs.clear();
-        m_app->CloseAllDocuments();
-        FlushDeletes();
-        m_app->m_pMainWnd = nullptr;
-        m_mainFrame.reset();
-        m_app.reset();
-        FlushDeletes();
-        MessageBox::clearAnswers();
-    }
+    void cleanup() { StopHost(); }
 
     // Splitter on its own: numbers from 1, the three maps, one visible view per pane.
     void splitterKeepsSeveralViewsInOnePane() {
@@ -448,11 +379,9 @@ private slots:
             {w.tree->GetRootItem(), w.frame->m_nBlankRootView},
         };
         for (const auto& [item, nView] : folders) {
-            const int stamps = m_nStamps;
             w.tree->setCurrentItem(item);
             QCOMPARE(w.ShownView(), nView);
             QCOMPARE(w.splitter->GetPane(0, 1), w.frame->GetView(nView)->GetWnd());
-            QVERIFY(m_nStamps > stamps);
         }
 
         auto* webForm = w.Form<CWebAccView>(w.frame->m_nWebAccView);
@@ -727,18 +656,18 @@ private slots:
             QTest::keyClick(menu, Qt::Key_Return);
         });
         MessageBox::setNextAnswer(IDYES);
-        const int stamps = m_nStamps;
+        ForgetActivity();
         QTest::mouseClick(w.tree->viewport(), Qt::RightButton, {}, onB);
-        QVERIFY(m_nStamps > stamps);
+        QVERIFY(ActivityStamped());
         QCOMPARE(MessageBox::last().text, QStringLiteral("Are you sure you want to delete \"A\" Web Account?"));
         QCOMPARE(ChildLabels(w.tree->GetWebFolder()), QStringList({"B"}));
         QVERIFY(!w.doc->m_lists.m_aWebAccounts.At(0));
 
         // Mouse moves over the tree count as activity.
-        const int beforeMove = m_nStamps;
+        ForgetActivity();
         QTest::mouseMove(w.tree->viewport(), QPoint(5, 5));
         QTest::mouseMove(w.tree->viewport(), QPoint(9, 9));
-        QVERIFY(m_nStamps > beforeMove);
+        QVERIFY(ActivityStamped());
     }
 
     // The forms carry their templates' controls, with ids, kinds and captions.
