@@ -82,7 +82,6 @@ QString CEncryptedDocument::WithExtension(const QString& path) const {
 bool CEncryptedDocument::OnNewDocument() {
     if (!CDocument::OnNewDocument())
         return false;
-    m_strFilePath.clear();
     m_szFilePassword.Wipe();
     m_nFormat = GetNewDocumentsStrong() ? cipher::DocFormat::Strong : cipher::DocFormat::Compatible;
     return true;
@@ -107,7 +106,8 @@ QString CEncryptedDocument::WhyNotOpenable(const QString& path) {
 }
 
 bool CEncryptedDocument::OnOpenDocument(const QString& path) {
-    m_strFilePath = path;
+    // Named at once: the questions that follow name the file.
+    SetPathName(path, false);
 
     if (const QString problem = WhyNotOpenable(path); !problem.isEmpty()) {
         AfxMessageBox(problem, MB_ICONEXCLAMATION);
@@ -167,7 +167,7 @@ bool CEncryptedDocument::OnSaveDocument(const QString& path) {
         return false;
     }
     // The document names the file it was last written to, never one it failed to write.
-    m_strFilePath = path;
+    SetPathName(path, false);
     SetModifiedFlag(false);
     return true;
 }
@@ -217,7 +217,6 @@ bool CEncryptedDocument::SaveModified() {
         return false;
     if (!IsModified())
         return true;
-    m_strFilePath = GetPathName();
 
     CSaveChangesDlg question;
     question.m_strDocumentName = m_strFilePath.isEmpty() ? TitleAsFileName() : m_strFilePath;

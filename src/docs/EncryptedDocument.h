@@ -53,8 +53,8 @@ public:
 
     // The file password of the current file (UTF-8, at most 259 characters); empty until one is given.
     platform::SecureString m_szFilePassword;
-    // The document's own copy of its file path, the file Save writes to; empty for a new document.
-    QString m_strFilePath;
+    // The file Save writes to: the document's path name, kept once; empty for a new document.
+    const QString& m_strFilePath = GetPathName();
     // The format the next save writes: the one the file was opened in, or for a new document the
     // one the user chose for new documents. Only the Document Encryption dialog changes it.
     cipher::DocFormat m_nFormat = cipher::DocFormat::Compatible;

@@ -12,10 +12,6 @@ CEnterPasswordDlg::~CEnterPasswordDlg() {
     m_szPassword.Wipe();
 }
 
-platform::SecureString CEnterPasswordDlg::SecureUtf8(const QString& text) {
-    return ::SecureUtf8(text);
-}
-
 platform::SecureString CEnterPasswordDlg::TakePassword() {
     platform::SecureString taken(m_szPassword);
     m_szPassword.Wipe();
@@ -39,7 +35,7 @@ bool CEnterPasswordDlg::OnInitDialog() {
 }
 
 void CEnterPasswordDlg::ReadPassword() {
-    m_szPassword = SecureUtf8(GetDlgItemText(IDC_PASSWORD).left(kMaxPasswordLength));
+    m_szPassword = TakeSecureUtf8(GetDlgItemText(IDC_PASSWORD), kMaxPasswordLength);
 }
 
 void CEnterPasswordDlg::OnControlChanged(int nID, Notify code) {

@@ -24,9 +24,6 @@ public:
     // Hands the password to the caller and wipes the dialog's own copy.
     platform::SecureString TakePassword();
 
-    // The UTF-8 bytes of a text, without leaving a copy of them behind in a temporary buffer.
-    static platform::SecureString SecureUtf8(const QString& text);
-
 protected:
     bool OnInitDialog() override;
     void OnOK() override;

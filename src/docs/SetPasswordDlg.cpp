@@ -44,7 +44,7 @@ void CSetPasswordDlg::OnControlChanged(int nID, Notify code) {
     if (code != Changed)
         return;
     if (nID == IDC_PASSWORD) {
-        m_szPassword = CEnterPasswordDlg::SecureUtf8(GetDlgItemText(IDC_PASSWORD).left(kMaxPasswordLength));
+        m_szPassword = TakeSecureUtf8(GetDlgItemText(IDC_PASSWORD), kMaxPasswordLength);
         // A confirmation typed before the password no longer confirms anything.
         SetDlgItemText(IDC_CONFIRM_PASSWORD, QString());
         // Emptying an empty field reports no change: OK follows both fields here too.
@@ -55,13 +55,11 @@ void CSetPasswordDlg::OnControlChanged(int nID, Notify code) {
 }
 
 void CSetPasswordDlg::OnOK() {
-    const QString password = GetDlgItemText(IDC_PASSWORD).left(kMaxPasswordLength);
-    const QString confirmation = GetDlgItemText(IDC_CONFIRM_PASSWORD).left(kMaxPasswordLength);
+    m_szPassword = TakeSecureUtf8(GetDlgItemText(IDC_PASSWORD), kMaxPasswordLength);
     // Enter reaches here too: an empty password can't be confirmed.
-    if (password.isEmpty())
+    if (m_szPassword.empty())
         return;
-    m_szPassword = CEnterPasswordDlg::SecureUtf8(password);
-    if (password != confirmation) {
+    if (m_szPassword.view() != TakeSecureUtf8(GetDlgItemText(IDC_CONFIRM_PASSWORD), kMaxPasswordLength).view()) {
         AfxMessageBox(QStringLiteral("The passwords you typed do not match. Type the password in both text boxes."),
                       MB_ICONEXCLAMATION, QStringLiteral("Set Password"));
         SetDlgItemText(IDC_PASSWORD, QString());

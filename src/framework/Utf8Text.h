@@ -26,3 +26,20 @@ inline platform::SecureString SecureUtf8(const QString& text) {
     platform::WipeMemory(bytes.data(), static_cast<size_t>(bytes.size()));
     return utf8;
 }
+
+// Wipes a text's characters where this is their only copy (wiping a shared one would only copy it
+// first), and empties it.
+inline void WipeString(QString& text) {
+    if (!text.isEmpty() && text.isDetached())
+        platform::WipeMemory(text.data(), static_cast<size_t>(text.size()) * sizeof(QChar));
+    text.clear();
+}
+
+// A secret as its field hands it out: the one short-lived QString, cut to nMaxLength characters,
+// converted at once and wiped.
+inline platform::SecureString TakeSecureUtf8(QString text, qsizetype nMaxLength) {
+    text.truncate(nMaxLength);
+    platform::SecureString utf8 = SecureUtf8(text);
+    WipeString(text);
+    return utf8;
+}

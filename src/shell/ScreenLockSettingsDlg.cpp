@@ -2,6 +2,7 @@
 
 #include "docs/EnterPasswordDlg.h"
 #include "framework/MessageBox.h"
+#include "framework/Utf8Text.h"
 #include "res/resource.h"
 #include "shell/EditorApp.h"
 #include "shell/LockSettings.h"
@@ -118,8 +119,10 @@ void CScreenLockSettingsDlg::OnOK() {
     CEditorApp* app = GetEditorApp();
     if (!app)
         return;
-    const platform::SecureString password = CEnterPasswordDlg::SecureUtf8(GetDlgItemText(IDC_LOCK_PASSWORD));
-    const platform::SecureString confirm = CEnterPasswordDlg::SecureUtf8(GetDlgItemText(IDC_LOCK_CONFIRM));
+    const platform::SecureString password =
+        TakeSecureUtf8(GetDlgItemText(IDC_LOCK_PASSWORD), LockSettingsRecord::kTextSize - 1);
+    const platform::SecureString confirm =
+        TakeSecureUtf8(GetDlgItemText(IDC_LOCK_CONFIRM), LockSettingsRecord::kTextSize - 1);
     if (password.view() != confirm.view()) {
         AfxMessageBox(QStringLiteral("Passwords don't match"), MB_OK);
         return;

@@ -5,6 +5,7 @@
 #include "framework/MDIFrameWnd.h"
 #include "framework/MessageBox.h"
 #include "framework/StatusBar.h"
+#include "framework/Utf8Text.h"
 #include "framework/WinApp.h"
 #include "platform/SecureMemory.h"
 #include "res/resource.h"
@@ -46,12 +47,6 @@ constexpr int kBreakProperty = QTextFormat::UserProperty + 1;
 constexpr char16_t kParagraphSeparator = 0x2029;
 constexpr char16_t kObjectReplacement = 0xFFFC;
 constexpr double kTwipsPerInch = 1440.0;
-
-void WipeString(QString& text) {
-    if (!text.isEmpty() && text.isDetached())
-        platform::WipeMemory(text.data(), static_cast<size_t>(text.size()) * sizeof(QChar));
-    text.clear();
-}
 
 void WipeBytes(QByteArray& bytes) {
     if (!bytes.isEmpty() && bytes.isDetached())

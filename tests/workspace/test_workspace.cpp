@@ -94,15 +94,10 @@ class TestWorkspace : public PasswordsWindowTest {
     Q_OBJECT
 
 private:
-
 private slots:
-    void initTestCase() {
-        m_env.Begin(false);
-    }
+    void initTestCase() { m_env.Begin(false); }
 
-    void init() {
-        StartHost(QSize(1000, 700), false);
-    }
+    void init() { StartHost(QSize(1000, 700), false); }
 
     void cleanup() { StopHost(); }
 
@@ -232,7 +227,7 @@ private slots:
     // skipped and each item carries its slot.
     void treeShowsTheListsSorted() {
         Window w = Open([](CVaultoraDoc& doc) {
-            doc.m_strFilePath = QStringLiteral("/home/user/vault.kvd");
+            doc.SetPathName(QStringLiteral("/home/user/vault.kvd"), false);
             AddWeb(doc, "delta");
             AddWeb(doc, "Alpha");
             AddWeb(doc, "gone");
