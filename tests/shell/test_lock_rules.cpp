@@ -1,12 +1,15 @@
 // The screen lock on its own, against a small host instead of the whole editor: what counts as
 // activity, what unlocks, and the order in which the commands the lock interrupted run again.
 
+#include "framework/Dialog.h"
+#include "framework/ModalAnswer.h"
 #include "framework/View.h"
 #include "platform/TickCount.h"
 #include "res/resource.h"
 #include "shell/LockSettings.h"
 #include "shell/ScreenLock.h"
 
+#include <QAbstractButton>
 #include <QDialog>
 #include <QLineEdit>
 #include <QMenu>
@@ -130,18 +133,36 @@ private slots:
         QCOMPARE(m_host->m_log, QStringList({"cover:" + QString::fromUtf8(m_host->m_settings.PromptText())}));
     }
 
+    // Mouse moves, key releases, middle clicks, Alt and its combinations, and anything aimed at
+    // another window leave the lock; a key or a left or right click (or double click) at the window
+    // unlocks.
     void onlyKeysAndLeftOrRightClicksAtTheWindowUnlock() {
         m_lock->LockWithFixedText();
         QCOMPARE(m_host->m_log, QStringList({"cover:Press any key to unlock the screen..."}));
+        QWidget* target = m_host->m_pOther;
+        QTest::mouseMove(target, QPoint(5, 5));
+        QTest::mouseClick(target, Qt::MiddleButton);
+        QTest::keyRelease(target, Qt::Key_A);
         QTest::keyClick(m_host->m_pField, Qt::Key_F, Qt::AltModifier);
-        QTest::mouseClick(m_host->m_pOther, Qt::MiddleButton);
-        QWidget elsewhere;
-        elsewhere.show();
-        QTest::keyClick(&elsewhere, Qt::Key_Space);
+        QTest::keyClick(target, Qt::Key_Alt);
+        QDialog dialog(&m_host->m_window);
+        dialog.show();
+        QTest::keyClick(&dialog, Qt::Key_A);
+        QTest::mouseClick(&dialog, Qt::LeftButton);
         QVERIFY(m_lock->IsLocked());
-        QTest::mouseClick(m_host->m_pOther, Qt::RightButton);
-        QVERIFY(!m_lock->IsLocked());
-        QCOMPARE(m_host->m_log.last(), QStringLiteral("uncover"));
+
+        const std::function<void()> triggers[] = {
+            [target] { QTest::mouseClick(target, Qt::LeftButton); },
+            [target] { QTest::mouseClick(target, Qt::RightButton); },
+            [target] { QTest::mouseDClick(target, Qt::LeftButton); },
+            [target] { QTest::keyClick(target, Qt::Key_Shift); },
+        };
+        for (const auto& trigger : triggers) {
+            m_lock->LockWithFixedText();
+            trigger();
+            QVERIFY(!m_lock->IsLocked());
+            QCOMPARE(m_host->m_log.last(), QStringLiteral("uncover"));
+        }
     }
 
     // The commands interrupted by the lock run in one fixed order, whatever order their dialogs closed
@@ -168,6 +189,29 @@ private slots:
         QTest::keyClick(&m_host->m_window, Qt::Key_Space);
         QCOMPARE(m_host->m_log, QStringList({"uncover", "57604", "57601", "32880", "57664"}));
         QVERIFY(!m_lock->IsAnyMarkedForReplay());
+    }
+
+    // With a screen password: Cancel keeps the lock and the commands waiting; a document's close
+    // check unlocks without running them.
+    void cancelledOrDocumentUnlocksRunNothing() {
+        m_host->m_settings.bScreenPasswordOn = 1;
+        m_host->m_settings.SetScreenPassword("pw");
+        m_lock->Lock();
+        m_lock->MarkForReplay(ID_FILE_OPEN);
+        m_host->m_log.clear();
+        ClickInNextModal(IDCANCEL);
+        QTest::keyClick(&m_host->m_window, Qt::Key_Space);
+        QVERIFY(m_lock->IsLocked());
+        QVERIFY(m_host->m_log.isEmpty());
+
+        AnswerNextModal([](QWidget* modal) {
+            auto* prompt = dynamic_cast<CDialog*>(modal);
+            qobject_cast<QLineEdit*>(prompt->GetDlgItem(IDC_PASSWORD))->insert(QStringLiteral("pw"));
+            qobject_cast<QAbstractButton*>(prompt->GetDlgItem(IDOK))->click();
+        });
+        QVERIFY(m_lock->PromptUnlock());
+        QCOMPARE(m_host->m_log, QStringList({"uncover"}));
+        QVERIFY(m_lock->IsMarkedForReplay(ID_FILE_OPEN));
     }
 };
 

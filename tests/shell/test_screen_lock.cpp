@@ -292,42 +292,6 @@ private slots:
     }
 
     // The unlock trigger.
-    void onlyKeysAndLeftOrRightClicksTrigger() {
-        QVERIFY(Start());
-        auto lock = [this] {
-            Frame()->Lock();
-            QVERIFY(Frame()->m_bLocked);
-        };
-        lock();
-        QWidget* lockWnd = Frame()->GetLockWnd();
-        QTest::mouseMove(lockWnd, QPoint(20, 20));
-        QTest::mouseClick(lockWnd, Qt::MiddleButton);
-        QTest::keyRelease(lockWnd, Qt::Key_A);
-        QTest::keyClick(lockWnd, Qt::Key_F, Qt::AltModifier);
-        QTest::keyClick(lockWnd, Qt::Key_Alt);
-        QVERIFY(Frame()->m_bLocked);
-
-        QTest::mouseClick(lockWnd, Qt::LeftButton);
-        QVERIFY(!Frame()->m_bLocked);
-        lock();
-        QTest::mouseClick(Frame()->GetLockWnd(), Qt::RightButton);
-        QVERIFY(!Frame()->m_bLocked);
-        lock();
-        QTest::mouseDClick(Frame()->GetLockWnd(), Qt::LeftButton);
-        QVERIFY(!Frame()->m_bLocked);
-        lock();
-        QTest::keyClick(Frame()->GetLockWnd(), Qt::Key_Shift);
-        QVERIFY(!Frame()->m_bLocked);
-
-        // Events aimed at a dialog are not triggers.
-        lock();
-        CDialog loose(IDD_ENTER_PASSWORD, Frame());
-        loose.show();
-        QTest::keyClick(&loose, Qt::Key_A);
-        QTest::mouseClick(&loose, Qt::LeftButton);
-        QVERIFY(Frame()->m_bLocked);
-    }
-
     void commandsWhileLockedAreSwallowedAndAskForThePassword() {
         QVERIFY(WriteLockSettingsFile(Settings(0, 0, 0, "pw", 1)));
         RecordingView::s_handledIds = {ID_FILE_SAVE, ID_EDIT_COPY};
@@ -451,38 +415,6 @@ private slots:
     }
 
     // Replay after unlocking.
-    void replayedCommandsRunInTheirOrder() {
-        RecordingView::s_handledIds = {ID_VIEW_WIZARD,  ID_FILE_NEW,  ID_SETTINGS_SCREEN_LOCK,
-                                       ID_FILE_SAVE_AS, ID_FILE_OPEN, ID_APP_ABOUT};
-        QVERIFY(Start());
-        QVERIFY(m_app->GetTextTemplate()->OpenDocumentFile(QString()));
-        Frame()->Lock();
-        for (auto flag : {ID_APP_ABOUT, ID_FILE_OPEN, ID_FILE_SAVE_AS, ID_SETTINGS_SCREEN_LOCK, ID_FILE_NEW,
-                          ID_VIEW_WIZARD, ID_VIEW_WIZARD})
-            Frame()->ScreenLock().MarkForReplay(flag);
-        PressKey();
-        QCOMPARE(CommandLog(),
-                 QStringList({"view:32795", "view:57600", "view:32790", "view:57604", "view:57601", "view:57664"}));
-        QVERIFY(!Frame()->ScreenLock().IsAnyMarkedForReplay());
-
-        // Cancelled: nothing runs and the flags wait.
-        QVERIFY(WriteLockSettingsFile(Settings(0, 0, 0, "pw", 1)));
-        CommandLog().clear();
-        Frame()->Lock();
-        Frame()->ScreenLock().MarkForReplay(ID_FILE_OPEN);
-        AnswerPrompt(QString());
-        PressKey();
-        QVERIFY(CommandLog().isEmpty());
-        QVERIFY(Frame()->ScreenLock().IsMarkedForReplay(ID_FILE_OPEN));
-
-        // A document's close check unlocks without running them.
-        AnswerPrompt(QStringLiteral("pw"));
-        QVERIFY(Frame()->PromptUnlock());
-        QVERIFY(!Frame()->m_bLocked);
-        QVERIFY(CommandLog().isEmpty());
-        QVERIFY(Frame()->ScreenLock().IsMarkedForReplay(ID_FILE_OPEN));
-    }
-
     // Locked again while a replayed command's dialog is up: that dialog goes (and marks itself again),
     // the commands not yet replayed wait, and the next unlock runs them all in order.
     void replayStopsWhenTheScreenLocksAgain() {
