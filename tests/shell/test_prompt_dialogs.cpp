@@ -2,6 +2,7 @@
 // locked. Time comes from a fake clock; the dialogs are answered by the test.
 
 #include "../framework/FrameworkFixtures.h"
+#include "common/DocumentAnswers.h"
 #include "common/GuiTestEnv.h"
 
 #include "docs/EnterPasswordDlg.h"
@@ -33,6 +34,8 @@
 #include <algorithm>
 #include <memory>
 
+using namespace docanswers;
+
 namespace {
 
 class TestEditorApp : public CEditorApp {
@@ -40,16 +43,8 @@ protected:
     void RegisterDocTemplates() override {}
 };
 
-CDialog* AsDialog(QWidget* modal) {
-    return dynamic_cast<CDialog*>(modal);
-}
-
 QAbstractButton* Button(CDialog* dialog, int nID) {
     return qobject_cast<QAbstractButton*>(dialog->GetDlgItem(nID));
-}
-
-QLineEdit* Edit(CDialog* dialog, int nID) {
-    return qobject_cast<QLineEdit*>(dialog->GetDlgItem(nID));
 }
 
 } // namespace

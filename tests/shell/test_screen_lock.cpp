@@ -2,6 +2,7 @@
 // commands, the settings dialog and the lock at start-up. Time comes from a fake clock.
 
 #include "ShellFixtures.h"
+#include "common/DocumentAnswers.h"
 
 #include "docs/EnterPasswordDlg.h"
 #include "framework/MessageBox.h"
@@ -30,6 +31,8 @@
 #include <QtTest>
 #include <memory>
 
+using namespace docanswers;
+
 namespace {
 
 LockSettingsRecord Settings(int lockWhenIdle, int lockAtStartup, int timeoutIndex = 0, const char* password = "",
@@ -42,20 +45,6 @@ LockSettingsRecord Settings(int lockWhenIdle, int lockAtStartup, int timeoutInde
     record.bScreenPasswordOn = passwordOn;
     record.SetPromptText(prompt);
     return record;
-}
-
-CDialog* AsDialog(QWidget* modal) {
-    return dynamic_cast<CDialog*>(modal);
-}
-
-void Click(CDialog* dialog, int nID) {
-    auto* button = qobject_cast<QAbstractButton*>(dialog->GetDlgItem(nID));
-    QVERIFY(button);
-    button->click();
-}
-
-QLineEdit* Edit(CDialog* dialog, int nID) {
-    return qobject_cast<QLineEdit*>(dialog->GetDlgItem(nID));
 }
 
 } // namespace
