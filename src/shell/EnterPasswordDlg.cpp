@@ -1,7 +1,7 @@
 #include "shell/EnterPasswordDlg.h"
 
+#include "framework/CapsLockWarning.h"
 #include "res/resource.h"
-#include "shell/CapsLockWarning.h"
 #include "shell/MainFrame.h"
 
 #include <QLineEdit>
@@ -38,7 +38,7 @@ bool CEnterPasswordDlg::OnInitDialog() {
     CLockAwareDialog::OnInitDialog();
     SetDlgItemText(IDC_PASSWORD_LABEL,
                    m_bScreenMode ? QStringLiteral("Screen Password:") : QStringLiteral("File Password:"));
-    CCapsLockWarning::Attach(this);
+    CCapsLockWarning::Attach(this, IDC_CAPS_LOCK_WARNING);
     return true;
 }
 

@@ -1,9 +1,9 @@
 #include "shell/SetPasswordDlg.h"
 
+#include "framework/CapsLockWarning.h"
 #include "framework/MessageBox.h"
 #include "framework/Utf8Text.h"
 #include "res/resource.h"
-#include "shell/CapsLockWarning.h"
 #include "shell/EnterPasswordDlg.h"
 
 #include <QLineEdit>
@@ -37,7 +37,7 @@ bool CSetPasswordDlg::OnInitDialog() {
         SetDlgItemText(IDOK, QStringLiteral("Set"));
     if (QWidget* first = GetDlgItem(IDC_PASSWORD))
         first->setFocus();
-    CCapsLockWarning::Attach(this);
+    CCapsLockWarning::Attach(this, IDC_CAPS_LOCK_WARNING);
     return true;
 }
 
