@@ -45,9 +45,9 @@ deps:
 	export DEBIAN_FRONTEND=noninteractive; \
 	apt-get update -qq && apt-get install -y -qq --no-install-recommends$$missing
 
-# Debug build with AddressSanitizer and UndefinedBehaviorSanitizer, then every test.
+# Debug build with AddressSanitizer and UndefinedBehaviorSanitizer, warnings as errors, then every test.
 test: deps
-	cmake -S . -B $(DEBUG_DIR) $(CMAKE_COMMON) -DCMAKE_BUILD_TYPE=Debug -DLW_SANITIZE=ON
+	cmake -S . -B $(DEBUG_DIR) $(CMAKE_COMMON) -DCMAKE_BUILD_TYPE=Debug -DLW_SANITIZE=ON -DLW_WERROR=ON
 	cmake --build $(DEBUG_DIR) -j $(JOBS)
 	cd $(DEBUG_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 

@@ -4,6 +4,7 @@
 // raw cipher's time; a keystroke under 16 ms (one frame).
 #define OPENSSL_SUPPRESS_DEPRECATED
 #include "cipher/DocumentFile.h"
+#include "res/Resources.h"
 #include "textdoc/EditorView.h"
 
 #include <QApplication>
@@ -169,6 +170,7 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    RegisterResources();
     benchmark::Initialize(&argc, argv);
     TimingReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);

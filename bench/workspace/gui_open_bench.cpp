@@ -14,6 +14,7 @@
 #include "passwords/PasswordsSchema.h"
 #include "passwords/VaultoraDoc.h"
 #include "passwords/VaultoraView.h"
+#include "res/Resources.h"
 #include "res/resource.h"
 #include "workspace/VaultoraChildFrame.h"
 
@@ -136,6 +137,7 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
+    RegisterResources();
     QStandardPaths::setTestModeEnabled(true);
     // The time of a whole open against the raw cipher's over the file's bytes; the goal that counts
     // is the absolute one (under 2 s for 100,000 accounts), printed by the benchmark itself.

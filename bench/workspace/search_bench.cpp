@@ -7,6 +7,7 @@
 #include "framework/WinApp.h"
 #include "passwords/VaultoraDoc.h"
 #include "passwords/VaultoraView.h"
+#include "res/Resources.h"
 #include "workspace/AccountSearch.h"
 #include "workspace/LeftView.h"
 #include "workspace/VaultoraChildFrame.h"
@@ -88,6 +89,7 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
+    RegisterResources();
     QStandardPaths::setTestModeEnabled(true);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

@@ -1,3 +1,4 @@
+#include "res/Resources.h"
 #include "shell/EditorApp.h"
 #include "shell/InstanceChannel.h"
 #include "shell/MainFrame.h"
@@ -11,6 +12,9 @@ int main(int argc, char* argv[]) {
     prctl(PR_SET_DUMPABLE, 0);
     const rlimit noCore{0, 0};
     setrlimit(RLIMIT_CORE, &noCore);
+
+    // The framework finds menus, strings, icons and dialog templates only through what this hands it.
+    RegisterResources();
 
     QApplication application(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Lockwarden"));

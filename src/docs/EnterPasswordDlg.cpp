@@ -1,8 +1,8 @@
 #include "docs/EnterPasswordDlg.h"
 
+#include "framework/CapsLockWarning.h"
 #include "framework/Utf8Text.h"
 #include "res/resource.h"
-#include "shell/CapsLockWarning.h"
 
 #include <QLineEdit>
 
@@ -30,7 +30,7 @@ bool CEnterPasswordDlg::OnInitDialog() {
     CLockAwareDialog::OnInitDialog();
     SetDlgItemText(IDC_PASSWORD_LABEL,
                    m_bScreenMode ? QStringLiteral("Screen Password:") : QStringLiteral("File Password:"));
-    CCapsLockWarning::Attach(this);
+    CCapsLockWarning::Attach(this, IDC_CAPS_LOCK_WARNING);
     return true;
 }
 

@@ -1,10 +1,10 @@
 #include "docs/SetPasswordDlg.h"
 
 #include "docs/EnterPasswordDlg.h"
+#include "framework/CapsLockWarning.h"
 #include "framework/MessageBox.h"
 #include "framework/Utf8Text.h"
 #include "res/resource.h"
-#include "shell/CapsLockWarning.h"
 
 #include <QLineEdit>
 #include <QSignalBlocker>
@@ -36,7 +36,7 @@ bool CSetPasswordDlg::OnInitDialog() {
         SetDlgItemText(IDOK, QStringLiteral("Set"));
     if (QWidget* first = GetDlgItem(IDC_PASSWORD))
         first->setFocus();
-    CCapsLockWarning::Attach(this);
+    CCapsLockWarning::Attach(this, IDC_CAPS_LOCK_WARNING);
     return true;
 }
 

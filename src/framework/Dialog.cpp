@@ -1,13 +1,13 @@
 #include "framework/Dialog.h"
 
+#include "framework/ResourceRegistry.h"
 #include "framework/WinApp.h"
-#include "res/Resources.h"
 
 #include <QAbstractButton>
 #include <QCloseEvent>
 
 CDialog::CDialog(int nIDTemplate, QWidget* pParent)
-    : QDialog(pParent ? pParent : AfxGetMainWnd()), m_pTemplate(FindDialogTemplate(nIDTemplate)) {}
+    : QDialog(pParent ? pParent : AfxGetMainWnd()), m_pTemplate(AfxFindDialogTemplate(nIDTemplate)) {}
 
 CDialog::CDialog(const DlgTemplate& tmpl, QWidget* pParent)
     : QDialog(pParent ? pParent : AfxGetMainWnd()), m_pTemplate(&tmpl) {}

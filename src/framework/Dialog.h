@@ -3,7 +3,7 @@
 #include "framework/CmdTarget.h"
 #include "framework/DialogTemplate.h"
 #include "framework/LockClosable.h"
-#include "res/resource.h"
+#include "framework/StandardIds.h"
 
 #include <QDialog>
 

@@ -1,6 +1,6 @@
 #include "framework/DialogTemplate.h"
 
-#include "res/Resources.h"
+#include "framework/ResourceRegistry.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
@@ -47,7 +47,7 @@ QWidget* CreatePlainControl(const DlgItem& item, QWidget* parent) {
     case DlgKind::DefPushButton: {
         auto* button = new QPushButton(text, parent);
         if (item.iconId)
-            button->setIcon(LoadResIcon(item.iconId));
+            button->setIcon(AfxLoadIcon(item.iconId));
         if (item.kind == DlgKind::DefPushButton)
             button->setDefault(true);
         return button;
@@ -130,7 +130,7 @@ QSize BuildDialogControls(const DlgTemplate& tmpl, QWidget* parent, CDlgHost* ho
         if (item.kind == DlgKind::Icon || item.kind == DlgKind::Bitmap) {
             if (auto* label = qobject_cast<QLabel*>(control)) {
                 const QSize size = units.ToPixels(item.cx, item.cy);
-                label->setPixmap(LoadResIcon(item.iconId).pixmap(qMin(size.width(), size.height())));
+                label->setPixmap(AfxLoadIcon(item.iconId).pixmap(qMin(size.width(), size.height())));
             }
         }
         control->setProperty(kIdProperty, item.id);

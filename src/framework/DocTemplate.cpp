@@ -2,14 +2,14 @@
 
 #include "framework/Document.h"
 #include "framework/MDIChildWnd.h"
+#include "framework/ResourceRegistry.h"
 #include "framework/WinApp.h"
-#include "res/Resources.h"
 
 #include <QFileInfo>
 #include <algorithm>
 
 CMultiDocTemplate::CMultiDocTemplate(int nIDResource, DocFactory newDoc, FrameFactory newFrame, ViewFactory newView)
-    : m_nIDResource(nIDResource), m_docStrings(LoadResString(nIDResource).split(QLatin1Char('\n'))),
+    : m_nIDResource(nIDResource), m_docStrings(AfxLoadString(nIDResource).split(QLatin1Char('\n'))),
       m_newDoc(std::move(newDoc)), m_newFrame(std::move(newFrame)), m_newView(std::move(newView)) {}
 
 CMultiDocTemplate::~CMultiDocTemplate() {

@@ -3,9 +3,9 @@
 #include "framework/DocTemplate.h"
 #include "framework/MDIChildWnd.h"
 #include "framework/MessageBox.h"
+#include "framework/StandardIds.h"
 #include "framework/View.h"
 #include "framework/WinApp.h"
-#include "res/resource.h"
 
 #include <QFileInfo>
 #include <algorithm>

@@ -1,8 +1,8 @@
 #include "framework/FileDialog.h"
 
 #include "framework/DocTemplate.h"
+#include "framework/StandardIds.h"
 #include "framework/WinApp.h"
-#include "res/resource.h"
 
 #include <QFileIconProvider>
 #include <QMimeDatabase>

@@ -1,15 +1,15 @@
 #include "framework/FormView.h"
 
 #include "framework/MDIFrameWnd.h"
+#include "framework/ResourceRegistry.h"
 #include "framework/WinApp.h"
-#include "res/Resources.h"
 
 #include <QAbstractButton>
 #include <QShortcutEvent>
 
 CFormView::CFormView(int nIDTemplate) : m_pPage(new QWidget) {
     setFrameShape(QFrame::NoFrame);
-    if (const DlgTemplate* tmpl = FindDialogTemplate(nIDTemplate)) {
+    if (const DlgTemplate* tmpl = AfxFindDialogTemplate(nIDTemplate)) {
         m_pPage->setObjectName(QStringLiteral("form%1").arg(nIDTemplate));
         m_templateSize = BuildDialogControls(*tmpl, m_pPage, this);
     }

@@ -3,9 +3,9 @@
 #include "framework/DocTemplate.h"
 #include "framework/Document.h"
 #include "framework/MDIFrameWnd.h"
+#include "framework/StandardIds.h"
 #include "framework/View.h"
 #include "framework/WinApp.h"
-#include "res/resource.h"
 
 #include <QApplication>
 #include <QCloseEvent>

@@ -5,11 +5,11 @@
 #include "framework/KeyboardLocks.h"
 #include "framework/MDIChildWnd.h"
 #include "framework/RecentFileList.h"
+#include "framework/ResourceRegistry.h"
+#include "framework/StandardIds.h"
 #include "framework/StatusBar.h"
 #include "framework/View.h"
 #include "framework/WinApp.h"
-#include "res/Resources.h"
-#include "res/resource.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -34,7 +34,7 @@ const char* const kMruProperty = "lw_mru";
 const char* const kMruAnchorProperty = "lw_mru_anchor";
 
 QString StatusPrompt(int nID) {
-    return LoadResString(nID).section(QLatin1Char('\n'), 0, 0);
+    return AfxLoadString(nID).section(QLatin1Char('\n'), 0, 0);
 }
 
 QString RecentFileText(int index, const QString& path) {
@@ -93,7 +93,7 @@ CMDIFrameWnd::CMDIFrameWnd() : m_pMdiArea(new CMDIClientArea(this)) {
          {std::pair{ID_INDICATOR_CAPS, LockKey::Caps}, std::pair{ID_INDICATOR_NUM, LockKey::Num},
           std::pair{ID_INDICATOR_SCRL, LockKey::Scroll}}) {
         MapUpdate(indicator.first, [indicator](CCmdUI& ui) {
-            ui.SetText(LoadResString(indicator.first));
+            ui.SetText(AfxLoadString(indicator.first));
             ui.Enable(IsLockKeyOn(indicator.second).value_or(false));
         });
     }
@@ -203,7 +203,7 @@ void CMDIFrameWnd::OnUserCommand(int nID) {
 QAction* CMDIFrameWnd::NewCommandAction(int nID, const QString& text, QObject* parent) {
     auto* action = new QAction(text, parent);
     action->setData(nID);
-    action->setIcon(CommandIcon(nID));
+    action->setIcon(AfxCommandIcon(nID));
     action->setStatusTip(StatusPrompt(nID));
     connect(action, &QAction::triggered, this, [this, nID] { OnUserCommand(nID); });
     return action;
@@ -280,7 +280,7 @@ void CMDIFrameWnd::AddRecentFileItems(QMenu* menu) {
 }
 
 bool CMDIFrameWnd::LoadMenu(int nIDResource) {
-    const std::vector<MenuPopup>* resource = FindMenuResource(nIDResource);
+    const std::vector<MenuPopup>* resource = AfxFindMenu(nIDResource);
     if (!resource)
         return false;
     QList<QMenu*> menus;
@@ -339,7 +339,7 @@ const QList<QMenu*>& CMDIFrameWnd::GetMenus(int nIDResource) const {
 }
 
 bool CMDIFrameWnd::LoadAccelTable(int nIDResource) {
-    const std::vector<AccelEntry>* table = FindAccelTable(nIDResource);
+    const std::vector<AccelEntry>* table = AfxFindAccelTable(nIDResource);
     if (!table)
         return false;
     std::map<int, QList<QKeySequence>> keysById;
@@ -365,7 +365,7 @@ QAction* CMDIFrameWnd::GetAccelAction(int nID) const {
 }
 
 bool CMDIFrameWnd::LoadToolBar(int nIDResource) {
-    const std::vector<int>* buttons = FindToolBar(nIDResource);
+    const std::vector<int>* buttons = AfxFindToolBar(nIDResource);
     if (!buttons)
         return false;
     m_pToolBar = new QToolBar(QStringLiteral("Standard"), this);
@@ -378,7 +378,7 @@ bool CMDIFrameWnd::LoadToolBar(int nIDResource) {
             continue;
         }
         // The button's text is the last part of its command's string, which is also its tool tip.
-        const QString text = LoadResString(nID).section(QLatin1Char('\n'), -1);
+        const QString text = AfxLoadString(nID).section(QLatin1Char('\n'), -1);
         QAction* action = NewCommandAction(nID, text, m_pToolBar);
         action->setToolTip(text);
         m_pToolBar->addAction(action);

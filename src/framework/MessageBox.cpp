@@ -1,8 +1,8 @@
 #include "framework/MessageBox.h"
 
+#include "framework/ResourceRegistry.h"
+#include "framework/StandardIds.h"
 #include "framework/WinApp.h"
-#include "res/Resources.h"
-#include "res/resource.h"
 
 #include <QGridLayout>
 #include <QMessageBox>
@@ -68,7 +68,7 @@ QChar ButtonLetter(int code) {
 } // namespace
 
 int AfxMessageBox(const QString& text, unsigned nType, const QString& caption) {
-    const QString title = caption.isEmpty() ? LoadResString(AFX_IDS_APP_TITLE) : caption;
+    const QString title = caption.isEmpty() ? AfxLoadString(AFX_IDS_APP_TITLE) : caption;
     MessageBox::lastShown() = {text, title, nType};
     ++MessageBox::shownCount();
     if (!MessageBox::answers().empty()) {

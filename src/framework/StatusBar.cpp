@@ -1,6 +1,6 @@
 #include "framework/StatusBar.h"
 
-#include "res/Resources.h"
+#include "framework/ResourceRegistry.h"
 
 #include <QLabel>
 
@@ -18,11 +18,11 @@ bool CStatusBar::SetIndicators(const std::vector<int>& ids) {
         auto* label = new QLabel(this);
         label->setObjectName(QStringLiteral("pane%1").arg(i));
         if (i == 0) {
-            label->setText(LoadResString(ids[i]));
+            label->setText(AfxLoadString(ids[i]));
             addWidget(label, 1);
         } else {
             // An indicator shows its own string (CAP, NUM, SCRL) and is as wide as that text.
-            const QString text = LoadResString(ids[i]);
+            const QString text = AfxLoadString(ids[i]);
             label->setText(text);
             label->setFrameShape(QFrame::Panel);
             label->setFrameShadow(QFrame::Sunken);

@@ -5,7 +5,7 @@
 #include "framework/MDIChildWnd.h"
 #include "framework/MDIFrameWnd.h"
 #include "framework/RecentFileList.h"
-#include "res/resource.h"
+#include "framework/StandardIds.h"
 
 #include <QCoreApplication>
 #include <QEvent>

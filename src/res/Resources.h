@@ -1,11 +1,16 @@
 #pragma once
 
+#include "framework/ResourceRegistry.h"
+
 #include <QIcon>
-#include <QKeySequence>
 #include <QString>
 #include <vector>
 
 struct DlgTemplate;
+
+// Hands these resources to the framework's lookups. The program calls it first thing in main, and
+// every test program before it makes a window; calling it again does no harm.
+void RegisterResources();
 
 // The string table; an empty string for an id without an entry.
 QString LoadResString(int nID);
@@ -15,24 +20,10 @@ QIcon LoadResIcon(int nID);
 // The tool bar image of a command (tool bars 128 and 155), shown beside it in menus; null when none.
 QIcon CommandIcon(int nID);
 
-// Menu resources.
-struct MenuEntry {
-    enum Kind { Item, Separator, RecentFiles };
-    Kind kind;
-    int id = 0;
-    const char* text = nullptr;
-};
-struct MenuPopup {
-    const char* text;
-    std::vector<MenuEntry> entries;
-};
+// Menu resources (MenuPopup, MenuEntry: framework/ResourceRegistry.h).
 const std::vector<MenuPopup>* FindMenuResource(int nID);
 
-// Accelerator tables: one entry per key.
-struct AccelEntry {
-    QKeySequence key;
-    int id;
-};
+// Accelerator tables (AccelEntry: framework/ResourceRegistry.h).
 const std::vector<AccelEntry>* FindAccelTable(int nID);
 
 // Tool bars: the command of each button in order, 0 for a separator.

@@ -9,6 +9,8 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTimer>
+#include <memory>
+#include <utility>
 
 namespace {
 
@@ -87,23 +89,26 @@ bool CInstanceChannel::IsListening() const {
 void CInstanceChannel::OnNewConnection() {
     while (QLocalSocket* socket = m_pServer->nextPendingConnection()) {
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        connect(socket, &QLocalSocket::readyRead, this, [this, socket] { OnReadyRead(socket); });
+        // The connection's state lives with the slot, which goes when the socket does.
+        auto connection = std::make_shared<Connection>(Connection{socket, {}});
+        connect(socket, &QLocalSocket::readyRead, this, [this, connection] { OnReadyRead(*connection); });
     }
 }
 
-void CInstanceChannel::OnReadyRead(QLocalSocket* socket) {
-    QByteArray buffer = socket->property("lw_request").toByteArray() + socket->readAll();
+void CInstanceChannel::OnReadyRead(Connection& connection) {
+    QLocalSocket* socket = connection.socket;
+    connection.received += socket->readAll();
+    const QByteArray& buffer = connection.received;
     if (buffer.size() > kMaxRequest || (buffer.size() >= kRequest.size() && !buffer.startsWith(kRequest))) {
+        connection.received.clear();
         socket->abort();
         return;
     }
-    if (!buffer.endsWith("\n\n")) {
-        socket->setProperty("lw_request", buffer);
+    if (!buffer.endsWith("\n\n"))
         return;
-    }
-    socket->setProperty("lw_request", QByteArray());
+    const QByteArray request = std::exchange(connection.received, QByteArray());
     QStringList files;
-    const QList<QByteArray> lines = buffer.mid(kRequest.size()).split('\n');
+    const QList<QByteArray> lines = request.mid(kRequest.size()).split('\n');
     for (const QByteArray& line : lines) {
         if (!line.isEmpty())
             files.push_back(QString::fromUtf8(line));

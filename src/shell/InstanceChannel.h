@@ -35,8 +35,14 @@ signals:
     void FilesHandedOver(const QStringList& files);
 
 private:
+    // What one connection has sent so far: a request may arrive in several pieces.
+    struct Connection {
+        QLocalSocket* socket;
+        QByteArray received;
+    };
+
     void OnNewConnection();
-    void OnReadyRead(QLocalSocket* socket);
+    void OnReadyRead(Connection& connection);
 
     QLocalServer* m_pServer;
 };

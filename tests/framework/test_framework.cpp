@@ -8,6 +8,7 @@
 #include "framework/MessageBox.h"
 #include "framework/ModalAnswer.h"
 #include "framework/RecentFileList.h"
+#include "framework/ResourceRegistry.h"
 #include "framework/StatusBar.h"
 #include "res/Resources.h"
 #include "res/resource.h"
@@ -457,6 +458,35 @@ private slots:
             QStringList({QStringLiteral("Vaultora Encrypted Files (*.etx *.kvd)"),
                          QStringLiteral("Vaultora Encrypted Data Files (*.kvd)")}));
         QVERIFY(CFileDialog::ConvertFilter(QString()).isEmpty());
+    }
+
+    // The framework knows no resource of its own: templates, strings and dialogs come through the
+    // lookups the program hands it, and without them it finds nothing.
+    void resourcesComeThroughTheLookups() {
+        struct Restore {
+            const CResourceLookups program = AfxGetResourceLookups();
+            ~Restore() { AfxSetResourceLookups(program); }
+        } restore;
+        CResourceLookups fake;
+        fake.loadString = [](int nID) -> QString {
+            if (nID == 9002)
+                return QStringLiteral("\nNotes\n\n\n.notes");
+            return nID == AFX_IDS_APP_TITLE ? QStringLiteral("Notes App") : QString();
+        };
+        fake.findDialogTemplate = [](int nID) { return nID == kProbeTemplate.id ? &kProbeTemplate : nullptr; };
+        AfxSetResourceLookups(fake);
+        QCOMPARE(CDialog(kProbeTemplate.id).GetTemplateID(), kProbeTemplate.id);
+        const auto notes = CMultiDocTemplate::Make<RecordingDoc, RecordingChild, RecordingView>(9002);
+        QCOMPARE(notes->GetDocString(CMultiDocTemplate::docName), QStringLiteral("Notes"));
+        MessageBox::setNextAnswer(IDOK);
+        AfxMessageBox(QStringLiteral("Hello"));
+        QCOMPARE(MessageBox::last().caption, QStringLiteral("Notes App"));
+        QCOMPARE(CDialog(IDD_ABOUTBOX).GetTemplateID(), 0);
+
+        AfxSetResourceLookups({});
+        QCOMPARE(CDialog(kProbeTemplate.id).GetTemplateID(), 0);
+        QVERIFY(!RecordingFrame().Build(IDR_MAINFRAME, IDR_MAINFRAME, IDR_MAINFRAME));
+        QVERIFY(AfxLoadString(AFX_IDS_APP_TITLE).isEmpty());
     }
 
     void statusBarPanesByIndex() {

@@ -97,9 +97,10 @@ void AddAccounts(CVaultoraDoc& doc) {
 // One account of a hand-written passwords text: the fields as "<NAME>value</NAME>" lines.
 std::string Account(std::initializer_list<std::pair<const char*, std::string>> fields) {
     std::string text = "<ACCOUNT>\r\n";
+    // Not "<" + std::string(name): GCC 12 wrongly sees overlapping copies in it (-Wrestrict) when optimising.
     for (const auto& [name, value] : fields)
-        text += value.empty() ? "<" + std::string(name) + "/>\r\n"
-                              : "<" + std::string(name) + ">" + value + "</" + name + ">\r\n";
+        text += value.empty() ? std::string("<").append(name) + "/>\r\n"
+                              : std::string("<").append(name) + ">" + value + "</" + name + ">\r\n";
     return text + "</ACCOUNT>\r\n";
 }
 

@@ -1,13 +1,13 @@
-#include "shell/CapsLockWarning.h"
+#include "framework/CapsLockWarning.h"
 
 #include "framework/Dialog.h"
 #include "framework/KeyboardLocks.h"
-#include "res/resource.h"
 
 #include <QEvent>
 #include <QLineEdit>
 
-CCapsLockWarning::CCapsLockWarning(CDialog* dialog) : QObject(dialog), m_pDialog(dialog) {
+CCapsLockWarning::CCapsLockWarning(CDialog* dialog, int nIDLabel)
+    : QObject(dialog), m_pDialog(dialog), m_nIDLabel(nIDLabel) {
     setObjectName(QStringLiteral("capsLockWarning"));
     dialog->installEventFilter(this);
     // Keys go to the field that has the focus, not to the dialog.
@@ -15,15 +15,15 @@ CCapsLockWarning::CCapsLockWarning(CDialog* dialog) : QObject(dialog), m_pDialog
         edit->installEventFilter(this);
 }
 
-void CCapsLockWarning::Attach(CDialog* dialog) {
+void CCapsLockWarning::Attach(CDialog* dialog, int nIDLabel) {
     auto* warning = dialog->findChild<CCapsLockWarning*>(QString(), Qt::FindDirectChildrenOnly);
     if (!warning)
-        warning = new CCapsLockWarning(dialog);
+        warning = new CCapsLockWarning(dialog, nIDLabel);
     warning->Update();
 }
 
 void CCapsLockWarning::Update() {
-    if (QWidget* label = m_pDialog->GetDlgItem(IDC_CAPS_LOCK_WARNING))
+    if (QWidget* label = m_pDialog->GetDlgItem(m_nIDLabel))
         label->setVisible(IsLockKeyOn(LockKey::Caps).value_or(false));
 }
 
