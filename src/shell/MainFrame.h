@@ -57,9 +57,9 @@ public:
     // whether it is locked now, and the first line the lock window shows (the settings' prompt text).
     CScreenLock& ScreenLock() { return *m_pScreenLock; }
     uint32_t& m_dwLastActivity;
-    uint32_t& m_nLockTimeout;
+    const uint32_t& m_nLockTimeout;
     const bool& m_bLocked;
-    QString& m_strPromptText;
+    const QString& m_strPromptText;
     // The frame's size when the lock came; the frame keeps it until it is unlocked.
     QSize m_sizeLocked;
 

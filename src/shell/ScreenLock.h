@@ -72,16 +72,19 @@ public:
     // also ends when the screen locks meanwhile.
     bool AskScreenPassword(bool bWithLockTimer, std::string_view expected);
 
-    // The state the main frame shows as its own members.
+    // The time of the last user input (tick count); the main frame shows it as its own member.
     uint32_t m_dwLastActivity = 0;
-    uint32_t m_nLockTimeout = 10;
-    bool m_bLocked = false;
-    QString m_strPromptText;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The main frame shows these as its own members, read-only.
+    friend class CMainFrame;
+    uint32_t m_nLockTimeout = 10;
+    bool m_bLocked = false;
+    QString m_strPromptText;
+
     void LockWith(const QString& firstLine);
     // The screen password that unlocks: the one in force when the lock came, or the one a settings file
     // read since then asks for, when the lock had none (a file may make the lock stricter, never
