@@ -1,8 +1,7 @@
 #include "shell/MainFrame.h"
-#include "docs/TimedFileDialog.h"
-#include "shell/DesktopLockWatcher.h"
 
 #include "docs/DocumentEncryptionDlg.h"
+#include "docs/TimedFileDialog.h"
 #include "framework/ClipboardGuard.h"
 #include "framework/DocTemplate.h"
 #include "framework/LockClosable.h"
@@ -12,6 +11,7 @@
 #include "res/Resources.h"
 #include "res/resource.h"
 #include "shell/ClipboardSettingsDlg.h"
+#include "shell/DesktopLockWatcher.h"
 #include "shell/EditorApp.h"
 #include "shell/HelpPage.h"
 #include "shell/LockScreenWnd.h"
@@ -73,11 +73,6 @@ CMainFrame::CMainFrame()
 CMainFrame::~CMainFrame() {
     // The lock refers to the frame as its host: it goes while the frame is still whole.
     m_pScreenLock.reset();
-}
-
-CMainFrame* CMainFrame::Get() {
-    CEditorApp* app = GetEditorApp();
-    return app ? app->GetMainFrame() : nullptr;
 }
 
 QRect CMainFrame::PreCreateWindow() {

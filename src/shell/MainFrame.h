@@ -30,9 +30,6 @@ public:
     CMainFrame();
     ~CMainFrame() override;
 
-    // The application's main frame, or null before it exists.
-    static CMainFrame* Get();
-
     // Places and builds the window (tool bar, status bar, menus, accelerators); false when that fails.
     bool LoadFrame(int nIDResource);
 
