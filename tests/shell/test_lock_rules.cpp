@@ -12,7 +12,6 @@
 #include <QAbstractButton>
 #include <QDialog>
 #include <QLineEdit>
-#include <QMenu>
 #include <QMouseEvent>
 #include <QVBoxLayout>
 #include <QtTest>
@@ -112,25 +111,6 @@ private slots:
         auto* field = new QLineEdit(&dialog);
         dialog.show();
         QVERIFY(stampedBy([field] { QTest::keyClick(field, Qt::Key_A); }));
-    }
-
-    void aMenuLeftOpenIsNoActivity() {
-        m_lock->ApplySettings(m_host->m_settings); // one minute
-        m_lock->StampActivity();
-        QMenu menu(&m_host->m_window);
-        menu.addAction(QStringLiteral("Item"));
-        menu.popup(m_host->m_window.mapToGlobal(QPoint(5, 5)));
-        QVERIFY(QTest::qWaitForWindowExposed(&menu));
-        m_now += 60000;
-        m_lock->OnTick();
-        QVERIFY(!m_lock->IsLocked());
-        m_now += 1000;
-        m_lock->OnTick();
-        QVERIFY(m_lock->IsLocked());
-        // Locked, the next tick closes whatever is open over the window.
-        m_lock->OnTick();
-        QVERIFY(!menu.isVisible());
-        QCOMPARE(m_host->m_log, QStringList({"cover:" + QString::fromUtf8(m_host->m_settings.PromptText())}));
     }
 
     // Mouse moves, key releases, middle clicks, Alt and its combinations, and anything aimed at
