@@ -3,9 +3,12 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <ctime>
+#include <dirent.h>
 #include <fcntl.h>
 #include <new>
 #include <openssl/rand.h>
+#include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -166,17 +169,63 @@ std::string DirectoryOf(const std::string& path) {
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
+// The part of a temporary file's name that comes from its target: the target's name cut to at most
+// 200 bytes, at the start of a UTF-8 character, so that the temporary name stays within the file
+// system's 255 bytes for any target name.
+std::string TempStem(const std::string& name) {
+    constexpr size_t kMaxStem = 200;
+    if (name.size() <= kMaxStem)
+        return name;
+    size_t cut = kMaxStem;
+    while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80)
+        --cut;
+    return name.substr(0, cut);
+}
+
+constexpr size_t kTempRandomLength = 8;
+constexpr char kTempDigits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
+
+// "." + stem + "." + 8 random lower-case letters or digits + ".tmp", beside the target.
 std::string TempNameBeside(const std::string& path) {
-    static constexpr char kDigits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
-    unsigned char random[8] = {};
+    unsigned char random[kTempRandomLength] = {};
     RAND_bytes(random, sizeof random);
     std::string suffix;
     for (const unsigned char r : random)
-        suffix += kDigits[r % 36];
+        suffix += kTempDigits[r % 36];
     const size_t slash = path.rfind('/');
     const std::string dir = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
     const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-    return dir + "." + name + "." + suffix + ".tmp";
+    return dir + "." + TempStem(name) + "." + suffix + ".tmp";
+}
+
+// True for a name a save of the target with this stem may have left behind.
+bool IsTempNameOf(std::string_view entry, const std::string& stem) {
+    const size_t size = 1 + stem.size() + 1 + kTempRandomLength + 4;
+    if (entry.size() != size || entry[0] != '.' || entry.substr(1, stem.size()) != stem ||
+        entry[1 + stem.size()] != '.' || entry.substr(size - 4) != ".tmp")
+        return false;
+    const std::string_view random = entry.substr(2 + stem.size(), kTempRandomLength);
+    return random.find_first_not_of(kTempDigits) == std::string_view::npos;
+}
+
+// A save killed between creating its temporary file and the rename leaves that file behind. The
+// next save of the same target removes those older than a day: a younger one may belong to a save
+// still under way in another program.
+void RemoveStaleTempFiles(const std::string& target) {
+    const size_t slash = target.rfind('/');
+    const std::string stem = TempStem(slash == std::string::npos ? target : target.substr(slash + 1));
+    DIR* dir = ::opendir(DirectoryOf(target).c_str());
+    if (!dir)
+        return;
+    const time_t dayAgo = ::time(nullptr) - 24 * 60 * 60;
+    while (const dirent* entry = ::readdir(dir)) {
+        struct stat st {};
+        if (!IsTempNameOf(entry->d_name, stem) || ::fstatat(::dirfd(dir), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0)
+            continue;
+        if (S_ISREG(st.st_mode) && st.st_mtime < dayAgo)
+            ::unlinkat(::dirfd(dir), entry->d_name, 0);
+    }
+    ::closedir(dir);
 }
 
 void SyncDirectory(const std::string& dir) {
@@ -350,6 +399,7 @@ bool WriteWholeFile(const std::string& path, const uint8_t* data, size_t size, u
         SetError(error, failure ? failure : EIO);
         return false;
     }
+    RemoveStaleTempFiles(target);
     SyncDirectory(DirectoryOf(target));
     return true;
 }

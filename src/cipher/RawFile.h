@@ -54,6 +54,8 @@ bool ReadWholeFile(const std::string& path, platform::SecureBytes& data, uint32_
 // go to a new file beside it, are flushed to disk and renamed over the old name. The old file
 // stays as it was on any failure, and `error` (when given) says why. A new file is readable by
 // its owner only; a replaced one keeps its mode. A symbolic link is written through to its target.
+// The new file's name fits whatever the target's name is; such files that a killed save left behind
+// for the same target, older than a day, are removed once the target is written.
 bool WriteWholeFile(const std::string& path, const uint8_t* data, size_t size, uint32_t* error = nullptr);
 
 } // namespace cipher

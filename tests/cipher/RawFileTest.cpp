@@ -7,6 +7,8 @@
 #include <QTest>
 #include <cerrno>
 #include <csignal>
+#include <ctime>
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -161,6 +163,44 @@ private slots:
         QVERIFY(WriteWholeFile(path, nullptr, 0));
         QCOMPARE(Slurp(path), std::string());
         QCOMPARE(Entries(dir), QStringList{"new.etx"}); // nothing left beside it
+    }
+
+    // Any target name saves, however long: the file beside it takes a cut of the name, at the start
+    // of a character. What a killed save of the same target left behind goes at its next save once a
+    // day old; a younger one, another shape and another target's stay.
+    void longNamesSaveAndStaleTempFilesGo() {
+        QTemporaryDir dir;
+        std::string name = "a";
+        while (name.size() < 251)
+            name += "\xC3\xA9"; // the 200th byte falls inside a character
+        name += ".kvd";
+        QCOMPARE(name.size(), size_t(255));
+        const std::string target = dir.path().toStdString() + "/" + name;
+        QVERIFY(WriteWholeFile(target, Bytes("first").data(), 5));
+        QCOMPARE(Slurp(target), std::string("first"));
+        QCOMPARE(Entries(dir).size(), 1);
+
+        const std::string stem = name.substr(0, 199);
+        const std::string left[] = {"." + stem + ".abcd1234.tmp", "." + stem + ".zzzz9999.tmp",
+                                    "." + stem + ".ABCD1234.tmp", ".other.kvd.abcd1234.tmp"};
+        for (const std::string& file : left) {
+            const std::string path = dir.path().toStdString() + "/" + file;
+            Spit(path, "half");
+            if (file != left[1]) {
+                const struct timespec twoDaysAgo[2] = {{::time(nullptr) - 2 * 86400, 0},
+                                                       {::time(nullptr) - 2 * 86400, 0}};
+                QCOMPARE(::utimensat(AT_FDCWD, path.c_str(), twoDaysAgo, 0), 0);
+            }
+        }
+        QVERIFY(WriteWholeFile(target, Bytes("second").data(), 6));
+        QCOMPARE(Slurp(target), std::string("second"));
+        QStringList kept;
+        for (const std::string& file : {name, left[1], left[2], left[3]})
+            kept << QString::fromStdString(file);
+        kept.sort();
+        QStringList entries = Entries(dir);
+        entries.sort();
+        QCOMPARE(entries, kept);
     }
 
     void replacingKeepsModeAndFollowsLinks() {
