@@ -7,6 +7,13 @@
 #include <sys/prctl.h>
 #include <sys/resource.h>
 
+namespace {
+
+// How long a start waits for another start that took the editor's place a moment before it.
+constexpr int kHandOverWaitMs = 15000;
+
+} // namespace
+
 int main(int argc, char* argv[]) {
     // Deciphered text and passwords live in this process's memory: never let it reach a core file.
     prctl(PR_SET_DUMPABLE, 0);
@@ -22,17 +29,21 @@ int main(int argc, char* argv[]) {
     QApplication::setDesktopFileName(QStringLiteral("lockwarden-editor"));
 
     // One editor per user and display: when one runs already, it takes the files and this start ends.
-    if (CInstanceChannel::HandOver(CCommandLineInfo::FileArguments(QApplication::arguments())))
+    const QStringList files = CCommandLineInfo::FileArguments(QApplication::arguments());
+    if (CInstanceChannel::HandOver(files))
+        return 0;
+    // Listening starts before the first document opens, so that a start meanwhile finds this editor.
+    CInstanceChannel channel;
+    // Another start holds the place: it is starting up at this very moment, and takes the files once
+    // it listens. Should it never answer, this start goes on by itself rather than not at all.
+    if (!channel.Listen() && channel.IsHeldElsewhere() && CInstanceChannel::HandOver(files, kHandOverWaitMs))
         return 0;
 
     CEditorApp app;
-    // Listening starts before the first document opens, so that a start meanwhile finds this editor.
-    CInstanceChannel channel;
-    QObject::connect(&channel, &CInstanceChannel::FilesHandedOver, &channel, [&app](const QStringList& files) {
+    QObject::connect(&channel, &CInstanceChannel::FilesHandedOver, &channel, [&app](const QStringList& handed) {
         if (CMainFrame* frame = app.GetMainFrame())
-            frame->OpenHandedOverFiles(files);
+            frame->OpenHandedOverFiles(handed);
     });
-    channel.Listen();
 
     if (!app.InitInstance(QApplication::arguments()))
         return 1;

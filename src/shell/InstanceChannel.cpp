@@ -1,6 +1,8 @@
 #include "shell/InstanceChannel.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLocalServer>
@@ -8,8 +10,13 @@
 #include <QPointer>
 #include <QRegularExpression>
 #include <QStandardPaths>
+#include <QThread>
 #include <QTimer>
+#include <cerrno>
+#include <fcntl.h>
 #include <memory>
+#include <sys/file.h>
+#include <unistd.h>
 #include <utility>
 
 namespace {
@@ -22,6 +29,7 @@ constexpr qsizetype kMaxRequest = 1 << 20;
 constexpr int kConnectMs = 1000;
 // The running editor may be busy a moment (a dialog's loop still answers, but slowly under load).
 constexpr int kAnswerMs = 10000;
+constexpr int kRetryMs = 100;
 
 QString DisplayTag() {
     QByteArray display = qgetenv("WAYLAND_DISPLAY");
@@ -39,7 +47,10 @@ CInstanceChannel::CInstanceChannel(QObject* parent) : QObject(parent), m_pServer
     connect(m_pServer, &QLocalServer::newConnection, this, &CInstanceChannel::OnNewConnection);
 }
 
-CInstanceChannel::~CInstanceChannel() = default;
+CInstanceChannel::~CInstanceChannel() {
+    if (m_nLockFd >= 0)
+        ::close(m_nLockFd); // lets the place go
+}
 
 QString CInstanceChannel::ServerName() {
     // The runtime folder belongs to the user alone (mode 0700); Qt makes one when the session has none.
@@ -47,7 +58,19 @@ QString CInstanceChannel::ServerName() {
     return QDir(folder).filePath(QStringLiteral("lockwarden-editor-") + DisplayTag());
 }
 
-bool CInstanceChannel::HandOver(const QStringList& files) {
+bool CInstanceChannel::HandOver(const QStringList& files, int nWaitMs) {
+    // An editor that has just taken its place needs a moment before it listens.
+    QDeadlineTimer deadline(nWaitMs);
+    for (;;) {
+        if (HandOverOnce(files))
+            return true;
+        if (deadline.hasExpired())
+            return false;
+        QThread::msleep(kRetryMs);
+    }
+}
+
+bool CInstanceChannel::HandOverOnce(const QStringList& files) {
     QLocalSocket socket;
     socket.connectToServer(ServerName());
     if (!socket.waitForConnected(kConnectMs))
@@ -67,12 +90,28 @@ bool CInstanceChannel::HandOver(const QStringList& files) {
 
 bool CInstanceChannel::Listen() {
     const QString name = ServerName();
+    // The place first: two starts at the same moment could both find no socket and both listen.
+    if (m_nLockFd < 0) {
+        const QByteArray lockPath = QFile::encodeName(name + QStringLiteral(".lock"));
+        const int fd = ::open(lockPath.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+        if (fd < 0)
+            return false;
+        if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+            m_bHeldElsewhere = errno == EWOULDBLOCK;
+            ::close(fd);
+            return false;
+        }
+        m_nLockFd = fd;
+    }
     // An editor that answers keeps its name: listening with access options would quietly put a new
     // socket in place of its one.
     QLocalSocket probe;
     probe.connectToServer(name);
-    if (probe.waitForConnected(kConnectMs))
+    if (probe.waitForConnected(kConnectMs)) {
+        ::close(std::exchange(m_nLockFd, -1));
+        m_bHeldElsewhere = true;
         return false;
+    }
     if (m_pServer->listen(name))
         return true;
     if (m_pServer->serverError() != QAbstractSocket::AddressInUseError)

@@ -21,14 +21,19 @@ public:
     static QString ServerName();
 
     // From a second start: gives the files (made absolute against this process's folder) to the
-    // running editor and waits until it has taken them. False when no editor answers, so this start
-    // goes on as the first one.
-    static bool HandOver(const QStringList& files);
+    // running editor and waits until it has taken them. False when no editor answers within
+    // nWaitMs (0: one try), so this start goes on as the first one.
+    static bool HandOver(const QStringList& files, int nWaitMs = 0);
 
-    // From the first start: begins to listen. A socket file left by an editor that crashed is
-    // replaced; one that still answers is left alone (false: another editor got there first).
+    // From the first start: takes the editor's place and begins to listen. The place is a lock file
+    // beside the socket, held while this editor runs, so that of two starts at the same moment only
+    // one serves. A socket file left by an editor that crashed is replaced. False when another
+    // editor holds the place (it runs, or is starting): hand the files over to it.
     bool Listen();
     bool IsListening() const;
+    // After a failed Listen: whether another editor holds the place (rather than the runtime folder
+    // refusing the lock file or the socket).
+    bool IsHeldElsewhere() const { return m_bHeldElsewhere; }
 
 signals:
     // Files another start handed over (possibly none: that start only wants this editor in front).
@@ -41,8 +46,12 @@ private:
         QByteArray received;
     };
 
+    static bool HandOverOnce(const QStringList& files);
     void OnNewConnection();
     void OnReadyRead(Connection& connection);
 
     QLocalServer* m_pServer;
+    // The lock file's descriptor while this editor holds the place; -1 otherwise.
+    int m_nLockFd = -1;
+    bool m_bHeldElsewhere = false;
 };

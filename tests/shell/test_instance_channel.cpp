@@ -6,6 +6,9 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 // One editor per user and display: a second start hands its files to the first and ends.
 class TestInstanceChannel : public QObject {
@@ -60,6 +63,45 @@ private slots:
         // Names relative to the second start's folder arrive as full paths.
         QCOMPARE(handed.at(0).at(0).toStringList(), QStringList({work.filePath(QStringLiteral("notes.etx")),
                                                                  work.filePath(QStringLiteral("sub/vault.kvd"))}));
+    }
+
+    // Two starts at the same moment, before either listens: one serves, the other hands over and ends.
+    void twoStartsAtOnceGiveOneEditor() {
+        QTemporaryDir runtime;
+        QTemporaryDir work;
+        QProcess starts[2];
+        for (QProcess& start : starts)
+            StartSecond(start, work.path(), {}, runtime.path(), m_env.ConfigDir());
+        for (QProcess& start : starts)
+            QVERIFY(start.waitForStarted());
+        const auto ended = [&starts] {
+            return int(starts[0].state() == QProcess::NotRunning) + int(starts[1].state() == QProcess::NotRunning);
+        };
+        QTRY_COMPARE_WITH_TIMEOUT(ended(), 1, 60000);
+        QProcess& gone = starts[0].state() == QProcess::NotRunning ? starts[0] : starts[1];
+        QCOMPARE(gone.exitCode(), 0);
+        // The one that serves stays (its Welcome dialog is up) and keeps its place.
+        QTest::qWait(500);
+        QCOMPARE(ended(), 1);
+        for (QProcess& start : starts)
+            start.kill();
+        for (QProcess& start : starts)
+            start.waitForFinished();
+    }
+
+    // A start that took the place a moment ago and does not listen yet keeps it; once it is gone the
+    // place is free.
+    void aStartThatTookThePlaceKeepsIt() {
+        const QByteArray lock = QFile::encodeName(CInstanceChannel::ServerName() + QStringLiteral(".lock"));
+        const int fd = ::open(lock.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+        QVERIFY(fd >= 0);
+        QCOMPARE(::flock(fd, LOCK_EX | LOCK_NB), 0);
+        CInstanceChannel late;
+        QVERIFY(!late.Listen());
+        QVERIFY(late.IsHeldElsewhere());
+        QVERIFY(!late.IsListening());
+        ::close(fd);
+        QVERIFY(late.Listen());
     }
 
     void aSecondListenerLeavesTheRunningEditorAlone() {
