@@ -87,7 +87,7 @@ void TextOpen(benchmark::State& state) {
     cipher::WriteDocumentFile(path, kPassword, Text());
     const QString file = QString::fromStdString(path);
     for (auto _ : state) {
-        if (!View().ReadDocumentFile(file, QString::fromLatin1(kPassword)).ok())
+        if (!View().ReadDocumentFile(file, kPassword).ok())
             state.SkipWithError("open failed");
         // Shown: the first page laid out and painted.
         View().viewport()->repaint();
@@ -106,7 +106,7 @@ void TextSave(benchmark::State& state) {
     const QString file = QString::fromStdString(path);
     View().SetText(QString::fromUtf8(Text().data(), qsizetype(Text().size())));
     for (auto _ : state) {
-        if (!View().WriteDocumentFile(file, QString::fromLatin1(kPassword)).ok())
+        if (!View().WriteDocumentFile(file, kPassword).ok())
             state.SkipWithError("save failed");
     }
     std::remove(path.c_str());
