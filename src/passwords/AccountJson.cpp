@@ -88,7 +88,10 @@ bool ListsFromJson(const Json& json, AccountLists& lists, std::string& error) {
         error = "the top level is not an object with \"web\", \"mail\" and \"other\"";
         return false;
     }
-    for (const auto& [key, group] : json.items()) {
+    for (const auto& item : json.items()) {
+        // Named, not bound: clang before 16 can't capture a structured binding in the lambda below.
+        const std::string& key = item.key();
+        const auto& group = item.value();
         AccountKind kind;
         if (!AccountKindFromName(key, kind)) {
             error = "unknown group \"" + key + "\" (the groups are \"web\", \"mail\" and \"other\")";
