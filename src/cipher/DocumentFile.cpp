@@ -90,11 +90,12 @@ DocResult DecodeDocument(platform::SecureBytes fileBytes, std::string_view passw
 namespace {
 
 // Writes a document's encoded bytes, or passes on why they could not be encoded.
-DocStatus WriteEncoded(const std::string& path, DocResult encoded, const platform::SecureBytes& fileBytes) {
+DocStatus WriteEncoded(const std::string& path, DocResult encoded, const platform::SecureBytes& fileBytes,
+                       const ReplaceRule& rule = {}) {
     if (encoded != DocResult::Ok)
         return {encoded, 0};
     uint32_t error = 0;
-    if (!WriteWholeFile(path, fileBytes.data(), fileBytes.size(), &error))
+    if (!WriteWholeFile(path, fileBytes.data(), fileBytes.size(), &error, rule))
         return {DocResult::CannotWrite, error};
     return {};
 }
@@ -102,12 +103,12 @@ DocStatus WriteEncoded(const std::string& path, DocResult encoded, const platfor
 } // namespace
 
 DocStatus WriteDocumentFile(const std::string& path, std::string_view passwordUtf8, std::string_view textUtf8,
-                            DocFormat format) {
+                            DocFormat format, const ReplaceRule& rule) {
     platform::SecureBytes fileBytes;
     const DocResult encoded = format == DocFormat::Strong
                                   ? EncodeStrongDocument(textUtf8, passwordUtf8, NewStrongCost(), fileBytes)
                                   : EncodeDocument(textUtf8, passwordUtf8, fileBytes);
-    return WriteEncoded(path, encoded, fileBytes);
+    return WriteEncoded(path, encoded, fileBytes, rule);
 }
 
 DocStatus WriteDocumentFileUtf16(const std::string& path, std::string_view passwordUtf8, platform::SecureBytes utf16) {
@@ -209,8 +210,9 @@ DocStatus ReadPlainFile(const std::string& path, std::string_view keyText, platf
 
 std::string DescribeFailure(const DocStatus& status, const std::string& path) {
     const std::string name = "\"" + path + "\"";
-    const std::string reason =
-        status.systemError ? std::strerror(static_cast<int>(status.systemError)) : "unknown error";
+    const std::string reason = status.systemError == kChangedMeanwhile ? "another program changed it meanwhile"
+                               : status.systemError ? std::strerror(static_cast<int>(status.systemError))
+                                                    : "unknown error";
     switch (status.result) {
     case DocResult::Ok:
         return {};

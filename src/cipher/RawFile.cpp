@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <dirent.h>
@@ -325,7 +326,56 @@ bool ReadWholeFile(const std::string& path, SecureBytes& data, uint32_t* error) 
     return true;
 }
 
-bool WriteWholeFile(const std::string& path, const uint8_t* data, size_t size, uint32_t* error) {
+FileIdentity IdentityOf(const std::string& path) {
+    FileIdentity identity;
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0)
+        return identity;
+    identity.exists = true;
+    identity.device = st.st_dev;
+    identity.inode = st.st_ino;
+    identity.size = static_cast<uint64_t>(st.st_size);
+    identity.mtimeNs = static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    return identity;
+}
+
+namespace {
+
+// Puts the written temporary file at the target's name without replacing anything that is there by
+// now: an atomic rename that refuses an existing target; where the file system has none, a hard
+// link (which refuses one too); where that is refused as well, the target created exclusively and
+// written. errno says why it failed (EEXIST: the target is there).
+bool PutInPlaceNoReplace(const std::string& tempPath, const std::string& target, const uint8_t* data, size_t size) {
+    if (::renameat2(AT_FDCWD, tempPath.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0)
+        return true;
+    if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP)
+        return false;
+    if (::link(tempPath.c_str(), target.c_str()) == 0) {
+        ::unlink(tempPath.c_str());
+        return true;
+    }
+    if (errno == EEXIST)
+        return false;
+    CRawFile file;
+    if (!file.Open(target.c_str(), kGenericWrite, kShareNone, kCreateNew, kFileAttributeNormal)) {
+        errno = static_cast<int>(file.GetLastError());
+        return false;
+    }
+    if (!(WriteAll(file, data, size) && file.Flush() && file.Close())) {
+        const int failure = static_cast<int>(file.GetLastError());
+        file.Abort();
+        ::unlink(target.c_str());
+        errno = failure ? failure : EIO;
+        return false;
+    }
+    ::unlink(tempPath.c_str());
+    return true;
+}
+
+} // namespace
+
+bool WriteWholeFile(const std::string& path, const uint8_t* data, size_t size, uint32_t* error,
+                    const ReplaceRule& rule) {
     if (size >= kInvalidPosition) {
         SetError(error, EFBIG);
         return false;
@@ -347,6 +397,14 @@ bool WriteWholeFile(const std::string& path, const uint8_t* data, size_t size, u
     const bool exists = ::stat(target.c_str(), &st) == 0;
     if (!exists && errno != ENOENT) {
         SetError(error, errno);
+        return false;
+    }
+    if (rule.bNoReplace && exists) {
+        SetError(error, EEXIST);
+        return false;
+    }
+    if (rule.expected && IdentityOf(target) != *rule.expected) {
+        SetError(error, kChangedMeanwhile);
         return false;
     }
     if (exists && S_ISDIR(st.st_mode)) {
@@ -389,7 +447,14 @@ bool WriteWholeFile(const std::string& path, const uint8_t* data, size_t size, u
 
     bool ok = WriteAll(temp, data, size) && temp.Flush() && temp.Close();
     uint32_t failure = temp.GetLastError();
-    if (ok && ::rename(tempPath.c_str(), target.c_str()) != 0) {
+    // Looked at again right before the rename: another program may have written the file since.
+    if (ok && rule.expected && IdentityOf(target) != *rule.expected) {
+        failure = kChangedMeanwhile;
+        ok = false;
+    }
+    const bool noReplace = rule.bNoReplace || (rule.expected && !rule.expected->exists);
+    if (ok && !(noReplace ? PutInPlaceNoReplace(tempPath, target, data, size)
+                          : ::rename(tempPath.c_str(), target.c_str()) == 0)) {
         failure = errno;
         ok = false;
     }

@@ -4,6 +4,7 @@
 #include "platform/SecureMemory.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -50,12 +51,36 @@ protected:
 // The buffer wipes itself when released: what it holds may be deciphered in place.
 bool ReadWholeFile(const std::string& path, platform::SecureBytes& data, uint32_t* error = nullptr);
 
+// A file as a writer saw it: device, inode, size and modification time (nanoseconds); `exists` is
+// false for a name that held no file. A file replaced or written since compares unequal.
+struct FileIdentity {
+    bool exists = false;
+    uint64_t device = 0;
+    uint64_t inode = 0;
+    uint64_t size = 0;
+    int64_t mtimeNs = 0;
+    bool operator==(const FileIdentity&) const = default;
+};
+// The identity of the file a path names, through symbolic links.
+FileIdentity IdentityOf(const std::string& path);
+
+// What a write may replace: by default whatever is there. With bNoReplace, nothing that exists when
+// the new file is put in place, however late it appeared (the write fails with EEXIST). With
+// `expected`, only the very file the caller read: one changed, replaced, removed or created since
+// fails the write with kChangedMeanwhile.
+struct ReplaceRule {
+    bool bNoReplace = false;
+    std::optional<FileIdentity> expected;
+};
+inline constexpr uint32_t kChangedMeanwhile = 0x10000;
+
 // Replaces a file's content with `size` bytes without ever leaving it half-written: the bytes
 // go to a new file beside it, are flushed to disk and renamed over the old name. The old file
 // stays as it was on any failure, and `error` (when given) says why. A new file is readable by
 // its owner only; a replaced one keeps its mode. A symbolic link is written through to its target.
 // The new file's name fits whatever the target's name is; such files that a killed save left behind
 // for the same target, older than a day, are removed once the target is written.
-bool WriteWholeFile(const std::string& path, const uint8_t* data, size_t size, uint32_t* error = nullptr);
+bool WriteWholeFile(const std::string& path, const uint8_t* data, size_t size, uint32_t* error = nullptr,
+                    const ReplaceRule& rule = {});
 
 } // namespace cipher

@@ -105,8 +105,14 @@ int AskNewPassword(const std::string& file, platform::SecureString& password) {
     return kExitOk;
 }
 
-int SaveDocument(const std::string& file, std::string_view password, std::string_view text, cipher::DocFormat format) {
-    const cipher::DocStatus status = cipher::WriteDocumentFile(file, password, text, format);
+int SaveDocument(const std::string& file, std::string_view password, std::string_view text, cipher::DocFormat format,
+                 const cipher::ReplaceRule& rule) {
+    const cipher::DocStatus status = cipher::WriteDocumentFile(file, password, text, format, rule);
+    if (status.result == cipher::DocResult::CannotWrite && status.systemError == EEXIST && rule.bNoReplace) {
+        // It appeared while the password was asked for.
+        PrintError("\"" + file + "\" already exists; use --force to replace it. Nothing was written.");
+        return kExitFileError;
+    }
     if (!status.ok()) {
         PrintError(cipher::DescribeFailure(status, file));
         return ExitCodeFor(status.result);
@@ -122,6 +128,15 @@ int ReadInputFile(const std::string& file, platform::SecureBytes& bytes) {
         return kExitFileError;
     }
     return kExitOk;
+}
+
+cipher::ReplaceRule OutputRule(const std::string& file, bool force) {
+    cipher::ReplaceRule rule;
+    if (force)
+        rule.expected = cipher::IdentityOf(file);
+    else
+        rule.bNoReplace = true;
+    return rule;
 }
 
 int CheckOutput(const std::string& file, bool force) {
@@ -159,6 +174,7 @@ int Decrypt(const std::string& file) {
 int Encrypt(const std::string& input, const std::string& output, bool force, cipher::DocFormat format) {
     if (const int rc = CheckOutput(output, force); rc != kExitOk)
         return rc;
+    const cipher::ReplaceRule rule = OutputRule(output, force);
     platform::SecureBytes bytes;
     if (const int rc = ReadInputFile(input, bytes); rc != kExitOk)
         return rc;
@@ -180,10 +196,13 @@ int Encrypt(const std::string& input, const std::string& output, bool force, cip
     platform::SecureString password;
     if (const int rc = AskNewPassword(output, password); rc != kExitOk)
         return rc;
-    return SaveDocument(output, password.view(), text, format);
+    return SaveDocument(output, password.view(), text, format, rule);
 }
 
 int ChangePassword(const std::string& file, std::optional<cipher::DocFormat> format) {
+    // Taken before the file is read: a version written meanwhile must not be replaced by this one.
+    cipher::ReplaceRule rule;
+    rule.expected = cipher::IdentityOf(file);
     platform::SecureString text;
     cipher::DocFormat current = cipher::DocFormat::Compatible;
     if (const int rc = OpenDocument(file, text, &current); rc != kExitOk)
@@ -191,7 +210,7 @@ int ChangePassword(const std::string& file, std::optional<cipher::DocFormat> for
     platform::SecureString password;
     if (const int rc = AskNewPassword(file, password); rc != kExitOk)
         return rc;
-    return SaveDocument(file, password.view(), text.view(), format.value_or(current));
+    return SaveDocument(file, password.view(), text.view(), format.value_or(current), rule);
 }
 
 } // namespace cli

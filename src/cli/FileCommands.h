@@ -26,9 +26,13 @@ int OpenDocument(const std::string& file, platform::SecureString& text, cipher::
 // after printing why not.
 int AskNewPassword(const std::string& file, platform::SecureString& password);
 
-// Enciphers `text` into `file`. Returns kExitOk or the exit code after printing why not.
+// Enciphers `text` into `file`, replacing only what `rule` lets it (a file that appeared or changed
+// meanwhile is refused with a message). Returns kExitOk or the exit code after printing why not.
 int SaveDocument(const std::string& file, std::string_view password, std::string_view text,
-                 cipher::DocFormat format = cipher::DocFormat::Compatible);
+                 cipher::DocFormat format = cipher::DocFormat::Compatible, const cipher::ReplaceRule& rule = {});
+// What an output may replace: nothing without --force; with it, only the file that was there when
+// the command started (or nothing, when there was none).
+cipher::ReplaceRule OutputRule(const std::string& file, bool force);
 
 // Reads an input file whole. Returns kExitOk or the exit code after printing why not.
 int ReadInputFile(const std::string& file, platform::SecureBytes& bytes);

@@ -126,6 +126,7 @@ int ImportAccounts(const std::string& input, const std::string& output, bool for
                    ImportFormat inputFormat) {
     if (const int rc = CheckOutput(output, force); rc != kExitOk)
         return rc;
+    const cipher::ReplaceRule rule = OutputRule(output, force);
     platform::SecureBytes bytes;
     if (const int rc = ReadInputFile(input, bytes); rc != kExitOk)
         return rc;
@@ -144,7 +145,7 @@ int ImportAccounts(const std::string& input, const std::string& output, bool for
         PrintError(cipher::DescribeFailure({cipher::DocResult::CannotBuildText, 0}, output));
         return kExitFileError;
     }
-    return SaveDocument(output, password.view(), text.view(), format);
+    return SaveDocument(output, password.view(), text.view(), format, rule);
 }
 
 } // namespace cli

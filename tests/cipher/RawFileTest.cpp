@@ -203,6 +203,39 @@ private slots:
         QCOMPARE(entries, kept);
     }
 
+    // A write that may not replace refuses a file that is there by the time it would; one that may
+    // replace only what it read refuses a file changed, removed or created since.
+    void replaceRulesRefuseWhatAppearedOrChanged() {
+        QTemporaryDir dir;
+        const std::string path = dir.path().toStdString() + "/doc.kvd";
+        uint32_t error = 0;
+        ReplaceRule noReplace;
+        noReplace.bNoReplace = true;
+        QVERIFY(WriteWholeFile(path, Bytes("first").data(), 5, &error, noReplace));
+        QVERIFY(!WriteWholeFile(path, Bytes("second").data(), 6, &error, noReplace));
+        QCOMPARE(error, uint32_t(EEXIST));
+        QCOMPARE(Slurp(path), std::string("first"));
+
+        ReplaceRule readBefore;
+        readBefore.expected = IdentityOf(path);
+        QVERIFY(readBefore.expected->exists);
+        Spit(path, "theirs, written meanwhile");
+        QVERIFY(!WriteWholeFile(path, Bytes("mine").data(), 4, &error, readBefore));
+        QCOMPARE(error, kChangedMeanwhile);
+        QCOMPARE(Slurp(path), std::string("theirs, written meanwhile"));
+        readBefore.expected = IdentityOf(path);
+        QVERIFY(WriteWholeFile(path, Bytes("mine").data(), 4, &error, readBefore));
+        QCOMPARE(Slurp(path), std::string("mine"));
+
+        ReplaceRule wasAbsent;
+        wasAbsent.expected = IdentityOf(dir.path().toStdString() + "/new.kvd");
+        QVERIFY(!wasAbsent.expected->exists);
+        Spit(dir.path().toStdString() + "/new.kvd", "appeared");
+        QVERIFY(!WriteWholeFile(dir.path().toStdString() + "/new.kvd", Bytes("mine").data(), 4, &error, wasAbsent));
+        QCOMPARE(Slurp(dir.path().toStdString() + "/new.kvd"), std::string("appeared"));
+        QCOMPARE(Entries(dir), QStringList({"doc.kvd", "new.kvd"}));
+    }
+
     void replacingKeepsModeAndFollowsLinks() {
         const std::string target = Path("target.kvd");
         Spit(target, "old content");

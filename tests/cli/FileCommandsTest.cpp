@@ -1,10 +1,61 @@
 #include "CliRunner.h"
 #include "common/TestRegistry.h"
 
+#include <QDeadlineTimer>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <fcntl.h>
+#include <functional>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// Runs the tool with a named pipe as its input file. Once the tool holds the pipe open - so it is
+// past its check of the output, and waits for its input - `meanwhile` runs; then the input and the
+// passwords go in.
+CliResult RunWhileInputWaits(const QStringList& arguments, const QString& fifo, const std::function<void()>& meanwhile,
+                             const QByteArray& input, const QByteArray& passwords) {
+    CliResult result;
+    const QByteArray fifoName = QFile::encodeName(fifo);
+    if (::mkfifo(fifoName.constData(), 0600) != 0)
+        return result;
+    // Held open here first, so that the tool's read waits for the input instead of finding the end.
+    const int fd = ::open(fifoName.constData(), O_RDWR | O_CLOEXEC);
+    if (fd < 0)
+        return result;
+    QProcess process;
+    process.start(LW_CLI_PATH, arguments);
+    process.waitForStarted();
+    const QString pipe = QFileInfo(fifo).canonicalFilePath();
+    const auto toolHoldsPipe = [&process, &pipe] {
+        const QDir fds(QStringLiteral("/proc/%1/fd").arg(process.processId()));
+        for (const QFileInfo& entry : fds.entryInfoList(QDir::System | QDir::NoDotAndDotDot)) {
+            if (entry.symLinkTarget() == pipe)
+                return true;
+        }
+        return false;
+    };
+    QDeadlineTimer deadline(30000);
+    while (!toolHoldsPipe() && !deadline.hasExpired() && process.state() == QProcess::Running)
+        QTest::qWait(20);
+    meanwhile();
+    if (::write(fd, input.constData(), size_t(input.size())) != input.size())
+        qWarning("short write to the pipe");
+    ::close(fd);
+    process.write(passwords);
+    process.closeWriteChannel();
+    process.waitForFinished(60000);
+    result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    result.err = process.readAllStandardError();
+    return result;
+}
+
+} // namespace
 
 class FileCommandsTest : public QObject {
     Q_OBJECT
@@ -83,6 +134,27 @@ private slots:
         QCOMPARE(Read(Path("f.etx")), QByteArray("precious"));
         QCOMPARE(RunCli({"encrypt", "--force", Path("f.txt"), Path("f.etx")}, "pw\npw\n").exitCode, 0);
         QCOMPARE(RunCli({"decrypt", Path("f.etx")}, "pw\n").out, QByteArray("new"));
+    }
+
+    // An output that another program writes while the password is asked for is never replaced:
+    // without --force it did not exist, and with it, it is no longer the file that was there.
+    void outputWrittenMeanwhileIsNotReplaced() {
+        const auto theirs = [this] { Write(Path("race.etx"), "theirs"); };
+        CliResult r = RunWhileInputWaits({"encrypt", Path("in.fifo"), Path("race.etx")}, Path("in.fifo"), theirs,
+                                         "mine", "pw\npw\n");
+        QCOMPARE(r.exitCode, 3);
+        QVERIFY2(r.err.contains("already exists; use --force"), r.err.constData());
+        QCOMPARE(Read(Path("race.etx")), QByteArray("theirs"));
+
+        QFile::remove(Path("in.fifo"));
+        const auto rewritten = [this] { Write(Path("race.etx"), "rewritten"); };
+        r = RunWhileInputWaits({"encrypt", "--force", Path("in.fifo"), Path("race.etx")}, Path("in.fifo"), rewritten,
+                               "mine", "pw\npw\n");
+        QCOMPARE(r.exitCode, 3);
+        QVERIFY2(r.err.contains("another program changed it meanwhile"), r.err.constData());
+        QCOMPARE(Read(Path("race.etx")), QByteArray("rewritten"));
+        const QStringList left = QDir(m_dir.path()).entryList({"*.tmp"}, QDir::Files | QDir::Hidden);
+        QVERIFY2(left.isEmpty(), qPrintable(left.join(' ')));
     }
 
     void passwdChangesThePassword() {
