@@ -14,6 +14,7 @@
 #include "shell/DesktopLockWatcher.h"
 #include "shell/EditorApp.h"
 #include "shell/HelpPage.h"
+#include "shell/ImportAccounts.h"
 #include "shell/LockScreenWnd.h"
 #include "shell/NewDocumentDlg.h"
 #include "shell/ProductInfo.h"

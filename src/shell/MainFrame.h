@@ -1,7 +1,6 @@
 #pragma once
 
 #include "framework/MDIFrameWnd.h"
-#include "shell/ImportAccounts.h"
 #include "shell/LockScreenWnd.h"
 #include "shell/ScreenLock.h"
 
@@ -42,8 +41,6 @@ public:
     // File, Import: asks for an export file and opens its accounts as a new, unsaved passwords
     // document; a file that can't be imported is named in a message with the line and the reason.
     void OnFileImport();
-    // The import itself, without the file dialog; true when the document was made.
-    static bool ImportAccountsFile(const QString& path) { return ::ImportAccountsFile(path); }
 
     // Files another start of the program handed over: the window comes to the front and opens each,
     // asking first for the screen password when the screen is locked (a Cancel there opens nothing).

@@ -13,6 +13,7 @@
 #include "passwords/VaultoraDoc.h"
 #include "res/resource.h"
 #include "shell/EditorApp.h"
+#include "shell/ImportAccounts.h"
 #include "shell/MainFrame.h"
 #include "workspace/LeftView.h"
 #include "workspace/NotesEdit.h"
@@ -386,18 +387,18 @@ private slots:
         file.write("kind,NAME,ADDRESS\nweb,Shop,https://shop.example\n\"Bank,x,\n");
         file.close();
         MessageBox::setNextAnswer(IDOK);
-        QVERIFY(!Frame()->ImportAccountsFile(bad));
+        QVERIFY(!ImportAccountsFile(bad));
         QCOMPARE(MessageBox::last().text, QStringLiteral("Cannot import \"%1\", line 3: a quoted field of the record "
                                                          "that starts here is never closed. No document was made.")
                                               .arg(bad));
         MessageBox::setNextAnswer(IDOK);
-        QVERIFY(!Frame()->ImportAccountsFile(FilePath("missing.csv")));
+        QVERIFY(!ImportAccountsFile(FilePath("missing.csv")));
         QCOMPARE(MessageBox::last().text,
                  QStringLiteral("Cannot import \"%1\": the file does not exist. No document was "
                                 "made.")
                      .arg(FilePath("missing.csv")));
         MessageBox::setNextAnswer(IDOK);
-        QVERIFY(!Frame()->ImportAccountsFile(m_env.FilesDir()));
+        QVERIFY(!ImportAccountsFile(m_env.FilesDir()));
         QVERIFY(MessageBox::last().text.endsWith(QStringLiteral("not a file. No document was made.")));
         QCOMPARE(m_app->GetPasswordsTemplate()->GetDocuments().size(), size_t(0));
     }
