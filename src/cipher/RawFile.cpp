@@ -238,15 +238,22 @@ void SyncDirectory(const std::string& dir) {
 }
 
 // Devices and other special files cannot be replaced by a rename: they are written in place.
-bool WriteInPlace(const std::string& path, const uint8_t* data, size_t size, uint32_t* error) {
+// With kCreateNew, the file must not exist yet, and goes again should the writing fail.
+bool WriteInPlace(const std::string& path, const uint8_t* data, size_t size, uint32_t* error,
+                  uint32_t disposition = kCreateAlways) {
     CRawFile file;
-    if (!file.Open(path.c_str(), kGenericWrite, kShareNone, kCreateAlways, kFileAttributeNormal)) {
+    if (!file.Open(path.c_str(), kGenericWrite, kShareNone, disposition, kFileAttributeNormal)) {
         SetError(error, file.GetLastError());
         return false;
     }
     const bool ok = WriteAll(file, data, size) && file.Flush() && file.Close();
-    if (!ok)
+    if (!ok) {
         SetError(error, file.GetLastError());
+        if (disposition == kCreateNew) {
+            file.Abort();
+            ::unlink(path.c_str());
+        }
+    }
     return ok;
 }
 
@@ -356,16 +363,9 @@ bool PutInPlaceNoReplace(const std::string& tempPath, const std::string& target,
     }
     if (errno == EEXIST)
         return false;
-    CRawFile file;
-    if (!file.Open(target.c_str(), kGenericWrite, kShareNone, kCreateNew, kFileAttributeNormal)) {
-        errno = static_cast<int>(file.GetLastError());
-        return false;
-    }
-    if (!(WriteAll(file, data, size) && file.Flush() && file.Close())) {
-        const int failure = static_cast<int>(file.GetLastError());
-        file.Abort();
-        ::unlink(target.c_str());
-        errno = failure ? failure : EIO;
+    uint32_t failure = 0;
+    if (!WriteInPlace(target, data, size, &failure, kCreateNew)) {
+        errno = failure ? static_cast<int>(failure) : EIO;
         return false;
     }
     ::unlink(tempPath.c_str());
