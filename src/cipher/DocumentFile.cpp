@@ -91,11 +91,11 @@ namespace {
 
 // Writes a document's encoded bytes, or passes on why they could not be encoded.
 DocStatus WriteEncoded(const std::string& path, DocResult encoded, const platform::SecureBytes& fileBytes,
-                       const ReplaceRule& rule = {}) {
+                       const ReplaceRule& rule, FileVersion* written) {
     if (encoded != DocResult::Ok)
         return {encoded, 0};
     uint32_t error = 0;
-    if (!WriteWholeFile(path, fileBytes.data(), fileBytes.size(), &error, rule))
+    if (!WriteWholeFile(path, fileBytes.data(), fileBytes.size(), &error, rule, written))
         return {DocResult::CannotWrite, error};
     return {};
 }
@@ -103,18 +103,19 @@ DocStatus WriteEncoded(const std::string& path, DocResult encoded, const platfor
 } // namespace
 
 DocStatus WriteDocumentFile(const std::string& path, std::string_view passwordUtf8, std::string_view textUtf8,
-                            DocFormat format, const ReplaceRule& rule) {
+                            DocFormat format, const ReplaceRule& rule, FileVersion* written) {
     platform::SecureBytes fileBytes;
     const DocResult encoded = format == DocFormat::Strong
                                   ? EncodeStrongDocument(textUtf8, passwordUtf8, NewStrongCost(), fileBytes)
                                   : EncodeDocument(textUtf8, passwordUtf8, fileBytes);
-    return WriteEncoded(path, encoded, fileBytes, rule);
+    return WriteEncoded(path, encoded, fileBytes, rule, written);
 }
 
-DocStatus WriteDocumentFileUtf16(const std::string& path, std::string_view passwordUtf8, platform::SecureBytes utf16) {
+DocStatus WriteDocumentFileUtf16(const std::string& path, std::string_view passwordUtf8, platform::SecureBytes utf16,
+                                 const ReplaceRule& rule, FileVersion* written) {
     platform::SecureBytes fileBytes;
     const DocResult encoded = EncodeDocumentUtf16(std::move(utf16), passwordUtf8, fileBytes);
-    return WriteEncoded(path, encoded, fileBytes);
+    return WriteEncoded(path, encoded, fileBytes, rule, written);
 }
 
 DocStatus ReadDocumentFile(const std::string& path, std::string_view passwordUtf8, platform::SecureString& text) {

@@ -60,11 +60,14 @@ DocResult EncodeDocumentUtf16(platform::SecureBytes utf16, std::string_view pass
 // deciphered in place, so that a read needs little more memory than the file and its text.
 DocResult DecodeDocument(platform::SecureBytes fileBytes, std::string_view passwordUtf8, platform::SecureString& text);
 
-// `rule` says what the write may replace (RawFile.h); by default whatever is there.
+// `rule` says what the write may replace (RawFile.h); by default whatever is there. `written`, when
+// given, gets the version of the file written.
 DocStatus WriteDocumentFile(const std::string& path, std::string_view passwordUtf8, std::string_view textUtf8,
-                            DocFormat format = DocFormat::Compatible, const ReplaceRule& rule = {});
+                            DocFormat format = DocFormat::Compatible, const ReplaceRule& rule = {},
+                            FileVersion* written = nullptr);
 // Writes the compatible format from the text's UTF-16LE code units (see EncodeDocumentUtf16).
-DocStatus WriteDocumentFileUtf16(const std::string& path, std::string_view passwordUtf8, platform::SecureBytes utf16);
+DocStatus WriteDocumentFileUtf16(const std::string& path, std::string_view passwordUtf8, platform::SecureBytes utf16,
+                                 const ReplaceRule& rule = {}, FileVersion* written = nullptr);
 // The text of a whole file's bytes in either format, chosen by the strong format's magic; the
 // status says which one the bytes are in.
 DocStatus DecodeAnyDocument(platform::SecureBytes fileBytes, std::string_view passwordUtf8,

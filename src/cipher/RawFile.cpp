@@ -8,6 +8,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <new>
+#include <openssl/evp.h>
 #include <openssl/rand.h>
 #include <string_view>
 #include <sys/stat.h>
@@ -295,15 +296,46 @@ bool ReadWholeStream(CRawFile& file, SecureBytes& data, uint32_t* error) {
 
 } // namespace
 
-bool ReadWholeFile(const std::string& path, SecureBytes& data, uint32_t* error) {
+std::array<uint8_t, 32> Sha256Of(const uint8_t* data, size_t size) {
+    std::array<uint8_t, 32> digest{};
+    unsigned int length = 0;
+    EVP_Digest(data, size, digest.data(), &length, EVP_sha256(), nullptr);
+    return digest;
+}
+
+namespace {
+
+FileIdentity IdentityOfStat(const struct stat& st) {
+    FileIdentity identity;
+    identity.exists = true;
+    identity.device = st.st_dev;
+    identity.inode = st.st_ino;
+    identity.size = static_cast<uint64_t>(st.st_size);
+    identity.mtimeNs = static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    return identity;
+}
+
+} // namespace
+
+bool ReadWholeFile(const std::string& path, SecureBytes& data, uint32_t* error, FileVersion* version) {
     CRawFile file;
     if (!file.Open(path.c_str(), kGenericRead, kShareNone, kOpenExisting, kFileAttributeNormal)) {
         SetError(error, file.GetLastError());
         return false;
     }
+    // The identity of the very file read, before a byte of it: whatever replaces the name meanwhile
+    // compares unequal to it, and a write in place while reading changes its time.
+    FileIdentity identity;
+    if (struct stat st{}; version && ::fstat(file.GetHandle(), &st) == 0)
+        identity = IdentityOfStat(st);
+    const auto finish = [&](bool read) {
+        if (read && version)
+            *version = {identity, Sha256Of(data.data(), data.size())};
+        return read;
+    };
     const uint32_t size = file.GetLength();
     if (size == kInvalidPosition && file.GetLastError() == ESPIPE)
-        return ReadWholeStream(file, data, error);
+        return finish(ReadWholeStream(file, data, error));
     if (size == kInvalidPosition) {
         SetError(error, file.GetLastError());
         return false;
@@ -330,20 +362,14 @@ bool ReadWholeFile(const std::string& path, SecureBytes& data, uint32_t* error) 
     file.Close();
     buffer.resize(count);
     data = std::move(buffer);
-    return true;
+    return finish(true);
 }
 
 FileIdentity IdentityOf(const std::string& path) {
-    FileIdentity identity;
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0)
-        return identity;
-    identity.exists = true;
-    identity.device = st.st_dev;
-    identity.inode = st.st_ino;
-    identity.size = static_cast<uint64_t>(st.st_size);
-    identity.mtimeNs = static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
-    return identity;
+        return {};
+    return IdentityOfStat(st);
 }
 
 namespace {
@@ -374,8 +400,8 @@ bool PutInPlaceNoReplace(const std::string& tempPath, const std::string& target,
 
 } // namespace
 
-bool WriteWholeFile(const std::string& path, const uint8_t* data, size_t size, uint32_t* error,
-                    const ReplaceRule& rule) {
+bool WriteWholeFile(const std::string& path, const uint8_t* data, size_t size, uint32_t* error, const ReplaceRule& rule,
+                    FileVersion* written) {
     if (size >= kInvalidPosition) {
         SetError(error, EFBIG);
         return false;
@@ -411,8 +437,12 @@ bool WriteWholeFile(const std::string& path, const uint8_t* data, size_t size, u
         SetError(error, EISDIR);
         return false;
     }
-    if (exists && !S_ISREG(st.st_mode))
-        return WriteInPlace(target, data, size, error);
+    if (exists && !S_ISREG(st.st_mode)) {
+        const bool ok = WriteInPlace(target, data, size, error);
+        if (ok && written)
+            *written = {IdentityOf(target), Sha256Of(data, size)};
+        return ok;
+    }
 
     // Hold the old file exclusively until it is replaced: a file another program holds open
     // exclusively, or that may not be written, is refused as it would be when written in place.
@@ -452,6 +482,9 @@ bool WriteWholeFile(const std::string& path, const uint8_t* data, size_t size, u
         failure = kChangedMeanwhile;
         ok = false;
     }
+    // The new file keeps its inode and times through the rename: its identity now is the one the
+    // target will have.
+    const FileIdentity newIdentity = ok && written ? IdentityOf(tempPath) : FileIdentity{};
     const bool noReplace = rule.bNoReplace || (rule.expected && !rule.expected->exists);
     if (ok && !(noReplace ? PutInPlaceNoReplace(tempPath, target, data, size)
                           : ::rename(tempPath.c_str(), target.c_str()) == 0)) {
@@ -464,6 +497,8 @@ bool WriteWholeFile(const std::string& path, const uint8_t* data, size_t size, u
         SetError(error, failure ? failure : EIO);
         return false;
     }
+    if (written)
+        *written = {noReplace ? IdentityOf(target) : newIdentity, Sha256Of(data, size)};
     RemoveStaleTempFiles(target);
     SyncDirectory(DirectoryOf(target));
     return true;

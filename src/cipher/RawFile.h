@@ -3,6 +3,7 @@
 #include "platform/FileHandle.h"
 #include "platform/SecureMemory.h"
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -46,10 +47,15 @@ protected:
     std::string m_strFileName;
 };
 
+struct FileVersion;
+
 // Reads a whole file, opened exclusively. False when it cannot be opened or read (or is 4 GiB or
 // larger); `data` is then untouched and `error`, when given, holds the system's error code.
 // The buffer wipes itself when released: what it holds may be deciphered in place.
-bool ReadWholeFile(const std::string& path, platform::SecureBytes& data, uint32_t* error = nullptr);
+// `version`, when given, gets the identity of the file that was read (taken from the open handle) and
+// the hash of the bytes.
+bool ReadWholeFile(const std::string& path, platform::SecureBytes& data, uint32_t* error = nullptr,
+                   FileVersion* version = nullptr);
 
 // A file as a writer saw it: device, inode, size and modification time (nanoseconds); `exists` is
 // false for a name that held no file. A file replaced or written since compares unequal.
@@ -63,6 +69,16 @@ struct FileIdentity {
 };
 // The identity of the file a path names, through symbolic links.
 FileIdentity IdentityOf(const std::string& path);
+
+// A version of a file: its identity and the SHA-256 of its bytes. Two versions with the same hash
+// hold the same bytes even when the identity differs (a file touched, or copied back).
+struct FileVersion {
+    FileIdentity identity;
+    std::array<uint8_t, 32> sha256{};
+    bool SameBytes(const FileVersion& other) const { return sha256 == other.sha256; }
+    bool operator==(const FileVersion&) const = default;
+};
+std::array<uint8_t, 32> Sha256Of(const uint8_t* data, size_t size);
 
 // What a write may replace: by default whatever is there. With bNoReplace, nothing that exists when
 // the new file is put in place, however late it appeared (the write fails with EEXIST). With
@@ -79,8 +95,9 @@ inline constexpr uint32_t kChangedMeanwhile = 0x10000;
 // stays as it was on any failure, and `error` (when given) says why. A new file is readable by
 // its owner only; a replaced one keeps its mode. A symbolic link is written through to its target.
 // The new file's name fits whatever the target's name is; such files that a killed save left behind
-// for the same target, older than a day, are removed once the target is written.
+// for the same target, older than a day, are removed once the target is written. `written`, when
+// given, gets the version now at the target: the new file's identity and the hash of `data`.
 bool WriteWholeFile(const std::string& path, const uint8_t* data, size_t size, uint32_t* error = nullptr,
-                    const ReplaceRule& rule = {});
+                    const ReplaceRule& rule = {}, FileVersion* written = nullptr);
 
 } // namespace cipher

@@ -1,11 +1,13 @@
 #include "docs/EncryptedDocument.h"
 
+#include "docs/DiskWatch.h"
 #include "docs/DocumentEncryptionDlg.h"
 #include "docs/EnterPasswordDlg.h"
 #include "docs/LockGate.h"
 #include "docs/SaveChangesDlg.h"
 #include "docs/SetPasswordDlg.h"
 #include "docs/TimedFileDialog.h"
+#include "framework/BackgroundWork.h"
 #include "framework/MDIFrameWnd.h"
 #include "framework/MessageBox.h"
 #include "framework/WinApp.h"
@@ -44,6 +46,12 @@ CEncryptedDocument::CEncryptedDocument(const char* szExtension, const char* szSa
     MapCommand(ID_SET_FILE_PASSWORD, [this] { OnSetFilePassword(); });
     MapCommand(ID_SETTINGS_DOCUMENT_ENCRYPTION, [this] { CDocumentEncryptionDlg::Run(this); });
     MapUpdate(ID_INDICATOR_ENCRYPTION, [this](CCmdUI& ui) { ui.SetText(FormatPaneText(m_nFormat)); });
+    // Coming back to the program is a moment to look at the file again: a watch may miss changes on
+    // network shares and removable disks.
+    connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
+        if (state == Qt::ApplicationActive && m_pDiskWatch)
+            m_pDiskWatch->Poke();
+    });
 }
 
 bool CEncryptedDocument::GetNewDocumentsStrong() {
@@ -118,14 +126,23 @@ bool CEncryptedDocument::OnOpenDocument(const QString& path) {
         return false; // cancelled, or closed by the screen lock
     m_szFilePassword = prompt.TakePassword();
 
+    const std::string file = QFile::encodeName(path).toStdString();
+    platform::SecureBytes fileBytes;
+    cipher::FileVersion version;
     cipher::DocStatus status;
     {
         WaitCursor wait;
-        status = ReadDocumentFile(path, m_szFilePassword.view());
+        uint32_t error = 0;
+        bool bRead = false;
+        RunInBackground([&] { bRead = cipher::ReadWholeFile(file, fileBytes, &error, &version); });
+        status = bRead ? DecodeVersion(fileBytes, m_szFilePassword.view())
+                       : cipher::DocStatus{cipher::DocResult::CannotRead, error};
     }
     // An empty file holds nothing to decipher: it is a file that can't be read, not a wrong password.
-    if (status.result == cipher::DocResult::WrongPassword && QFileInfo(path).size() == 0)
+    if (status.result == cipher::DocResult::WrongPassword && fileBytes.size() == 0)
         status = {cipher::DocResult::CannotRead, 0};
+    if (!status.ok())
+        DropDecodedVersion();
     if (status.result == cipher::DocResult::WrongPassword) {
         CDecryptFailedDlg failed;
         failed.m_strFileName = BareFileName(path);
@@ -142,34 +159,68 @@ bool CEncryptedDocument::OnOpenDocument(const QString& path) {
         AfxMessageBox(message, MB_ICONEXCLAMATION);
         return false;
     }
+    TakeDecodedVersion();
     m_nFormat = status.format; // Save keeps the format the file is in
     SetModifiedFlag(false);
+    SetDiskVersion(version);
     return true;
 }
 
 bool CEncryptedDocument::OnSaveDocument(const QString& path) {
+    // Writing the document's own file: first see whether another program wrote it since.
+    const bool bOwnFile = !m_strFilePath.isEmpty() && SamePath(path, m_strFilePath);
+    // False when the save stops here; `bSaved` then says whether the user saved the document elsewhere.
+    bool bSaved = false;
+    const auto mayWrite = [this, &bSaved] {
+        const DiskVerdict verdict = ReconcileWithDisk(true);
+        bSaved = verdict == DiskVerdict::SavedElsewhere;
+        return verdict == DiskVerdict::Proceed;
+    };
+    if (bOwnFile && !mayWrite())
+        return bSaved;
     CSetPasswordDlg ask;
     ask.SetPassword(m_szFilePassword);
     if (ask.DoModal() != IDOK)
         return false; // cancelled, or closed by the screen lock: nothing written, nothing changed
-    // A failed write leaves the file under the password it had: the document keeps that one too.
-    platform::SecureString previous = m_szFilePassword;
-    m_szFilePassword = ask.TakePassword();
+    // The document takes the password once the file is written under it.
+    const platform::SecureString password = ask.TakePassword();
 
     cipher::DocStatus status;
-    {
-        WaitCursor wait;
-        status = WriteDocumentFile(path, m_szFilePassword.view());
+    cipher::FileVersion written;
+    for (int attempt = 0;; ++attempt) {
+        // Only the version the document knows may be replaced: one written meanwhile (while the
+        // password was asked, or one the watcher never reported) fails the write, and is looked at.
+        cipher::ReplaceRule rule;
+        if (bOwnFile && m_diskVersion)
+            rule.expected = m_bDeletedOnDisk ? cipher::FileIdentity{}
+                                             : (m_keptOver ? m_keptOver->identity : m_diskVersion->identity);
+        {
+            WaitCursor wait;
+            status = WriteDocumentFile(path, password.view(), rule, written);
+        }
+        if (status.ok() || status.systemError != cipher::kChangedMeanwhile || attempt == 2)
+            break;
+        if (!mayWrite())
+            return bSaved;
     }
     if (!status.ok()) {
-        m_szFilePassword = std::move(previous);
         AfxMessageBox(QString::fromStdString(cipher::DescribeFailure(status, path.toStdString())), MB_ICONEXCLAMATION);
         return false;
     }
+    m_szFilePassword = password;
     // The document names the file it was last written to, never one it failed to write.
     SetPathName(path, false);
     SetModifiedFlag(false);
+    SetDiskVersion(written);
     return true;
+}
+
+bool CEncryptedDocument::SamePath(const QString& a, const QString& b) {
+    const auto normal = [](const QString& path) {
+        const QFileInfo info(path);
+        return info.exists() ? info.canonicalFilePath() : info.absoluteFilePath();
+    };
+    return normal(a) == normal(b);
 }
 
 bool CEncryptedDocument::OnFileSave() {
@@ -195,8 +246,10 @@ bool CEncryptedDocument::OnFileSaveAs() {
     }
     if (!OnSaveDocument(path))
         return false;
-    // Renamed (and remembered in the recent files) only once the file is there.
-    SetPathName(path);
+    // Renamed (and remembered in the recent files) only once the file is there: the one written,
+    // which a question about the file on disk may have sent elsewhere.
+    const QString written = m_strFilePath;
+    SetPathName(written);
     return true;
 }
 

@@ -5,7 +5,10 @@
 #include "platform/SecureMemory.h"
 
 #include <QString>
+#include <optional>
 #include <string_view>
+
+class CDiskWatch;
 
 // A document kept in one enciphered file: what the text and the passwords document share. Opening
 // asks for the file password first; every save asks for it twice (pre-filled with the current one);
@@ -15,6 +18,13 @@
 // A save that fails says which file and why, and changes nothing else: the file on disk stays as it
 // was, the document keeps its name and stays modified, and the close that asked for the save is
 // refused, so no change is ever lost without the user saying so.
+//
+// Other programs write the file too. The document remembers the version it read or wrote last (the
+// file's identity and the hash of its bytes) and looks at the file whenever it or its folder changes,
+// when the program is activated, and right before every save. A clean document follows the file; a
+// modified one asks what to do (merge, reload or keep mine), and no save ever writes over a version
+// the user has not seen. A file deleted or moved away leaves the document modified, named
+// "(deleted on disk)": the next save writes it again.
 class CEncryptedDocument : public CDocument {
     Q_OBJECT
 public:
@@ -50,6 +60,8 @@ public:
     // Why a path can't be opened as a document (missing, a folder, a device or pipe, empty,
     // unreadable), in a sentence naming it; empty when it can be read.
     static QString WhyNotOpenable(const QString& path);
+    // Whether two paths name the same file (through links, when it exists).
+    static bool SamePath(const QString& a, const QString& b);
 
     // The file password of the current file (UTF-8, at most 259 characters); empty until one is given.
     platform::SecureString m_szFilePassword;
@@ -65,14 +77,58 @@ public:
     // The text of the status pane that shows a document's format.
     static QString FormatPaneText(cipher::DocFormat format);
 
+    // The title with " (deleted on disk)" while the file is gone.
+    QString GetDisplayTitle() const override;
+    bool IsDeletedOnDisk() const { return m_bDeletedOnDisk; }
+    // The version of the file the document last read or wrote (none for a new document).
+    const std::optional<cipher::FileVersion>& GetDiskVersion() const { return m_diskVersion; }
+    // Looks at the file now, as when the watcher reports it settled: reloads a clean document, asks
+    // about a modified one, notes a deleted file. Waits while the screen is locked or a dialog is open.
+    void LookAtDisk();
+
+    // The status bar texts of what the document did on its own.
+    static const QString kReloadedMessage;
+    static const QString kDeletedMessage;
+    static const QString kMergedMessage;
+
 protected:
-    // The document read of the file into the document, under the password. A file that deciphers
-    // but holds nothing this document type can show reports WrongPassword.
-    virtual cipher::DocStatus ReadDocumentFile(const QString& path, std::string_view passwordUtf8) = 0;
-    // The document write of the document's content to the file, under the password, in m_nFormat.
-    virtual cipher::DocStatus WriteDocumentFile(const QString& path, std::string_view passwordUtf8) = 0;
+    // Deciphers a version of the file from its whole bytes and holds its content aside, leaving the
+    // document as it is. A file that deciphers but holds nothing this document type can show reports
+    // WrongPassword.
+    virtual cipher::DocStatus DecodeVersion(const platform::SecureBytes& fileBytes, std::string_view passwordUtf8) = 0;
+    // The document's content becomes the version decoded last, the selection kept where it still exists.
+    virtual void TakeDecodedVersion() = 0;
+    // Forgets the version decoded last.
+    virtual void DropDecodedVersion() = 0;
+    // Whether the version decoded last can be merged into the document's content, and the merge, with
+    // the version read or written last as the common base.
+    virtual bool CanMerge() const { return false; }
+    virtual void MergeDecodedVersion() {}
+    // The document write of the document's content to the file, under the password, in m_nFormat;
+    // `written` gets the version written.
+    virtual cipher::DocStatus WriteDocumentFile(const QString& path, std::string_view passwordUtf8,
+                                                const cipher::ReplaceRule& rule, cipher::FileVersion& written) = 0;
 
 private:
+    // What the look before a save decided.
+    enum class DiskVerdict { Proceed, Cancelled, SavedElsewhere, SaveMineAs };
+    DiskVerdict ReconcileWithDisk(bool bBeforeSave);
+    DiskVerdict ActOnDiskVersion(const platform::SecureBytes& fileBytes, const cipher::FileVersion& version,
+                                 bool bBeforeSave);
+    // Whether a version on disk is one the document already knows what to do with.
+    bool IsKnownVersion(const cipher::FileVersion& version, bool bBeforeSave);
+    void TakeDiskVersion(const cipher::FileVersion& version, platform::SecureString password, cipher::DocFormat format);
+    void MarkDeletedOnDisk(bool bDeleted);
+    void SetDiskVersion(const cipher::FileVersion& version);
+    DiskVerdict Undecided(const cipher::FileVersion& version);
+    static void ShowStatus(const QString& text);
+
     QString m_strExtension;
     QString m_strSaveFilter;
+    CDiskWatch* m_pDiskWatch = nullptr;
+    std::optional<cipher::FileVersion> m_diskVersion; // read or written last: the content's base
+    std::optional<cipher::FileVersion> m_keptOver;    // a version on disk the next save may replace (Keep Mine)
+    std::optional<cipher::FileVersion> m_declined;    // a version on disk the user left undecided
+    bool m_bDeletedOnDisk = false;
+    bool m_bReconciling = false;
 };

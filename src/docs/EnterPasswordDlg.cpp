@@ -1,12 +1,40 @@
 #include "docs/EnterPasswordDlg.h"
 
 #include "framework/CapsLockWarning.h"
+#include "framework/DialogTemplate.h"
 #include "framework/Utf8Text.h"
 #include "res/resource.h"
 
 #include <QLineEdit>
 
 CEnterPasswordDlg::CEnterPasswordDlg(QWidget* pParent) : CLockAwareDialog(IDD_ENTER_PASSWORD, IDCANCEL, 0, pParent) {}
+
+namespace {
+
+const DlgTemplate kChangedFileTemplate = {
+    IDD_ENTER_PASSWORD,
+    "Enter Password",
+    194,
+    94,
+    {
+        {DlgKind::Icon, -1, nullptr, 8, 8, 21, 20, 0, IDI_PASSWORD},
+        {DlgKind::Static, IDC_DISK_PASSWORD_FILE, "", 38, 8, 148, 9},
+        {DlgKind::Static, -1, "It was changed on disk under another password, or damaged.", 38, 19, 148, 18},
+        {DlgKind::Static, IDC_PASSWORD_LABEL, "File Password:", 38, 40, 148, 9},
+        {DlgKind::Password, IDC_PASSWORD, "", 38, 51, 148, 14},
+        {DlgKind::Static, IDC_CAPS_LOCK_WARNING, "Caps Lock is on.", 8, 76, 72, 9, DS_HIDDEN},
+        {DlgKind::DefPushButton, IDOK, "OK", 82, 74, 50, 14},
+        {DlgKind::PushButton, IDCANCEL, "Cancel", 136, 74, 50, 14},
+    }};
+
+} // namespace
+
+CEnterPasswordDlg::CEnterPasswordDlg(const DlgTemplate& tmpl, const QString& fileName)
+    : CLockAwareDialog(tmpl, IDCANCEL, 0, nullptr), m_strChangedFile(fileName) {}
+
+std::unique_ptr<CEnterPasswordDlg> CEnterPasswordDlg::ForChangedFile(const QString& fileName) {
+    return std::unique_ptr<CEnterPasswordDlg>(new CEnterPasswordDlg(kChangedFileTemplate, fileName));
+}
 
 CEnterPasswordDlg::~CEnterPasswordDlg() {
     m_szPassword.Wipe();
@@ -30,6 +58,8 @@ bool CEnterPasswordDlg::OnInitDialog() {
     CLockAwareDialog::OnInitDialog();
     SetDlgItemText(IDC_PASSWORD_LABEL,
                    m_bScreenMode ? QStringLiteral("Screen Password:") : QStringLiteral("File Password:"));
+    if (!m_strChangedFile.isEmpty())
+        SetDlgItemText(IDC_DISK_PASSWORD_FILE, m_strChangedFile);
     CCapsLockWarning::Attach(this, IDC_CAPS_LOCK_WARNING);
     return true;
 }

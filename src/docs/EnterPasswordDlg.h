@@ -3,6 +3,8 @@
 #include "docs/LockAwareDialog.h"
 #include "platform/SecureMemory.h"
 
+#include <memory>
+
 // "Enter Password": asks for a file password, or in screen mode for the screen password. OK stays
 // disabled while the field is empty. With its lock timer on, the dialog ends as cancelled once the
 // screen has locked; without it, it stays up however long it is left alone.
@@ -10,6 +12,9 @@ class CEnterPasswordDlg : public CLockAwareDialog {
     Q_OBJECT
 public:
     explicit CEnterPasswordDlg(QWidget* pParent = nullptr);
+    // The question for a version of a file that another program wrote under a password the document
+    // does not have: a line names the file and says what happened.
+    static std::unique_ptr<CEnterPasswordDlg> ForChangedFile(const QString& fileName);
     ~CEnterPasswordDlg() override;
 
     static constexpr int kMaxPasswordLength = 259;
@@ -31,7 +36,10 @@ protected:
     void OnControlChanged(int nID, Notify code) override;
 
 private:
+    CEnterPasswordDlg(const DlgTemplate& tmpl, const QString& fileName);
     void ReadPassword();
+
+    QString m_strChangedFile;
 
     platform::SecureString m_szPassword;
 };

@@ -21,6 +21,8 @@ public:
 
     const QString& GetTitle() const { return m_strTitle; }
     virtual void SetTitle(const QString& title);
+    // The name the windows show: the title, with what the document adds to it.
+    virtual QString GetDisplayTitle() const { return m_strTitle; }
     const QString& GetPathName() const { return m_strPathName; }
     // Stores the full path, makes its file name the title and adds it to the recent-file list.
     virtual void SetPathName(const QString& path, bool bAddToMRU = true);

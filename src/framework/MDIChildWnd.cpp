@@ -154,7 +154,7 @@ void CMDIChildWnd::InitialUpdateFrame(CDocument* pDoc, bool bMakeVisible) {
 
 void CMDIChildWnd::OnUpdateFrameTitle() {
     CDocument* doc = GetActiveDocument();
-    setWindowTitle(doc ? doc->GetTitle() : QString());
+    setWindowTitle(doc ? doc->GetDisplayTitle() : QString());
     if (CMDIFrameWnd* main = AfxGetMainFrame())
         main->OnUpdateFrameTitle();
 }

@@ -417,7 +417,7 @@ void CMDIFrameWnd::OnUpdateFrameTitle() {
             setWindowTitle(wanted);
         return;
     }
-    setWindowTitle(doc ? m_strTitle + QStringLiteral(" - ") + doc->GetTitle() : m_strTitle);
+    setWindowTitle(doc ? m_strTitle + QStringLiteral(" - ") + doc->GetDisplayTitle() : m_strTitle);
 }
 
 QList<QMdiSubWindow*> CMDIFrameWnd::DocumentWindows() const {

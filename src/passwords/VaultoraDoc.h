@@ -25,10 +25,25 @@ public:
     // The web, e-mail and other accounts, each list with its slot counter.
     AccountLists m_lists;
 
+    // The hint the views get when the lists were replaced or merged: every slot may have changed.
+    static constexpr long kHintListsReplaced = 0x4C495354;
+
 protected:
     // A file that deciphers into a text without a root element holds no passwords: most likely it
     // is not a passwords file at all. It is refused like a wrong password rather than opened empty,
     // since saving that empty document would replace the file.
-    cipher::DocStatus ReadDocumentFile(const QString& path, std::string_view passwordUtf8) override;
-    cipher::DocStatus WriteDocumentFile(const QString& path, std::string_view passwordUtf8) override;
+    cipher::DocStatus DecodeVersion(const platform::SecureBytes& fileBytes, std::string_view passwordUtf8) override;
+    void TakeDecodedVersion() override;
+    void DropDecodedVersion() override;
+    bool CanMerge() const override { return true; }
+    void MergeDecodedVersion() override;
+    cipher::DocStatus WriteDocumentFile(const QString& path, std::string_view passwordUtf8,
+                                        const cipher::ReplaceRule& rule, cipher::FileVersion& written) override;
+
+private:
+    // The text of the version read or written last, the base of a merge.
+    platform::SecureString m_baseText;
+    // A version of the file read and deciphered, until the document takes it or it is dropped.
+    AccountLists m_decoded;
+    platform::SecureString m_decodedText;
 };

@@ -86,6 +86,14 @@ constexpr int IDC_CONFIRM_PASSWORD = 1007;    // Set Password: "Confirm Password
 constexpr int IDC_CAPS_LOCK_WARNING = 1400;   // Enter/Set Password: "Caps Lock is on." while it is
 constexpr int IDC_SAVE_CHANGES_TEXT = 1100;   // "Save changes to %s?"
 constexpr int IDC_DECRYPT_FAILED_TEXT = 1101; // "Failed to decrypt the file: %s"
+constexpr int IDC_DISK_PASSWORD_FILE = 1410;  // Enter Password for a version changed on disk: the file's name
+
+// The question when a document's file was changed on disk by another program.
+constexpr int IDC_DISK_CHANGED_TEXT = 1411; // "NAME was changed on disk by another program."
+constexpr int IDC_DISK_MERGE = 1412;
+constexpr int IDC_DISK_RELOAD = 1413;
+constexpr int IDC_DISK_KEEP_MINE = 1414;
+constexpr int IDC_DISK_SAVE_MINE_AS = 1415;
 
 // Controls of the Screen Lock Settings dialog.
 constexpr int IDC_LOCK_TIMEOUT = 1093;

@@ -1,10 +1,13 @@
 #include "textdoc/EditorDoc.h"
 
+#include "framework/Utf8Text.h"
 #include "textdoc/EditorView.h"
 
 CEditorDoc::CEditorDoc() : CEncryptedDocument(".etx", kSaveFilter) {}
 
-CEditorDoc::~CEditorDoc() = default;
+CEditorDoc::~CEditorDoc() {
+    DropDecodedVersion();
+}
 
 CEditorView* CEditorDoc::GetEditorView() const {
     for (CView* view : GetViews()) {
@@ -27,16 +30,26 @@ void CEditorDoc::SetModifiedFlag(bool bModified) {
         view->SetModified(bModified);
 }
 
-cipher::DocStatus CEditorDoc::ReadDocumentFile(const QString& path, std::string_view passwordUtf8) {
-    CEditorView* view = GetEditorView();
-    if (!view)
-        return {cipher::DocResult::CannotRead, 0};
-    return view->ReadDocumentFile(path, passwordUtf8);
+cipher::DocStatus CEditorDoc::DecodeVersion(const platform::SecureBytes& fileBytes, std::string_view passwordUtf8) {
+    DropDecodedVersion();
+    return CEditorView::DecodeFileBytes(fileBytes, passwordUtf8, m_strDecoded);
 }
 
-cipher::DocStatus CEditorDoc::WriteDocumentFile(const QString& path, std::string_view passwordUtf8) {
+void CEditorDoc::TakeDecodedVersion() {
+    if (CEditorView* view = GetEditorView())
+        view->ReplaceText(m_strDecoded);
+    DropDecodedVersion();
+}
+
+void CEditorDoc::DropDecodedVersion() {
+    WipeString(m_strDecoded);
+    m_strDecoded.clear();
+}
+
+cipher::DocStatus CEditorDoc::WriteDocumentFile(const QString& path, std::string_view passwordUtf8,
+                                                const cipher::ReplaceRule& rule, cipher::FileVersion& written) {
     CEditorView* view = GetEditorView();
     if (!view)
         return {cipher::DocResult::CannotWrite, 0};
-    return view->WriteDocumentFile(path, passwordUtf8, m_nFormat);
+    return view->WriteDocumentFile(path, passwordUtf8, m_nFormat, rule, &written);
 }

@@ -2,6 +2,8 @@
 
 #include "docs/EncryptedDocument.h"
 
+#include <QString>
+
 class CEditorView;
 
 // A free-form text document, kept in an ".etx" file. The document holds no copy of the text: it lives
@@ -21,6 +23,13 @@ public:
     CEditorView* GetEditorView() const;
 
 protected:
-    cipher::DocStatus ReadDocumentFile(const QString& path, std::string_view passwordUtf8) override;
-    cipher::DocStatus WriteDocumentFile(const QString& path, std::string_view passwordUtf8) override;
+    cipher::DocStatus DecodeVersion(const platform::SecureBytes& fileBytes, std::string_view passwordUtf8) override;
+    void TakeDecodedVersion() override;
+    void DropDecodedVersion() override;
+    cipher::DocStatus WriteDocumentFile(const QString& path, std::string_view passwordUtf8,
+                                        const cipher::ReplaceRule& rule, cipher::FileVersion& written) override;
+
+private:
+    // A version of the file read and deciphered, until the editor takes it or it is dropped.
+    QString m_strDecoded;
 };

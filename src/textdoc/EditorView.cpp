@@ -26,6 +26,7 @@
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextDocumentFragment>
 #include <QUrl>
@@ -239,6 +240,21 @@ void CEditorView::SetText(const QString& text) {
     SetModified(false);
 }
 
+void CEditorView::ReplaceText(const QString& text) {
+    const int anchor = textCursor().anchor();
+    const int position = textCursor().position();
+    const int scrolledTo = verticalScrollBar()->value();
+    const int scrolledAcross = horizontalScrollBar()->value();
+    SetText(text);
+    const int end = document()->characterCount() - 1;
+    QTextCursor cursor(document());
+    cursor.setPosition(std::min(anchor, end));
+    cursor.setPosition(std::min(position, end), QTextCursor::KeepAnchor);
+    setTextCursor(cursor);
+    verticalScrollBar()->setValue(scrolledTo);
+    horizontalScrollBar()->setValue(scrolledAcross);
+}
+
 QString CEditorView::GetText() const {
     QString raw = document()->toRawText();
     if (!m_bMixedBreaks) {
@@ -312,16 +328,13 @@ QByteArray CEditorView::GetTextUtf8() const {
     return utf8;
 }
 
-cipher::DocStatus CEditorView::ReadDocumentFile(const QString& path, std::string_view passwordUtf8) {
-    // Deciphered off the user-interface thread straight into the text's own buffer; the control gets
-    // the text once whole.
-    const std::string file = FileNameOf(path);
+cipher::DocStatus CEditorView::DecodeFileBytes(const platform::SecureBytes& fileBytes, std::string_view passwordUtf8,
+                                               QString& text) {
     cipher::DocStatus status;
-    QString text;
     RunInBackground([&] {
         size_t units = 0;
-        status = cipher::ReadDocumentFileUtf16(
-            file, passwordUtf8,
+        status = cipher::DecodeAnyDocumentUtf16(
+            fileBytes, passwordUtf8,
             [&text](size_t most) {
                 text = QString(static_cast<qsizetype>(most), Qt::Uninitialized);
                 return reinterpret_cast<char16_t*>(text.data());
@@ -330,19 +343,32 @@ cipher::DocStatus CEditorView::ReadDocumentFile(const QString& path, std::string
         // Shortening keeps the buffer: nothing is copied.
         text.resize(status.ok() ? static_cast<qsizetype>(units) : 0);
     });
-    if (!status.ok()) {
-        // An empty file holds nothing to decipher: it is a file that can't be read, not a wrong password.
-        if (status.result == cipher::DocResult::WrongPassword && QFileInfo(path).size() == 0)
-            return {cipher::DocResult::CannotRead, 0};
+    // An empty file holds nothing to decipher: it is a file that can't be read, not a wrong password.
+    if (status.result == cipher::DocResult::WrongPassword && fileBytes.size() == 0)
+        return {cipher::DocResult::CannotRead, 0};
+    return status;
+}
+
+cipher::DocStatus CEditorView::ReadDocumentFile(const QString& path, std::string_view passwordUtf8) {
+    platform::SecureBytes fileBytes;
+    uint32_t error = 0;
+    bool bRead = false;
+    const std::string file = FileNameOf(path);
+    RunInBackground([&] { bRead = cipher::ReadWholeFile(file, fileBytes, &error); });
+    if (!bRead)
+        return {cipher::DocResult::CannotRead, error};
+    QString text;
+    const cipher::DocStatus status = DecodeFileBytes(fileBytes, passwordUtf8, text);
+    if (!status.ok())
         return status;
-    }
     SetText(text);
     WipeString(text);
     return status;
 }
 
 cipher::DocStatus CEditorView::WriteDocumentFile(const QString& path, std::string_view passwordUtf8,
-                                                 cipher::DocFormat format) {
+                                                 cipher::DocFormat format, const cipher::ReplaceRule& rule,
+                                                 cipher::FileVersion* written) {
     const std::string file = FileNameOf(path);
     cipher::DocStatus status;
     if (format == cipher::DocFormat::Compatible) {
@@ -353,7 +379,7 @@ cipher::DocStatus CEditorView::WriteDocumentFile(const QString& path, std::strin
         RunInBackground([&] {
             platform::SecureBytes units;
             FileUnits(text, crlf, units);
-            status = cipher::WriteDocumentFileUtf16(file, passwordUtf8, std::move(units));
+            status = cipher::WriteDocumentFileUtf16(file, passwordUtf8, std::move(units), rule, written);
         });
         WipeString(text);
         if (status.ok())
@@ -362,8 +388,9 @@ cipher::DocStatus CEditorView::WriteDocumentFile(const QString& path, std::strin
     }
     QByteArray utf8 = GetTextUtf8();
     RunInBackground([&] {
-        status = cipher::WriteDocumentFile(
-            file, passwordUtf8, std::string_view(utf8.constData(), static_cast<size_t>(utf8.size())), format);
+        status = cipher::WriteDocumentFile(file, passwordUtf8,
+                                           std::string_view(utf8.constData(), static_cast<size_t>(utf8.size())), format,
+                                           rule, written);
     });
     WipeBytes(utf8);
     if (status.ok())

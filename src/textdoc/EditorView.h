@@ -34,13 +34,22 @@ public:
     // The document read: the file deciphered under the password, into the control, caret at the
     // start, unmodified. On failure the control is left as it was; the status tells why.
     cipher::DocStatus ReadDocumentFile(const QString& path, std::string_view passwordUtf8);
-    // The document write of the control's text; unmodified once the file is written.
+    // The text of a file's whole bytes under the password, deciphered off the user-interface thread
+    // straight into the text's own buffer; `text` is left empty on failure.
+    static cipher::DocStatus DecodeFileBytes(const platform::SecureBytes& fileBytes, std::string_view passwordUtf8,
+                                             QString& text);
+    // The document write of the control's text; unmodified once the file is written. `rule` says what
+    // the write may replace; `written`, when given, gets the version written.
     cipher::DocStatus WriteDocumentFile(const QString& path, std::string_view passwordUtf8,
-                                        cipher::DocFormat format = cipher::DocFormat::Compatible);
+                                        cipher::DocFormat format = cipher::DocFormat::Compatible,
+                                        const cipher::ReplaceRule& rule = {}, cipher::FileVersion* written = nullptr);
 
     // Puts a text into the control, replacing all of it, without an undo step; the caret goes to the
     // start and the control is unmodified. Its line breaks are remembered for GetText.
     void SetText(const QString& text);
+    // The same for a new version of the same file: the caret, the selection and the scroll position
+    // stay where they were, as far as the new text reaches.
+    void ReplaceText(const QString& text);
     // The control's text, with the line breaks each line had when the text was put in; breaks the
     // user typed are those of the line they were typed in (CRLF in a new text).
     QString GetText() const;

@@ -12,8 +12,10 @@
 #include "workspace/VaultoraChildFrame.h"
 
 #include <QContextMenuEvent>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QSignalBlocker>
 #include <QStyledItemDelegate>
 #include <algorithm>
 #include <memory>
@@ -182,6 +184,69 @@ void CLeftView::FillFolder(QTreeWidgetItem* folder, std::vector<std::pair<QStrin
     expandItem(folder);
 }
 
+void CLeftView::FillFolders() {
+    const CVaultoraDoc* doc = GetDocument();
+    if (!doc)
+        return;
+    ForEachAccountKind([&](const auto& kind) {
+        const auto& list = doc->m_lists.*kind.pList;
+        std::vector<std::pair<QString, int>> accounts;
+        accounts.reserve(static_cast<size_t>(list.Size()));
+        for (int i = 0; i < list.Size(); ++i) {
+            if (const auto* record = list.At(i))
+                accounts.emplace_back(TextFromUtf8(record->strName), i);
+        }
+        FillFolder(GetFolder(kind.eKind), std::move(accounts), InTree(kind.eKind).nImage);
+    });
+}
+
+void CLeftView::OnUpdate(CView* pSender, long lHint) {
+    if (lHint != CVaultoraDoc::kHintListsReplaced || !m_bBuilt) {
+        CView::OnUpdate(pSender, lHint);
+        return;
+    }
+    // The lists were read again or merged: the accounts are built anew, and the selection goes back
+    // to the account of the same kind and name (the n-th of equal names), else to what held it.
+    QTreeWidgetItem* selected = GetSelectedItem();
+    QTreeWidgetItem* parent = selected ? selected->parent() : nullptr;
+    const std::optional<AccountKind> accountKind = parent ? FolderKind(parent) : std::nullopt;
+    const std::optional<AccountKind> folderKind = FolderKind(selected);
+    const QString name = selected ? selected->text(0) : QString();
+    int nOccurrence = 0;
+    if (accountKind) {
+        for (int i = 0; i < parent->indexOfChild(selected); ++i)
+            nOccurrence += parent->child(i)->text(0) == name ? 1 : 0;
+    }
+    const QString filter = m_pSearch->GetField()->text();
+    m_pSearch->ClearFilter();
+    // The forms hear of the selection once it is back, not of every item on the way.
+    const QSignalBlocker quiet(this);
+    for (QTreeWidgetItem* folder : m_hFolders) {
+        for (QTreeWidgetItem* item : folder->takeChildren()) {
+            m_mapItemStyles.erase(item);
+            delete item;
+        }
+    }
+    FillFolders();
+    m_pSearch->Attach();
+
+    QTreeWidgetItem* reselect = folderKind ? GetFolder(*folderKind) : (selected ? m_hRoot : nullptr);
+    if (accountKind) {
+        reselect = GetFolder(*accountKind);
+        QTreeWidgetItem* folder = reselect;
+        for (int i = 0, seen = 0; i < folder->childCount(); ++i) {
+            if (folder->child(i)->text(0) == name && seen++ == nOccurrence) {
+                reselect = folder->child(i);
+                break;
+            }
+        }
+    }
+    m_pSearch->GetField()->setText(filter);
+    SelectItem(reselect);
+    // Even the same item selected again: its form must read the record anew.
+    OnSelChanged();
+}
+
 void CLeftView::OnInitialUpdate() {
     if (!m_bBuilt) {
         m_bBuilt = true;
@@ -194,19 +259,10 @@ void CLeftView::OnInitialUpdate() {
         m_hRoot = InsertItem(nullptr, rootLabel, kImageRoot, false);
         SetItemStyle(m_hRoot, StyleBold, kRootColor);
         ForEachAccountKind([&](const auto& kind) {
-            QTreeWidgetItem*& folder = m_hFolders[static_cast<size_t>(kind.eKind)];
-            folder = InsertItem(m_hRoot, QString::fromLatin1(InTree(kind.eKind).szFolder), kImageFolder, false);
-            if (!doc)
-                return;
-            const auto& list = doc->m_lists.*kind.pList;
-            std::vector<std::pair<QString, int>> accounts;
-            accounts.reserve(static_cast<size_t>(list.Size()));
-            for (int i = 0; i < list.Size(); ++i) {
-                if (const auto* record = list.At(i))
-                    accounts.emplace_back(TextFromUtf8(record->strName), i);
-            }
-            FillFolder(folder, std::move(accounts), InTree(kind.eKind).nImage);
+            m_hFolders[static_cast<size_t>(kind.eKind)] =
+                InsertItem(m_hRoot, QString::fromLatin1(InTree(kind.eKind).szFolder), kImageFolder, false);
         });
+        FillFolders();
         expandItem(m_hRoot);
         m_pSearch->Attach();
     }

@@ -36,6 +36,8 @@ public:
 
     // Builds the tree from the document's lists, once.
     void OnInitialUpdate() override;
+    // Builds the accounts anew when the document's lists were replaced or merged.
+    void OnUpdate(CView* pSender, long lHint) override;
 
     // Creates a record of the kind with that name (used as given), adds its item and selects it.
     void AddAccount(AccountKind kind, const QString& name);
@@ -105,6 +107,8 @@ private:
     QTreeWidgetItem* InsertAccount(QTreeWidgetItem* folder, const QString& name, int nImage, int nSlot);
     // Fills an empty folder with one item per (name, slot), sorted once and added in one step.
     void FillFolder(QTreeWidgetItem* folder, std::vector<std::pair<QString, int>> accounts, int nImage);
+    // Fills the three empty folders from the document's lists.
+    void FillFolders();
     void SelectItem(QTreeWidgetItem* hItem);
     // The kind whose folder the item is, if it is one.
     std::optional<AccountKind> FolderKind(const QTreeWidgetItem* hItem) const;
