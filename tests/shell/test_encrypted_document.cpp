@@ -3,8 +3,7 @@
 // test runs once for each kind of document, with real enciphered files, the real application and
 // main frame, and every dialog answered by the test.
 
-#include "common/DocumentAnswers.h"
-#include "common/GuiTestEnv.h"
+#include "DocumentKinds.h"
 
 #include "cipher/DocumentFile.h"
 #include "cipher/StrongFile.h"
@@ -54,67 +53,8 @@ Step Encryption(std::shared_ptr<Seen> seen, std::vector<int> clicks, int nButton
 
 } // namespace
 
-class TestEncryptedDocument : public QObject {
+class TestEncryptedDocument : public QObject, public DocumentKinds {
     Q_OBJECT
-
-    std::unique_ptr<CEditorApp> m_app;
-    GuiTestEnv m_env;
-    bool m_bText = true;
-
-    CMainFrame* Frame() const { return m_app->GetMainFrame(); }
-    QString Ext() const { return m_bText ? QStringLiteral(".etx") : QStringLiteral(".kvd"); }
-    // A file of the test's kind in the test's folder: name plus the kind's extension.
-    QString FileOfKind(const QString& name) const { return m_env.FilePath(name + Ext()); }
-    CMultiDocTemplate* Template() const { return m_bText ? m_app->GetTextTemplate() : m_app->GetPasswordsTemplate(); }
-
-    CEncryptedDocument* NewDoc() { return dynamic_cast<CEncryptedDocument*>(Template()->OpenDocumentFile(QString())); }
-    CEncryptedDocument* Open(const QString& path, const QString& password, std::shared_ptr<Seen> seen = {}) {
-        return dynamic_cast<CEncryptedDocument*>(OpenWithPassword(*m_app, path, password, seen));
-    }
-
-    // A change the user makes: text typed at the end, or an account added.
-    static void Type(CEncryptedDocument* doc, const QString& text) {
-        if (auto* textDoc = dynamic_cast<CEditorDoc*>(doc)) {
-            textDoc->GetEditorView()->moveCursor(QTextCursor::End);
-            textDoc->GetEditorView()->insertPlainText(text);
-            return;
-        }
-        auto* passwords = dynamic_cast<CVaultoraDoc*>(doc);
-        auto other = std::make_unique<OtherAccount>();
-        other->strName = text.toUtf8().constData();
-        passwords->m_lists.m_aOtherAccounts.Append(std::move(other));
-        passwords->SetModifiedFlag(true);
-    }
-
-    // The clear text a save of the document writes now.
-    static QByteArray Clear(CEncryptedDocument* doc) {
-        if (auto* textDoc = dynamic_cast<CEditorDoc*>(doc))
-            return textDoc->GetEditorView()->GetTextUtf8();
-        platform::SecureString text;
-        if (!BuildPasswordsText(dynamic_cast<CVaultoraDoc*>(doc)->m_lists, text))
-            return "<not built>";
-        return QByteArray(text.data(), static_cast<qsizetype>(text.size()));
-    }
-
-    // A file written by the program itself: a new document with the change, saved as path. Returns
-    // its clear text.
-    QByteArray MakeFile(const QString& path, const QString& change, const QString& password) {
-        CEncryptedDocument* doc = NewDoc();
-        if (!doc)
-            return {};
-        Type(doc, change);
-        const QByteArray clear = Clear(doc);
-        if (!SaveWithPassword(doc, path, password))
-            return {};
-        doc->OnCloseDocument();
-        GuiTestEnv::FlushDeletes();
-        return clear;
-    }
-
-    void CloseAll() {
-        m_app->CloseAllDocuments();
-        GuiTestEnv::FlushDeletes();
-    }
 
     QString FormatPane() {
         Frame()->UpdateStatusPanes();
