@@ -127,6 +127,7 @@ DocResult CheckEncodable(std::string_view textUtf8) {
 DocResult EncodeStrongDocument(std::string_view textUtf8, std::string_view passwordUtf8, StrongCost cost,
                                platform::SecureBytes& fileBytes) {
     CStrongKey key;
+    // Text that cannot be written fails before the slow derivation; Encode's second look costs little.
     if (const DocResult checked = CheckEncodable(textUtf8); checked != DocResult::Ok)
         return checked;
     if (const DocResult derived = key.Derive(passwordUtf8, cost); derived != DocResult::Ok)
