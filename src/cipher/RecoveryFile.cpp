@@ -81,6 +81,12 @@ std::string CopyPath(const std::string& folder, const std::string& documentPath)
     return folder + "/" + RecoveryFileName(documentPath);
 }
 
+Sha256 PathHash(const std::string& path) {
+    Sha256 hash{};
+    crypto_hash_sha256(hash.data(), reinterpret_cast<const unsigned char*>(path.data()), path.size());
+    return hash;
+}
+
 struct FdCloser {
     int fd;
     ~FdCloser() {
@@ -91,15 +97,9 @@ struct FdCloser {
 
 } // namespace
 
-Sha256 Sha256Of(const void* data, size_t size) {
-    Sha256 hash{};
-    crypto_hash_sha256(hash.data(), static_cast<const unsigned char*>(data), size);
-    return hash;
-}
-
 std::string RecoveryFileName(const std::string& documentPath) {
     static const char kHex[] = "0123456789abcdef";
-    const Sha256 hash = Sha256Of(documentPath.data(), documentPath.size());
+    const Sha256 hash = PathHash(documentPath);
     std::string name;
     name.reserve(kHexNameSize + kSuffixSize);
     for (const uint8_t byte : hash) {

@@ -56,9 +56,6 @@ struct RecoveryCopy {
     RecoveryInfo info;
 };
 
-// The SHA-256 of some bytes.
-Sha256 Sha256Of(const void* data, size_t size);
-
 // The name of a document's copy: the lower-case hex SHA-256 of its path, then kRecoverySuffix.
 std::string RecoveryFileName(const std::string& documentPath);
 
