@@ -99,27 +99,12 @@ bool DeriveStrongKey(std::string_view passwordUtf8, const StrongHeader& header, 
                          header.cost.passes, size_t(header.cost.memoryKiB) * 1024u, crypto_pwhash_ALG_ARGON2ID13) == 0;
 }
 
-DocResult EncodeStrongDocument(std::string_view textUtf8, std::string_view passwordUtf8, StrongCost cost,
-                               platform::SecureBytes& fileBytes) {
-    if (!ValidUtf8(textUtf8))
-        return DocResult::InvalidText;
-    // The compatible format cannot take an empty password either; a file under one would be open
-    // to anyone who tries it first.
-    if (passwordUtf8.empty())
-        return DocResult::UnusablePassword;
-    if (!SodiumReady())
-        return DocResult::OutOfMemory;
+namespace {
 
-    StrongHeader header;
-    header.cost = cost;
-    randombytes_buf(header.salt.data(), header.salt.size());
+// The one sealing of a text: a fresh nonce under a key already derived with the header's salt and cost.
+DocResult SealStrongDocument(std::string_view textUtf8, StrongHeader header, const uint8_t* key,
+                             platform::SecureBytes& fileBytes) {
     randombytes_buf(header.nonce.data(), header.nonce.size());
-
-    uint8_t key[kStrongKeySize];
-    KeyWiper wipe{key};
-    if (!DeriveStrongKey(passwordUtf8, header, key))
-        return DocResult::OutOfMemory;
-
     platform::SecureBytes out(kStrongHeaderSize + textUtf8.size() + kStrongTagSize);
     BuildHeader(header, out.data());
     unsigned long long written = 0;
@@ -128,6 +113,64 @@ DocResult EncodeStrongDocument(std::string_view textUtf8, std::string_view passw
                                                out.data(), kStrongHeaderSize, nullptr, header.nonce.data(), key);
     fileBytes = std::move(out);
     return DocResult::Ok;
+}
+
+// What both encoders refuse before any work.
+DocResult CheckEncodable(std::string_view textUtf8) {
+    if (!ValidUtf8(textUtf8))
+        return DocResult::InvalidText;
+    return SodiumReady() ? DocResult::Ok : DocResult::OutOfMemory;
+}
+
+} // namespace
+
+DocResult EncodeStrongDocument(std::string_view textUtf8, std::string_view passwordUtf8, StrongCost cost,
+                               platform::SecureBytes& fileBytes) {
+    CStrongKey key;
+    // Text that cannot be written fails before the slow derivation; Encode's second look costs little.
+    if (const DocResult checked = CheckEncodable(textUtf8); checked != DocResult::Ok)
+        return checked;
+    if (const DocResult derived = key.Derive(passwordUtf8, cost); derived != DocResult::Ok)
+        return derived;
+    return key.Encode(textUtf8, fileBytes);
+}
+
+CStrongKey::CStrongKey() = default;
+
+CStrongKey::~CStrongKey() {
+    Wipe();
+}
+
+DocResult CStrongKey::Derive(std::string_view passwordUtf8, StrongCost cost) {
+    Wipe();
+    // The compatible format cannot take an empty password either; a file under one would be open
+    // to anyone who tries it first.
+    if (passwordUtf8.empty())
+        return DocResult::UnusablePassword;
+    if (!SodiumReady())
+        return DocResult::OutOfMemory;
+    m_header = StrongHeader{};
+    m_header.cost = cost;
+    randombytes_buf(m_header.salt.data(), m_header.salt.size());
+    platform::SecureBytes key(kStrongKeySize);
+    if (!DeriveStrongKey(passwordUtf8, m_header, key.data()))
+        return DocResult::OutOfMemory;
+    m_key = std::move(key);
+    return DocResult::Ok;
+}
+
+DocResult CStrongKey::Encode(std::string_view textUtf8, platform::SecureBytes& fileBytes) const {
+    if (const DocResult checked = CheckEncodable(textUtf8); checked != DocResult::Ok)
+        return checked;
+    if (!IsReady())
+        return DocResult::UnusablePassword;
+    return SealStrongDocument(textUtf8, m_header, m_key.data(), fileBytes);
+}
+
+void CStrongKey::Wipe() {
+    // SecureBytes wipes its block when it gives it back.
+    platform::SecureBytes().swap(m_key);
+    m_header = StrongHeader{};
 }
 
 DocResult DecodeStrongDocument(const uint8_t* data, size_t size, std::string_view passwordUtf8,

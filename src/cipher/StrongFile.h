@@ -69,6 +69,34 @@ void SetNewStrongCost(StrongCost cost);
 DocResult EncodeStrongDocument(std::string_view textUtf8, std::string_view passwordUtf8, StrongCost cost,
                                platform::SecureBytes& fileBytes);
 
+// A password's key, derived once under a fresh salt and kept for encodings to come: a document that
+// is written again and again (its recovery copy every minute) pays for the derivation only once.
+// Each encoding is an ordinary strong file that DecodeStrongDocument opens with the password: the
+// same salt and cost, a fresh nonce. The key lives in memory that is wiped when it is released.
+class CStrongKey {
+public:
+    CStrongKey();
+    ~CStrongKey();
+    CStrongKey(const CStrongKey&) = delete;
+    CStrongKey& operator=(const CStrongKey&) = delete;
+
+    // Drops any key held, then derives the password's key under a new salt. UnusablePassword for an
+    // empty password, OutOfMemory when the derivation cannot get its memory; no key is held then.
+    DocResult Derive(std::string_view passwordUtf8, StrongCost cost);
+    // The file bytes of a UTF-8 text under the key. InvalidText for text that is not UTF-8,
+    // UnusablePassword when no key is held.
+    DocResult Encode(std::string_view textUtf8, platform::SecureBytes& fileBytes) const;
+    // Forgets the key, overwriting it.
+    void Wipe();
+
+    bool IsReady() const { return m_key.size() == kStrongKeySize; }
+    StrongCost Cost() const { return m_header.cost; }
+
+private:
+    platform::SecureBytes m_key;
+    StrongHeader m_header; // salt and cost of the key; the nonce is drawn anew for each encoding
+};
+
 // The text of strong file bytes. WrongPassword when the tag does not verify: a wrong password or
 // a damaged file, which cannot be told apart.
 DocResult DecodeStrongDocument(const uint8_t* data, size_t size, std::string_view passwordUtf8,

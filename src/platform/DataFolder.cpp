@@ -32,23 +32,35 @@ bool IsFolder(const std::string& path) {
     return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-} // namespace
-
-std::string GetDataFolder() {
-    // The XDG rules: a relative XDG_CONFIG_HOME is invalid and is ignored.
-    const char* config = std::getenv("XDG_CONFIG_HOME");
+// One of the XDG base folders: the variable when it holds an absolute path (the XDG rules call a
+// relative one invalid), otherwise the default below the home folder. Empty without a home.
+std::string XdgBaseFolder(const char* variable, const char* defaultBelowHome) {
+    const char* value = std::getenv(variable);
     std::string base;
-    if (config && config[0] == '/') {
-        base = config;
+    if (value && value[0] == '/') {
+        base = value;
     } else {
         const std::string home = HomeFolder();
         if (home.empty())
             return {};
-        base = home + "/.config";
+        base = home + defaultBelowHome;
     }
     while (base.size() > 1 && base.back() == '/')
         base.pop_back();
-    return base + "/Lockwarden";
+    return base;
+}
+
+} // namespace
+
+std::string GetDataFolder() {
+    const std::string base = XdgBaseFolder("XDG_CONFIG_HOME", "/.config");
+    return base.empty() ? base : base + "/Lockwarden";
+}
+
+std::string GetRecoveryFolder() {
+    // Qt has no state location; the copies are state, not configuration or data the user manages.
+    const std::string base = XdgBaseFolder("XDG_STATE_HOME", "/.local/state");
+    return base.empty() ? base : base + "/Lockwarden/recovery";
 }
 
 bool EnsureFolder(const std::string& folder) {

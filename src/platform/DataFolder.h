@@ -10,6 +10,11 @@ namespace platform {
 // unset or not an absolute path. Empty when no home folder can be found. The folder may not exist yet.
 std::string GetDataFolder();
 
+// The folder for copies of unsaved work: $XDG_STATE_HOME/Lockwarden/recovery, or
+// ~/.local/state/Lockwarden/recovery when that variable is unset or not an absolute path. Empty when
+// no home folder can be found. The folder may not exist yet.
+std::string GetRecoveryFolder();
+
 // Creates the folder and any missing parents (new ones readable by their owner only); true when it
 // exists as a folder afterwards.
 bool EnsureFolder(const std::string& folder);

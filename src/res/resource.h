@@ -220,3 +220,10 @@ constexpr int IDC_GENERATOR_STRENGTH = 1318;
 constexpr int IDC_GENERATOR_NEW = 1319;
 constexpr int ID_SETTINGS_CLIPBOARD = 32850;
 constexpr int ID_EDIT_GENERATE_PASSWORD = 32851;
+
+// The Recover Unsaved Work dialog offered at start when recovery copies exist.
+constexpr int IDD_RECOVER = 1340;
+constexpr int IDC_RECOVER_TEXT = 1341;
+constexpr int IDC_RECOVER_LIST_LABEL = 1342;
+constexpr int IDC_RECOVER_LIST = 1343;
+constexpr int IDC_RECOVER_DISCARD = 1344;
