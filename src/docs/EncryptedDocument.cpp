@@ -208,6 +208,7 @@ bool CEncryptedDocument::OnSaveDocument(const QString& path) {
         return false;
     }
     m_szFilePassword = password;
+    RemoveRecoveryCopy(); // the work is saved: under the name it had, should it change now
     // The document names the file it was last written to, never one it failed to write.
     SetPathName(path, false);
     SetModifiedFlag(false);

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "cipher/DocumentFile.h"
+#include "cipher/RecoveryFile.h"
+#include "cipher/StrongFile.h"
 #include "framework/Document.h"
 #include "platform/SecureMemory.h"
 
@@ -39,6 +41,8 @@ public:
     // Asks for the password twice, then writes the file; true once it is written.
     bool OnSaveDocument(const QString& path) override;
     bool SaveModified() override;
+    // Closed without saving, or saved: the recovery copy goes.
+    void OnCloseDocument() override;
 
     // Save and Save As; true when the file was written.
     bool OnFileSave();
@@ -86,6 +90,17 @@ public:
     // about a modified one, notes a deleted file. Waits while the screen is locked or a dialog is open.
     void LookAtDisk();
 
+    // Unsaved work kept safe: when the document is modified and has a file and a password, its content
+    // goes, enciphered under that password, into a copy in the recovery folder. True when there was
+    // nothing to write or it was written; a failure says so in the status bar.
+    bool WriteRecoveryCopy();
+    // Becomes the unsaved work of a copy left behind: asks for the file's password (Cancel: false,
+    // the copy stays), then takes the copy's content as a modified document at its file, with the
+    // version the work started from as the one it knows on disk.
+    bool RecoverFrom(const cipher::RecoveryCopy& copy);
+    // The folder of the copies.
+    static std::string RecoveryFolder();
+
     // The status bar texts of what the document did on its own.
     static const QString kReloadedMessage;
     static const QString kDeletedMessage;
@@ -108,6 +123,10 @@ protected:
     // `written` gets the version written.
     virtual cipher::DocStatus WriteDocumentFile(const QString& path, std::string_view passwordUtf8,
                                                 const cipher::ReplaceRule& rule, cipher::FileVersion& written) = 0;
+    // The document's content as the clear UTF-8 text a file holds; false when it can't be built.
+    virtual bool BuildClearText(platform::SecureString& text) = 0;
+    // The version decoded last becomes the base of a later merge, the content staying as it is.
+    virtual void KeepDecodedAsBase() { DropDecodedVersion(); }
 
 private:
     // What the look before a save decided.
@@ -131,4 +150,12 @@ private:
     std::optional<cipher::FileVersion> m_declined;    // a version on disk the user left undecided
     bool m_bDeletedOnDisk = false;
     bool m_bReconciling = false;
+
+    void RemoveRecoveryCopy();
+    // The recovery copy's key, derived once for the password it was derived from.
+    cipher::CStrongKey m_recoveryKey;
+    platform::SecureString m_recoveryKeyPassword;
+    // The hash of the content last copied: an unchanged document is not written again.
+    std::optional<cipher::Sha256> m_copiedContent;
+    bool m_bHasCopy = false;
 };

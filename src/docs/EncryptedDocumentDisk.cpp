@@ -14,6 +14,10 @@
 #include <QFile>
 #include <QScopedValueRollback>
 
+namespace {
+const QString kChangedPasswordNotice = QStringLiteral("It was changed on disk under another password, or damaged.");
+} // namespace
+
 const QString CEncryptedDocument::kReloadedMessage = QStringLiteral("Reloaded: the file was changed on disk.");
 const QString CEncryptedDocument::kDeletedMessage =
     QStringLiteral("The file was deleted or moved away on disk; saving writes it again.");
@@ -128,7 +132,8 @@ CEncryptedDocument::DiskVerdict CEncryptedDocument::ActOnDiskVersion(const platf
     cipher::DocStatus status = DecodeVersion(fileBytes, password.view());
     // A password rotated from a terminal, or a damaged file: the user may have the new password.
     while (status.result == cipher::DocResult::WrongPassword) {
-        const std::unique_ptr<CEnterPasswordDlg> ask = CEnterPasswordDlg::ForChangedFile(m_strFilePath);
+        const std::unique_ptr<CEnterPasswordDlg> ask =
+            CEnterPasswordDlg::ForFile(m_strFilePath, kChangedPasswordNotice);
         if (ask->DoModal() != IDOK) {
             DropDecodedVersion();
             return Undecided(version);
@@ -194,6 +199,7 @@ CEncryptedDocument::DiskVerdict CEncryptedDocument::Undecided(const cipher::File
 void CEncryptedDocument::TakeDiskVersion(const cipher::FileVersion& version, platform::SecureString password,
                                          cipher::DocFormat format) {
     TakeDecodedVersion();
+    RemoveRecoveryCopy(); // the unsaved work was given up for the file's version
     m_szFilePassword = std::move(password);
     m_nFormat = format;
     SetModifiedFlag(false);

@@ -11,15 +11,15 @@ CEnterPasswordDlg::CEnterPasswordDlg(QWidget* pParent) : CLockAwareDialog(IDD_EN
 
 namespace {
 
-const DlgTemplate kChangedFileTemplate = {
+const DlgTemplate kNamedFileTemplate = {
     IDD_ENTER_PASSWORD,
     "Enter Password",
     194,
     94,
     {
         {DlgKind::Icon, -1, nullptr, 8, 8, 21, 20, 0, IDI_PASSWORD},
-        {DlgKind::Static, IDC_DISK_PASSWORD_FILE, "", 38, 8, 148, 9},
-        {DlgKind::Static, -1, "It was changed on disk under another password, or damaged.", 38, 19, 148, 18},
+        {DlgKind::Static, IDC_PASSWORD_FILE, "", 38, 8, 148, 9},
+        {DlgKind::Static, IDC_PASSWORD_NOTICE, "", 38, 19, 148, 18},
         {DlgKind::Static, IDC_PASSWORD_LABEL, "File Password:", 38, 40, 148, 9},
         {DlgKind::Password, IDC_PASSWORD, "", 38, 51, 148, 14},
         {DlgKind::Static, IDC_CAPS_LOCK_WARNING, "Caps Lock is on.", 8, 76, 72, 9, DS_HIDDEN},
@@ -29,11 +29,11 @@ const DlgTemplate kChangedFileTemplate = {
 
 } // namespace
 
-CEnterPasswordDlg::CEnterPasswordDlg(const DlgTemplate& tmpl, const QString& fileName)
-    : CLockAwareDialog(tmpl, IDCANCEL, 0, nullptr), m_strChangedFile(fileName) {}
+CEnterPasswordDlg::CEnterPasswordDlg(const DlgTemplate& tmpl, const QString& fileName, const QString& notice)
+    : CLockAwareDialog(tmpl, IDCANCEL, 0, nullptr), m_strFileName(fileName), m_strNotice(notice) {}
 
-std::unique_ptr<CEnterPasswordDlg> CEnterPasswordDlg::ForChangedFile(const QString& fileName) {
-    return std::unique_ptr<CEnterPasswordDlg>(new CEnterPasswordDlg(kChangedFileTemplate, fileName));
+std::unique_ptr<CEnterPasswordDlg> CEnterPasswordDlg::ForFile(const QString& fileName, const QString& notice) {
+    return std::unique_ptr<CEnterPasswordDlg>(new CEnterPasswordDlg(kNamedFileTemplate, fileName, notice));
 }
 
 CEnterPasswordDlg::~CEnterPasswordDlg() {
@@ -58,8 +58,10 @@ bool CEnterPasswordDlg::OnInitDialog() {
     CLockAwareDialog::OnInitDialog();
     SetDlgItemText(IDC_PASSWORD_LABEL,
                    m_bScreenMode ? QStringLiteral("Screen Password:") : QStringLiteral("File Password:"));
-    if (!m_strChangedFile.isEmpty())
-        SetDlgItemText(IDC_DISK_PASSWORD_FILE, m_strChangedFile);
+    if (!m_strFileName.isEmpty()) {
+        SetDlgItemText(IDC_PASSWORD_FILE, m_strFileName);
+        SetDlgItemText(IDC_PASSWORD_NOTICE, m_strNotice);
+    }
     CCapsLockWarning::Attach(this, IDC_CAPS_LOCK_WARNING);
     return true;
 }

@@ -12,9 +12,9 @@ class CEnterPasswordDlg : public CLockAwareDialog {
     Q_OBJECT
 public:
     explicit CEnterPasswordDlg(QWidget* pParent = nullptr);
-    // The question for a version of a file that another program wrote under a password the document
-    // does not have: a line names the file and says what happened.
-    static std::unique_ptr<CEnterPasswordDlg> ForChangedFile(const QString& fileName);
+    // The question for the password of a file the user did not just choose (a version another program
+    // wrote, recovered work): a line names the file, the next says why its password is asked.
+    static std::unique_ptr<CEnterPasswordDlg> ForFile(const QString& fileName, const QString& notice);
     ~CEnterPasswordDlg() override;
 
     static constexpr int kMaxPasswordLength = 259;
@@ -36,10 +36,11 @@ protected:
     void OnControlChanged(int nID, Notify code) override;
 
 private:
-    CEnterPasswordDlg(const DlgTemplate& tmpl, const QString& fileName);
+    CEnterPasswordDlg(const DlgTemplate& tmpl, const QString& fileName, const QString& notice);
     void ReadPassword();
 
-    QString m_strChangedFile;
+    QString m_strFileName;
+    QString m_strNotice;
 
     platform::SecureString m_szPassword;
 };

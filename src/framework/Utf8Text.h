@@ -35,6 +35,13 @@ inline void WipeString(QString& text) {
     text.clear();
 }
 
+// The same for bytes.
+inline void WipeBytes(QByteArray& bytes) {
+    if (!bytes.isEmpty() && bytes.isDetached())
+        platform::WipeMemory(bytes.data(), static_cast<size_t>(bytes.size()));
+    bytes.clear();
+}
+
 // A secret as its field hands it out: the one short-lived QString, cut to nMaxLength characters,
 // converted at once and wiped.
 inline platform::SecureString TakeSecureUtf8(QString text, qsizetype nMaxLength) {

@@ -55,6 +55,15 @@ void CVaultoraDoc::MergeDecodedVersion() {
     UpdateAllViews(nullptr, kHintListsReplaced);
 }
 
+void CVaultoraDoc::KeepDecodedAsBase() {
+    m_baseText = std::move(m_decodedText);
+    DropDecodedVersion();
+}
+
+bool CVaultoraDoc::BuildClearText(platform::SecureString& text) {
+    return BuildPasswordsText(m_lists, text);
+}
+
 cipher::DocStatus CVaultoraDoc::WriteDocumentFile(const QString& path, std::string_view passwordUtf8,
                                                   const cipher::ReplaceRule& rule, cipher::FileVersion& written) {
     // The lists are only read; user input waits until the file is written.

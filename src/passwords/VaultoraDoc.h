@@ -37,6 +37,8 @@ protected:
     void DropDecodedVersion() override;
     bool CanMerge() const override { return true; }
     void MergeDecodedVersion() override;
+    void KeepDecodedAsBase() override;
+    bool BuildClearText(platform::SecureString& text) override;
     cipher::DocStatus WriteDocumentFile(const QString& path, std::string_view passwordUtf8,
                                         const cipher::ReplaceRule& rule, cipher::FileVersion& written) override;
 

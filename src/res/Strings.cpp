@@ -43,6 +43,8 @@ const std::map<int, const char*>& StringTable() {
         {ID_FILE_NEW, "Create a new document\nNew"},
         {ID_FILE_OPEN, "Open an existing document\nOpen"},
         {ID_FILE_IMPORT, "Make a new passwords document from a KeePassXC, Bitwarden, CSV or JSON export\nImport"},
+        {ID_FILE_RECOVER,
+         "Open the unsaved work that an editor which ended unexpectedly left behind\nRecover Unsaved Work"},
         {ID_FILE_CLOSE, "Close the active document\nClose"},
         {ID_FILE_SAVE, "Save the active document\nSave"},
         {ID_FILE_SAVE_AS, "Save the active document with a new name\nSave As"},

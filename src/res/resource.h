@@ -86,7 +86,8 @@ constexpr int IDC_CONFIRM_PASSWORD = 1007;    // Set Password: "Confirm Password
 constexpr int IDC_CAPS_LOCK_WARNING = 1400;   // Enter/Set Password: "Caps Lock is on." while it is
 constexpr int IDC_SAVE_CHANGES_TEXT = 1100;   // "Save changes to %s?"
 constexpr int IDC_DECRYPT_FAILED_TEXT = 1101; // "Failed to decrypt the file: %s"
-constexpr int IDC_DISK_PASSWORD_FILE = 1410;  // Enter Password for a version changed on disk: the file's name
+constexpr int IDC_PASSWORD_FILE = 1410;       // Enter Password for a named file: the file
+constexpr int IDC_PASSWORD_NOTICE = 1416;     // and why its password is asked
 
 // The question when a document's file was changed on disk by another program.
 constexpr int IDC_DISK_CHANGED_TEXT = 1411; // "NAME was changed on disk by another program."
@@ -203,6 +204,8 @@ constexpr int ID_SETTINGS_DESKTOP_LOCK = 32870;
 // File, "Import...": accounts exported by another password manager (or by lockwarden-cli) become a
 // new passwords document.
 constexpr int ID_FILE_IMPORT = 32880;
+// File, "Recover Unsaved Work...": the recovery copies an editor that ended unexpectedly left behind.
+constexpr int ID_FILE_RECOVER = 32881;
 
 // The clipboard guard and the password generator.
 constexpr int ID_INDICATOR_CLIPBOARD = 1300; // status pane: seconds until a copied secret leaves the clipboard

@@ -1,14 +1,17 @@
 #include "shell/EditorApp.h"
 
 #include "controls/Controls.h"
+#include "docs/RecoveryKeeper.h"
 #include "framework/ClipboardGuard.h"
 #include "framework/DocTemplate.h"
 #include "passwords/VaultoraDoc.h"
 #include "passwords/VaultoraView.h"
+#include "platform/TerminationSignals.h"
 #include "res/Resources.h"
 #include "res/resource.h"
 #include "shell/AboutDlg.h"
 #include "shell/MainFrame.h"
+#include "shell/RecoverUnsavedWork.h"
 #include "shell/WelcomeDlg.h"
 #include "textdoc/ChildFrame.h"
 #include "textdoc/EditorDoc.h"
@@ -17,6 +20,9 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <QSocketNotifier>
+#include <csignal>
+#include <unistd.h>
 
 namespace {
 const QString kSettings = QStringLiteral("Settings");
@@ -88,6 +94,11 @@ bool CEditorApp::InitInstance(const QStringList& arguments) {
 
     // A password copied before the lock must not be pasted by whoever finds the screen locked.
     connect(&m_pMainFrame->ScreenLock(), &CLockGate::locked, CClipboardGuard::Get(), &CClipboardGuard::ClearNow);
+    // Unsaved work is kept in the recovery folder: every minute, when the screen locks, when the
+    // session ends.
+    m_pRecoveryKeeper = new CRecoveryKeeper(this);
+    connect(&m_pMainFrame->ScreenLock(), &CLockGate::locked, m_pRecoveryKeeper, &CRecoveryKeeper::WriteAll);
+    WatchTermination();
     // After the frame exists: loading passes the timeout and the prompt text on to it.
     LoadLockSettings();
 
@@ -105,15 +116,47 @@ bool CEditorApp::InitInstance(const QStringList& arguments) {
         CScreenLock& lock = m_pMainFrame->ScreenLock();
         lock.ForgetReplay(ID_VIEW_WIZARD);
         lock.Lock();
+        // The recovery offer names files: it waits for the unlock, and comes before the Welcome.
+        if (HasRecoveryCopies())
+            lock.MarkForReplay(ID_FILE_RECOVER);
         if (GetShowWelcome() != 0)
             lock.MarkForReplay(ID_VIEW_WIZARD);
     }
+    if (!m_pMainFrame->m_bLocked)
+        OfferRecovery(false);
 
-    if (cmdInfo.m_nShellCommand == CCommandLineInfo::FileNew && GetShowWelcome() != 0 && !m_pMainFrame->m_bLocked) {
+    if (cmdInfo.m_nShellCommand == CCommandLineInfo::FileNew && GetShowWelcome() != 0 && !m_pMainFrame->m_bLocked &&
+        !HasOpenDocuments()) {
         CWelcomeDlg welcome(m_pMainFrame.get());
         welcome.DoModal();
     }
     return true;
+}
+
+bool CEditorApp::HasOpenDocuments() const {
+    for (const auto& docTemplate : GetDocTemplates()) {
+        if (!docTemplate->GetDocuments().empty())
+            return true;
+    }
+    return false;
+}
+
+void CEditorApp::WatchTermination() {
+    const int fd = platform::InstallTerminationPipe();
+    if (fd < 0)
+        return;
+    auto* notifier = new QSocketNotifier(fd, QSocketNotifier::Read, this);
+    connect(notifier, &QSocketNotifier::activated, this, [this, notifier, fd] {
+        unsigned char signal = 0;
+        if (::read(fd, &signal, 1) != 1)
+            return;
+        notifier->setEnabled(false);
+        // A kill or the end of the session: nothing may be asked any more, so the unsaved work goes
+        // into the recovery folder, and the program ends the way the signal ends it.
+        m_pRecoveryKeeper->WriteAll();
+        platform::RemoveTerminationPipe();
+        ::raise(signal);
+    });
 }
 
 void CEditorApp::LoadWindowPosition(int& x, int& y, int& cx, int& cy, int& xScreen, int& yScreen) {

@@ -9,6 +9,7 @@
 #include <memory>
 
 class CMainFrame;
+class CRecoveryKeeper;
 class CMultiDocTemplate;
 
 // The parsed command line: the program takes one optional file name.
@@ -54,6 +55,9 @@ public:
     CMultiDocTemplate* GetTextTemplate() const { return m_pTextTemplate; }
     CMultiDocTemplate* GetPasswordsTemplate() const { return m_pPasswordsTemplate; }
 
+    bool HasOpenDocuments() const;
+    CRecoveryKeeper* GetRecoveryKeeper() const { return m_pRecoveryKeeper; }
+
     // The size of the primary screen, in pixels.
     static QSize ScreenSize();
 
@@ -66,6 +70,10 @@ protected:
 
 private:
     void OnAppAbout();
+    // SIGTERM and SIGHUP write the recovery copies before the program ends.
+    void WatchTermination();
+
+    CRecoveryKeeper* m_pRecoveryKeeper = nullptr;
 
     std::unique_ptr<CMainFrame> m_pMainFrame;
     // All zero until a settings file has been read: every screen-lock option off.

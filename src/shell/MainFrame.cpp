@@ -18,6 +18,7 @@
 #include "shell/LockScreenWnd.h"
 #include "shell/NewDocumentDlg.h"
 #include "shell/ProductInfo.h"
+#include "shell/RecoverUnsavedWork.h"
 #include "shell/ScreenLockSettingsDlg.h"
 #include "shell/WelcomeDlg.h"
 #include "textdoc/EditorView.h"
@@ -60,6 +61,7 @@ CMainFrame::CMainFrame()
     MapCommand(ID_FILE_NEW, [this] { OnFileNew(); });
     MapCommand(ID_FILE_OPEN, [this] { OnFileOpen(); });
     MapCommand(ID_FILE_IMPORT, [this] { OnFileImport(); });
+    MapCommand(ID_FILE_RECOVER, [] { OfferRecovery(true); });
     MapCommand(ID_VIEW_WIZARD, [this] { OnViewWizard(); });
     MapCommand(ID_VIEW_LOCK, [this] { Lock(); });
     MapCommand(ID_WINDOW_NEW, [this] { LockWithFixedText(); });

@@ -51,7 +51,7 @@ const DlgTemplate& Template() {
 
 } // namespace
 
-CRecoverDlg::CRecoverDlg(QWidget* pParent) : CLockAwareDialog(Template(), kLater, 0, pParent) {
+CRecoverDlg::CRecoverDlg(QWidget* pParent) : CLockAwareDialog(Template(), kLater, ID_FILE_RECOVER, pParent) {
     MapCommand(IDC_RECOVER_DISCARD, [this] { EndDialog(kDiscard); });
 }
 

@@ -9,8 +9,8 @@ class QTreeWidget;
 
 // "Recover Unsaved Work": the copies of unsaved work that a crash, a kill or a logout left behind,
 // one row each (the document's file and when the copy was written). The dialog only asks; its
-// caller recovers or discards the copies. Escape, the close box and the screen lock decide nothing:
-// they end it as Later, and the copies stay.
+// caller recovers or discards the copies. Escape and the close box decide nothing: they end it as
+// Later, and the copies stay. The screen lock ends it too, and the offer comes again after the unlock.
 class CRecoverDlg : public CLockAwareDialog {
     Q_OBJECT
 public:

@@ -46,6 +46,16 @@ void CEditorDoc::DropDecodedVersion() {
     m_strDecoded.clear();
 }
 
+bool CEditorDoc::BuildClearText(platform::SecureString& text) {
+    CEditorView* view = GetEditorView();
+    if (!view)
+        return false;
+    QByteArray utf8 = view->GetTextUtf8();
+    text.assign(utf8.constData(), static_cast<size_t>(utf8.size()));
+    WipeBytes(utf8);
+    return true;
+}
+
 cipher::DocStatus CEditorDoc::WriteDocumentFile(const QString& path, std::string_view passwordUtf8,
                                                 const cipher::ReplaceRule& rule, cipher::FileVersion& written) {
     CEditorView* view = GetEditorView();

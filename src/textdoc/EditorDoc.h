@@ -26,6 +26,7 @@ protected:
     cipher::DocStatus DecodeVersion(const platform::SecureBytes& fileBytes, std::string_view passwordUtf8) override;
     void TakeDecodedVersion() override;
     void DropDecodedVersion() override;
+    bool BuildClearText(platform::SecureString& text) override;
     cipher::DocStatus WriteDocumentFile(const QString& path, std::string_view passwordUtf8,
                                         const cipher::ReplaceRule& rule, cipher::FileVersion& written) override;
 

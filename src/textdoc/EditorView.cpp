@@ -49,12 +49,6 @@ constexpr char16_t kParagraphSeparator = 0x2029;
 constexpr char16_t kObjectReplacement = 0xFFFC;
 constexpr double kTwipsPerInch = 1440.0;
 
-void WipeBytes(QByteArray& bytes) {
-    if (!bytes.isEmpty() && bytes.isDetached())
-        platform::WipeMemory(bytes.data(), static_cast<size_t>(bytes.size()));
-    bytes.clear();
-}
-
 // The UTF-16LE code units a save enciphers, exactly as the text's UTF-8 would give them: an unpaired
 // surrogate becomes "?", as QString::toUtf8 makes it, and with `crlf` each paragraph separator
 // becomes CR LF. Sized once, with room for the padding the cipher adds.

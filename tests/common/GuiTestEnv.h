@@ -35,6 +35,7 @@ public:
         qputenv("XDG_CONFIG_HOME", ConfigDir().toLocal8Bit());
         qputenv("XDG_DATA_HOME", m_home.filePath(QStringLiteral("data")).toLocal8Bit());
         qputenv("XDG_CACHE_HOME", m_home.filePath(QStringLiteral("cache")).toLocal8Bit());
+        qputenv("XDG_STATE_HOME", StateDir().toLocal8Bit());
         // Test programs running side by side never share a profile.
         QVERIFY(Profile().fileName().startsWith(m_home.path()));
         if (fakeClock)
@@ -48,6 +49,7 @@ public:
     // empty folder for the test's files.
     void Reset(Welcome welcome = Welcome::Skipped) {
         QDir(ConfigDir() + "/Lockwarden").removeRecursively();
+        QDir(StateDir()).removeRecursively();
         Profile().clear();
         if (welcome == Welcome::Skipped)
             Profile().setValue(QStringLiteral("Settings/wzrd"), 0);
@@ -64,6 +66,8 @@ public:
     }
 
     QString ConfigDir() const { return m_home.filePath(QStringLiteral("config")); }
+    // Where the recovery copies go.
+    QString StateDir() const { return m_home.filePath(QStringLiteral("state")); }
     QString FilesDir() const { return m_files->path(); }
     QString FilePath(const QString& name) const { return m_files->filePath(name); }
 

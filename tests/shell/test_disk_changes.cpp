@@ -215,7 +215,7 @@ private slots:
         Type(doc, "mine");
         auto seen = std::make_shared<Seen>();
         const Step nameOfFile = [seen](QWidget* modal) {
-            seen->texts << AsDialog(modal)->GetDlgItemText(IDC_DISK_PASSWORD_FILE);
+            seen->texts << AsDialog(modal)->GetDlgItemText(IDC_PASSWORD_FILE);
         };
         Answer(seen, {[=](QWidget* modal) {
                           nameOfFile(modal);

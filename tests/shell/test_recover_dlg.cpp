@@ -126,7 +126,7 @@ private slots:
         QCOMPARE(dlg.DoModal(), int(CRecoverDlg::kDiscard));
     }
 
-    // The lock closes it as Later and marks nothing for replay; unlocked, it stays however long.
+    // The lock closes it as Later and offers it again after the unlock; unlocked, it stays however long.
     void screenLockEndsItAsLater() {
         CRecoverDlg dlg;
         dlg.m_copies = {Copy("/home/ann/notes.etx", 1767225600)};
@@ -139,7 +139,8 @@ private slots:
         QCOMPARE(dlg.DoModal(), int(CRecoverDlg::kLater));
         QVERIFY(stayedWhileUnlocked);
         QVERIFY(Frame()->m_bLocked);
-        QVERIFY(!Frame()->ScreenLock().IsAnyMarkedForReplay());
+        QVERIFY(Frame()->ScreenLock().IsMarkedForReplay(ID_FILE_RECOVER));
+        Frame()->ScreenLock().ForgetReplay(ID_FILE_RECOVER);
         QVERIFY(Frame()->PromptUnlock());
     }
 };

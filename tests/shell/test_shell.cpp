@@ -429,7 +429,8 @@ private slots:
             if (!action->isSeparator() && action->isVisible())
                 items.push_back(action->text());
         }
-        QCOMPARE(items, QStringList({"&New\tCtrl+N", "&Open...\tCtrl+O", "&Import...", "P&rint Setup...", "E&xit"}));
+        QCOMPARE(items, QStringList({"&New\tCtrl+N", "&Open...\tCtrl+O", "&Import...", "Recover Unsaved &Work...",
+                                     "P&rint Setup...", "E&xit"}));
         QVERIFY(!file->actions().at(0)->icon().isNull());
         QVERIFY(!file->actions().at(1)->icon().isNull());
         QMenu* view = Frame()->GetMenus(IDR_MAINFRAME).at(1);
