@@ -19,10 +19,8 @@ const QString kChangedPasswordNotice = QStringLiteral("It was changed on disk un
 } // namespace
 
 const QString CEncryptedDocument::kReloadedMessage = QStringLiteral("Reloaded: the file was changed on disk.");
-const QString CEncryptedDocument::kDeletedMessage =
-    QStringLiteral("The file was deleted or moved away on disk; saving writes it again.");
-const QString CEncryptedDocument::kMergedMessage =
-    QStringLiteral("Merged with the version changed on disk; save to keep the result.");
+const QString CEncryptedDocument::kDeletedMessage = QStringLiteral("Deleted on disk: a save writes it again.");
+const QString CEncryptedDocument::kMergedMessage = QStringLiteral("Merged: the file was changed on disk.");
 
 QString CEncryptedDocument::GetDisplayTitle() const {
     return m_bDeletedOnDisk ? GetTitle() + QStringLiteral(" (deleted on disk)") : GetTitle();

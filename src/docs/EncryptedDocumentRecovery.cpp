@@ -105,8 +105,8 @@ bool CEncryptedDocument::RecoverFrom(const cipher::RecoveryCopy& copy) {
         AfxMessageBox(QString::fromStdString(cipher::DescribeFailure(status, copy.file)), MB_ICONEXCLAMATION);
         return false;
     }
+    SetPathName(path); // first: the views show the document's file as they take the content
     TakeDecodedVersion();
-    SetPathName(path);
     m_szFilePassword = std::move(password);
     SetModifiedFlag(true);
     m_bHasCopy = true; // the copy is this document's now: it goes when the work is saved or given up

@@ -184,6 +184,11 @@ void CLeftView::FillFolder(QTreeWidgetItem* folder, std::vector<std::pair<QStrin
     expandItem(folder);
 }
 
+QString CLeftView::RootLabel() const {
+    const CVaultoraDoc* doc = GetDocument();
+    return doc && !doc->m_strFilePath.isEmpty() ? doc->m_strFilePath : QStringLiteral("Untitled");
+}
+
 void CLeftView::FillFolders() {
     const CVaultoraDoc* doc = GetDocument();
     if (!doc)
@@ -219,6 +224,7 @@ void CLeftView::OnUpdate(CView* pSender, long lHint) {
     }
     const QString filter = m_pSearch->GetField()->text();
     m_pSearch->ClearFilter();
+    m_hRoot->setText(0, RootLabel());
     // The forms hear of the selection once it is back, not of every item on the way.
     const QSignalBlocker quiet(this);
     for (QTreeWidgetItem* folder : m_hFolders) {
@@ -253,10 +259,7 @@ void CLeftView::OnInitialUpdate() {
         for (int nID : {IDB_TREE_ROOT, IDB_TREE_FOLDER, IDB_TREE_WEB, IDB_TREE_MAIL, IDB_TREE_OTHER})
             m_imageList.push_back(LoadResIcon(nID));
 
-        CVaultoraDoc* doc = GetDocument();
-        const QString rootLabel =
-            doc && !doc->m_strFilePath.isEmpty() ? doc->m_strFilePath : QStringLiteral("Untitled");
-        m_hRoot = InsertItem(nullptr, rootLabel, kImageRoot, false);
+        m_hRoot = InsertItem(nullptr, RootLabel(), kImageRoot, false);
         SetItemStyle(m_hRoot, StyleBold, kRootColor);
         ForEachAccountKind([&](const auto& kind) {
             m_hFolders[static_cast<size_t>(kind.eKind)] =

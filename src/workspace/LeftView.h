@@ -107,6 +107,8 @@ private:
     QTreeWidgetItem* InsertAccount(QTreeWidgetItem* folder, const QString& name, int nImage, int nSlot);
     // Fills an empty folder with one item per (name, slot), sorted once and added in one step.
     void FillFolder(QTreeWidgetItem* folder, std::vector<std::pair<QString, int>> accounts, int nImage);
+    // The root's label: the document's file, or "Untitled".
+    QString RootLabel() const;
     // Fills the three empty folders from the document's lists.
     void FillFolders();
     void SelectItem(QTreeWidgetItem* hItem);

@@ -11,6 +11,8 @@
 #include "framework/MDIChildWnd.h"
 #include "framework/StatusBar.h"
 #include "res/resource.h"
+#include "workspace/LeftView.h"
+#include "workspace/VaultoraChildFrame.h"
 
 #include <QPushButton>
 #include <QtTest>
@@ -104,10 +106,15 @@ private slots:
         const QString path = FileOfKind("follows");
         CEncryptedDocument* doc = OpenWritten(path, {"one", "two"}, "pw");
         QVERIFY(doc);
+        CLeftView* tree = m_bText ? nullptr : dynamic_cast<CVaultoraChildFrame*>(doc->GetFrames().at(0))->GetLeftView();
         if (m_bText) {
             QTextCursor caret = dynamic_cast<CEditorDoc*>(doc)->GetEditorView()->textCursor();
             caret.setPosition(5);
             dynamic_cast<CEditorDoc*>(doc)->GetEditorView()->setTextCursor(caret);
+        } else {
+            QTest::mouseClick(tree->viewport(), Qt::LeftButton, {},
+                              tree->visualItemRect(tree->GetOtherFolder()->child(1)).center());
+            QCOMPARE(tree->GetSelectedItem()->text(0), QStringLiteral("two"));
         }
         QVERIFY(WriteOutside(path, {"one", "two", "three"}, "pw"));
         QTRY_COMPARE(Clear(doc), ClearOf({"one", "two", "three"}));
@@ -115,6 +122,8 @@ private slots:
         QCOMPARE(StatusText(), CEncryptedDocument::kReloadedMessage);
         if (m_bText)
             QCOMPARE(dynamic_cast<CEditorDoc*>(doc)->GetEditorView()->textCursor().position(), 5);
+        else
+            QCOMPARE(tree->GetSelectedItem()->text(0), QStringLiteral("two")); // the same account, a new item
 
         // The version reloaded is the one a save may replace: no question.
         Type(doc, "four");
