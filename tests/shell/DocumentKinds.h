@@ -6,6 +6,7 @@
 #include "common/DocumentAnswers.h"
 #include "common/GuiTestEnv.h"
 
+#include "cipher/StrongFile.h"
 #include "framework/DocTemplate.h"
 #include "passwords/PasswordsSchema.h"
 #include "passwords/VaultoraDoc.h"
@@ -20,6 +21,29 @@
 class DocumentKinds {
 protected:
     using Seen = docanswers::Seen;
+
+    // What the test's slots of the same names do: one row per kind, the environment once, and for
+    // each test a fresh editor with nothing open.
+    static void KindRows() {
+        QTest::addColumn<bool>("text");
+        QTest::newRow("text") << true;
+        QTest::newRow("passwords") << false;
+    }
+    void BeginKinds() {
+        m_env.Begin();
+        cipher::SetNewStrongCost({1, 64});
+    }
+    void EndKinds() {
+        cipher::SetNewStrongCost({});
+        m_env.End();
+    }
+    void StartKind() {
+        QFETCH_GLOBAL(bool, text);
+        m_bText = text;
+        m_env.Reset();
+        GuiTestEnv::WriteLockSettings();
+        QVERIFY(m_env.Start(m_app));
+    }
 
     std::unique_ptr<CEditorApp> m_app;
     GuiTestEnv m_env;

@@ -28,8 +28,6 @@ using namespace docanswers;
 
 namespace {
 
-constexpr cipher::StrongCost kQuick{1, 64};
-
 bool IsStrong(const QByteArray& bytes) {
     return cipher::IsStrongFile(reinterpret_cast<const uint8_t*>(bytes.constData()), size_t(bytes.size()));
 }
@@ -72,28 +70,12 @@ class TestEncryptedDocument : public QObject, public DocumentKinds {
     }
 
 private slots:
-    void initTestCase_data() {
-        QTest::addColumn<bool>("text");
-        QTest::newRow("text") << true;
-        QTest::newRow("passwords") << false;
-    }
+    void initTestCase_data() { KindRows(); }
 
-    void initTestCase() {
-        m_env.Begin();
-        cipher::SetNewStrongCost(kQuick);
-    }
-    void cleanupTestCase() {
-        cipher::SetNewStrongCost({});
-        m_env.End();
-    }
+    void initTestCase() { BeginKinds(); }
+    void cleanupTestCase() { EndKinds(); }
 
-    void init() {
-        QFETCH_GLOBAL(bool, text);
-        m_bText = text;
-        m_env.Reset();
-        GuiTestEnv::WriteLockSettings();
-        QVERIFY(m_env.Start(m_app));
-    }
+    void init() { StartKind(); }
 
     void cleanup() { m_env.Stop(m_app); }
 

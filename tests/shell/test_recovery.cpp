@@ -36,28 +36,14 @@ class TestRecovery : public QObject, public DocumentKinds {
     }
 
 private slots:
-    void initTestCase_data() {
-        QTest::addColumn<bool>("text");
-        QTest::newRow("text") << true;
-        QTest::newRow("passwords") << false;
-    }
+    void initTestCase_data() { KindRows(); }
 
-    void initTestCase() {
-        m_env.Begin();
-        cipher::SetNewStrongCost({1, 64});
-    }
-    void cleanupTestCase() {
-        cipher::SetNewStrongCost({});
-        m_env.End();
-    }
+    void initTestCase() { BeginKinds(); }
+    void cleanupTestCase() { EndKinds(); }
 
     void init() {
-        QFETCH_GLOBAL(bool, text);
-        m_bText = text;
-        m_env.Reset();
         CDiskWatch::SetSettleTime(100);
-        GuiTestEnv::WriteLockSettings();
-        QVERIFY(m_env.Start(m_app));
+        StartKind();
     }
 
     void cleanup() { m_env.Stop(m_app); }
