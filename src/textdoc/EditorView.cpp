@@ -1,6 +1,7 @@
 #include "textdoc/EditorView.h"
 
 #include "framework/BackgroundWork.h"
+#include "framework/ClipboardGuard.h"
 #include "framework/Document.h"
 #include "framework/MDIFrameWnd.h"
 #include "framework/MessageBox.h"
@@ -14,6 +15,7 @@
 
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
+#include <QClipboard>
 #include <QContextMenuEvent>
 #include <QFile>
 #include <QFileInfo>
@@ -150,10 +152,10 @@ void CEditorView::MapEditCommands() {
     MapCommand(
         ID_EDIT_UNDO, [this] { undo(); }, [this](CCmdUI& ui) { ui.Enable(document()->isUndoAvailable()); });
     MapCommand(
-        ID_EDIT_CUT, [this] { cut(); },
+        ID_EDIT_CUT, [this] { CopyToClipboard(true); },
         [this](CCmdUI& ui) { ui.Enable(textCursor().hasSelection() && !isReadOnly()); });
     MapCommand(
-        ID_EDIT_COPY, [this] { copy(); }, hasSelection);
+        ID_EDIT_COPY, [this] { CopyToClipboard(false); }, hasSelection);
     MapCommand(
         ID_EDIT_PASTE, [this] { paste(); }, [this](CCmdUI& ui) { ui.Enable(canPaste()); });
     MapCommand(
@@ -419,6 +421,15 @@ void CEditorView::UpdateCaretStatus() {
 void CEditorView::keyPressEvent(QKeyEvent* event) {
     // The pane shows where the caret was when the key went down; the release shows where it went.
     UpdateCaretStatus();
+    // The editor's own copy keys (Ctrl+C, Ctrl+Insert, Shift+Delete...) go through the guard as well.
+    const bool bCut = event->matches(QKeySequence::Cut);
+    if (bCut || event->matches(QKeySequence::Copy)) {
+        if (bCut && isReadOnly())
+            return;
+        CopyToClipboard(bCut);
+        event->accept();
+        return;
+    }
     QPlainTextEdit::keyPressEvent(event);
 }
 
@@ -434,6 +445,16 @@ void CEditorView::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 // ---- Context menu and clipboard -------------------------------------------------------------------
+
+void CEditorView::CopyToClipboard(bool bCut) {
+    if (!textCursor().hasSelection())
+        return;
+    bCut ? cut() : copy();
+    // A private note is as much a secret as a password: it leaves the clipboard on the guard's terms
+    // (the managers' hint, the delay, the lock, the exit).
+    if (CClipboardGuard* guard = CClipboardGuard::Get())
+        guard->OfferSecret(QApplication::clipboard()->text());
+}
 
 QMenu* CEditorView::BuildContextMenu() {
     return textdoc::BuildCommandMenu({{ID_EDIT_UNDO, "&Undo\tCtrl+Z"},

@@ -62,6 +62,9 @@ public:
     bool IsModified() const;
     void SetModified(bool bModified);
 
+    // Copy (or Cut) of the selection, onto the clipboard through the clipboard guard.
+    void CopyToClipboard(bool bCut);
+
     // " Ln %d, Col %d" for the caret (both counted from 1); UpdateCaretStatus shows it in pane 1.
     QString CaretStatusText() const;
     void UpdateCaretStatus();

@@ -15,6 +15,7 @@
 #include "shell/EditorApp.h"
 #include "textdoc/CommandMenu.h"
 #include "textdoc/EditEx.h"
+#include "textdoc/EditorView.h"
 #include "workspace/LeftView.h"
 #include "workspace/PasswordGeneratorDlg.h"
 #include "workspace/SecretFields.h"
@@ -146,6 +147,28 @@ private slots:
         m_doc->SetModifiedFlag(false);
         Frame()->close();
         QCOMPARE(ClipboardText(), QString());
+    }
+
+    // A note copied from a text document is guarded like a password: the hint, and gone at the lock;
+    // cut by the Edit command the same way.
+    void copiedNoteLeavesOnLock() {
+        QVERIFY(m_app->GetTextTemplate()->OpenDocumentFile(QString()));
+        QTRY_VERIFY(qobject_cast<CEditorView*>(QApplication::focusWidget()));
+        QTest::keyClicks(QApplication::focusWidget(), "private note");
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(ClipboardText(), QStringLiteral("private note"));
+        QCOMPARE(QApplication::clipboard()->mimeData()->data(QString::fromLatin1(CClipboardGuard::kHintFormat)),
+                 QByteArray("secret"));
+        QCOMPARE(ClipboardPane(), QStringLiteral("Clipboard: 30 s"));
+        Frame()->OnUserCommand(ID_VIEW_LOCK);
+        QCOMPARE(ClipboardText(), QString());
+        QVERIFY(Frame()->PromptUnlock());
+
+        Frame()->OnUserCommand(ID_EDIT_CUT);
+        QCOMPARE(ClipboardText(), QStringLiteral("private note"));
+        QCOMPARE(ClipboardPane(), QStringLiteral("Clipboard: 30 s"));
+        dynamic_cast<CDocument*>(Frame()->GetActiveDocument())->SetModifiedFlag(false);
     }
 
     // Whatever the user or another program put on the clipboard since is theirs: neither the delay,
