@@ -204,6 +204,8 @@ void CMainFrame::Cover(const QString& firstLine) {
     if (GetToolBar())
         GetToolBar()->setEnabled(false);
     CloseWindowsForLock(this);
+    // The title names no document while locked.
+    OnUpdateFrameTitle();
 
     m_bSizeClamped = m_sizeLocked.width() > 9 || m_sizeLocked.height() > 9;
     if (m_bSizeClamped) {
@@ -238,10 +240,19 @@ void CMainFrame::Uncover() {
     // while they were disabled.
     if (m_pActiveBeforeLock && MDIClient() && MDIClient()->activeSubWindow() != m_pActiveBeforeLock)
         MDIClient()->setActiveSubWindow(m_pActiveBeforeLock);
+    OnUpdateFrameTitle();
     if (m_pFocusBeforeLock && m_pFocusBeforeLock->isEnabled())
         m_pFocusBeforeLock->setFocus();
     m_pFocusBeforeLock = nullptr;
     m_pActiveBeforeLock = nullptr;
+}
+
+void CMainFrame::OnUpdateFrameTitle() {
+    if (m_pLockWnd) {
+        setWindowTitle(m_strTitle);
+        return;
+    }
+    CMDIFrameWnd::OnUpdateFrameTitle();
 }
 
 void CMainFrame::OnUserCommand(int nID) {

@@ -65,6 +65,8 @@ public:
     // user cancelled. Commands marked for replay are left for the caller.
     bool PromptUnlock() { return m_pScreenLock->PromptUnlock(); }
     CLockScreenWnd* GetLockWnd() const { return m_pLockWnd; }
+    // "Lockwarden Editor" alone while the lock covers the window: the title names no document then.
+    void OnUpdateFrameTitle() override;
 
     // The frame's 100 ms tick: the status panes of the lock keys, then the lock's idle check.
     void OnTimer();

@@ -286,7 +286,11 @@ private slots:
         RecordingView::s_handledIds = {ID_FILE_SAVE, ID_EDIT_COPY};
         QVERIFY(Start());
         QVERIFY(m_app->GetTextTemplate()->OpenDocumentFile(QString()));
+        const QString title = Frame()->windowTitle();
+        QVERIFY(title.contains(QStringLiteral("Untitled")));
         Frame()->Lock();
+        // The title names no document while locked, and names it again once unlocked.
+        QCOMPARE(Frame()->windowTitle(), QStringLiteral("Lockwarden Editor"));
 
         // A menu item: no command, a prompt; Cancel keeps the lock.
         QMenu* file = Frame()->GetMenus(IDR_ETXTYPE).at(0);
@@ -313,6 +317,7 @@ private slots:
         Frame()->GetToolBar()->actions().at(2)->trigger();
         QVERIFY(!Frame()->m_bLocked);
         QVERIFY(CommandLog().isEmpty());
+        QCOMPARE(Frame()->windowTitle(), title);
 
         // Unlocked, commands work again.
         save->trigger();
