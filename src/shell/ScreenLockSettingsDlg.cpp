@@ -29,8 +29,7 @@ QString FromRecord(std::string_view text) {
 CScreenLockSettingsDlg::CScreenLockSettingsDlg(QWidget* pParent)
     : CLockAwareDialog(IDD_SCREEN_LOCK_SETTINGS, IDCANCEL, ID_SETTINGS_SCREEN_LOCK, pParent) {
     MapCommand(IDC_LOCK_WHEN_IDLE, [this] { OnLockWhenIdle(); });
-    MapCommand(IDC_LOCK_AT_STARTUP, [this] { OnLockAtStartup(); });
-    MapCommand(IDC_LOCK_PASSWORD_ON, [this] { OnPasswordOn(); });
+    MapCommand(IDC_LOCK_PASSWORD_ON, [this] { EnablePasswordFields(); });
 }
 
 bool CScreenLockSettingsDlg::OnInitDialog() {
@@ -62,40 +61,19 @@ bool CScreenLockSettingsDlg::OnInitDialog() {
     SetDlgItemText(IDC_LOCK_PASSWORD, password);
     SetDlgItemText(IDC_LOCK_CONFIRM, password);
 
-    if (settings.bLockWhenIdle != 1 && settings.bLockAtStartup == 0) {
-        for (int id :
-             {IDC_LOCK_TIMEOUT, IDC_LOCK_PASSWORD_ON, IDC_LOCK_PROMPT_TEXT, IDC_LOCK_PASSWORD, IDC_LOCK_CONFIRM})
-            EnableDlgItem(id, false);
-    } else if (settings.bScreenPasswordOn == 1) {
-        EnableDlgItem(IDC_LOCK_PASSWORD, true);
-        EnableDlgItem(IDC_LOCK_CONFIRM, true);
-    }
+    // The screen password guards every lock, the Lock command's and the desktop's too: it and the prompt
+    // text can always be set, whichever automatic lock is on. Only the timeout needs the idle lock.
+    if (settings.bLockWhenIdle != 1 && settings.bLockAtStartup == 0)
+        EnableDlgItem(IDC_LOCK_TIMEOUT, false);
+    EnablePasswordFields();
     if (settings.bLockWhenIdle == 1)
         EnableDlgItem(IDC_LOCK_TIMEOUT, true);
 
     return CLockAwareDialog::OnInitDialog();
 }
 
-void CScreenLockSettingsDlg::EnableOptions() {
-    const bool anyLock = IsDlgButtonChecked(IDC_LOCK_WHEN_IDLE) || IsDlgButtonChecked(IDC_LOCK_AT_STARTUP);
-    EnableDlgItem(IDC_LOCK_PASSWORD_ON, anyLock);
-    EnableDlgItem(IDC_LOCK_PROMPT_TEXT, anyLock);
-    const bool passwords = anyLock && IsDlgButtonChecked(IDC_LOCK_PASSWORD_ON);
-    EnableDlgItem(IDC_LOCK_PASSWORD, passwords);
-    EnableDlgItem(IDC_LOCK_CONFIRM, passwords);
-}
-
 void CScreenLockSettingsDlg::OnLockWhenIdle() {
     EnableDlgItem(IDC_LOCK_TIMEOUT, IsDlgButtonChecked(IDC_LOCK_WHEN_IDLE));
-    EnableOptions();
-}
-
-void CScreenLockSettingsDlg::OnLockAtStartup() {
-    EnableOptions();
-}
-
-void CScreenLockSettingsDlg::OnPasswordOn() {
-    EnablePasswordFields();
 }
 
 void CScreenLockSettingsDlg::EnablePasswordFields() {
@@ -127,8 +105,7 @@ void CScreenLockSettingsDlg::OnOK() {
         AfxMessageBox(QStringLiteral("Passwords don't match"), MB_OK);
         return;
     }
-    const bool anyLock = IsDlgButtonChecked(IDC_LOCK_WHEN_IDLE) || IsDlgButtonChecked(IDC_LOCK_AT_STARTUP);
-    if (anyLock && IsDlgButtonChecked(IDC_LOCK_PASSWORD_ON) && password.empty()) {
+    if (IsDlgButtonChecked(IDC_LOCK_PASSWORD_ON) && password.empty()) {
         // Any key would unlock while the user believes the screen is protected.
         AfxMessageBox(QString::fromLatin1(kEmptyScreenPassword), MB_OK | MB_ICONEXCLAMATION);
         if (QWidget* field = GetDlgItem(IDC_LOCK_PASSWORD))

@@ -20,11 +20,8 @@ protected:
 
 private:
     void OnLockWhenIdle();
-    void OnLockAtStartup();
-    void OnPasswordOn();
-    // The password fields and the other options follow the check boxes.
+    // The password fields follow "Enable Screen Password" alone.
     void EnablePasswordFields();
-    void EnableOptions();
 
     int m_nStoredIndex = 0;
 };

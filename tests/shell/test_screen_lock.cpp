@@ -618,7 +618,9 @@ private slots:
         QTest::addColumn<int>("passwordOn");
         // Enabled state of 1093 (timeout), 1094 (password on), 1096 (prompt), 1097/1098 (passwords).
         QTest::addColumn<QList<bool>>("enabled");
-        QTest::newRow("all off") << 0 << 0 << 1 << QList<bool>{false, false, false, false};
+        // The screen password guards the Lock command and the desktop's lock too: it can be set with no
+        // automatic lock on.
+        QTest::newRow("all off") << 0 << 0 << 1 << QList<bool>{false, true, true, true};
         QTest::newRow("idle, no password") << 1 << 0 << 0 << QList<bool>{true, true, true, false};
         QTest::newRow("idle, password") << 1 << 0 << 1 << QList<bool>{true, true, true, true};
         // The timeout list keeps the state it has in the template (enabled) when only the start-up lock is on.
@@ -671,33 +673,62 @@ private slots:
         CScreenLockSettingsDlg dialog;
         auto enabled = [&dialog](int id) { return dialog.GetDlgItem(id)->isEnabled(); };
         AnswerNextModal([&](QWidget*) {
-            // All off at first.
-            Click(&dialog, IDC_LOCK_AT_STARTUP);
-            QVERIFY(!enabled(IDC_LOCK_TIMEOUT)); // 1102 leaves the timeout alone
+            // All off at first: the password option and the prompt text can be set all the same.
+            QVERIFY(!enabled(IDC_LOCK_TIMEOUT));
             QVERIFY(enabled(IDC_LOCK_PASSWORD_ON));
             QVERIFY(enabled(IDC_LOCK_PROMPT_TEXT));
             QVERIFY(!enabled(IDC_LOCK_PASSWORD));
+            Click(&dialog, IDC_LOCK_AT_STARTUP);
+            QVERIFY(!enabled(IDC_LOCK_TIMEOUT)); // 1102 leaves the timeout alone
             Click(&dialog, IDC_LOCK_PASSWORD_ON);
             QVERIFY(enabled(IDC_LOCK_PASSWORD));
             QVERIFY(enabled(IDC_LOCK_CONFIRM));
             Click(&dialog, IDC_LOCK_WHEN_IDLE);
             QVERIFY(enabled(IDC_LOCK_TIMEOUT));
             Click(&dialog, IDC_LOCK_AT_STARTUP);
-            QVERIFY(enabled(IDC_LOCK_PASSWORD)); // idle still on
             Click(&dialog, IDC_LOCK_WHEN_IDLE);
+            // No automatic lock left: the password fields still follow their check box alone.
             QVERIFY(!enabled(IDC_LOCK_TIMEOUT));
-            QVERIFY(!enabled(IDC_LOCK_PASSWORD_ON));
-            QVERIFY(!enabled(IDC_LOCK_PROMPT_TEXT));
-            QVERIFY(!enabled(IDC_LOCK_PASSWORD));
-            QVERIFY(!enabled(IDC_LOCK_CONFIRM));
-            Click(&dialog, IDC_LOCK_WHEN_IDLE);
+            QVERIFY(enabled(IDC_LOCK_PASSWORD_ON));
+            QVERIFY(enabled(IDC_LOCK_PROMPT_TEXT));
             QVERIFY(enabled(IDC_LOCK_PASSWORD));
+            QVERIFY(enabled(IDC_LOCK_CONFIRM));
             Click(&dialog, IDC_LOCK_PASSWORD_ON);
             QVERIFY(!enabled(IDC_LOCK_PASSWORD));
             QVERIFY(!enabled(IDC_LOCK_CONFIRM));
             Click(&dialog, IDCANCEL);
         });
         QCOMPARE(dialog.DoModal(), IDCANCEL);
+    }
+
+    // With no automatic lock on, the screen password is still asked for (an empty one refused) and
+    // guards the Lock command.
+    void screenPasswordGuardsTheLockCommandAlone() {
+        QVERIFY(Start());
+        CScreenLockSettingsDlg dialog;
+        const int messages = MessageBox::count();
+        bool stayed = false;
+        AnswerNextModal([&](QWidget*) {
+            Click(&dialog, IDC_LOCK_PASSWORD_ON);
+            MessageBox::setNextAnswer(IDOK);
+            Click(&dialog, IDOK);
+            stayed = dialog.isVisible();
+            dialog.SetDlgItemText(IDC_LOCK_PASSWORD, QStringLiteral("pw"));
+            dialog.SetDlgItemText(IDC_LOCK_CONFIRM, QStringLiteral("pw"));
+            Click(&dialog, IDOK);
+        });
+        QCOMPARE(dialog.DoModal(), IDOK);
+        QVERIFY(stayed);
+        QCOMPARE(MessageBox::count(), messages + 1);
+
+        Frame()->Lock();
+        AnswerPrompt(QString());
+        PressKey();
+        QCOMPARE(m_promptLabels, QStringList({QStringLiteral("Screen Password:")}));
+        QVERIFY(Frame()->m_bLocked);
+        AnswerPrompt(QStringLiteral("pw"));
+        PressKey();
+        QVERIFY(!Frame()->m_bLocked);
     }
 
     void settingsDialogOkStoresAndCancelDoesNot() {
