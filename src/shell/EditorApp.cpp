@@ -4,6 +4,7 @@
 #include "docs/RecoveryKeeper.h"
 #include "framework/ClipboardGuard.h"
 #include "framework/DocTemplate.h"
+#include "framework/MessageBox.h"
 #include "passwords/VaultoraDoc.h"
 #include "passwords/VaultoraView.h"
 #include "platform/TerminationSignals.h"
@@ -122,6 +123,14 @@ bool CEditorApp::InitInstance(const QStringList& arguments) {
         if (GetShowWelcome() != 0)
             lock.MarkForReplay(ID_VIEW_WIZARD);
     }
+    // Settings that are there but can't be used leave every lock off: the user hears of it, at each
+    // start until they are set again, and gets their options at once.
+    if (!m_strSettingsProblem.empty() && !m_pMainFrame->m_bLocked) {
+        AfxMessageBox(QString::fromStdString(m_strSettingsProblem) +
+                          QStringLiteral(" The screen lock is off until its options are set again."),
+                      MB_ICONEXCLAMATION);
+        m_pMainFrame->OnUserCommand(ID_SETTINGS_SCREEN_LOCK);
+    }
     if (!m_pMainFrame->m_bLocked)
         OfferRecovery(false);
 
@@ -190,7 +199,8 @@ void CEditorApp::SetShowWelcome(int nShow) {
 }
 
 void CEditorApp::LoadLockSettings() {
-    if (!ReadLockSettingsFile(m_lockSettings))
+    m_strSettingsProblem.clear();
+    if (!ReadLockSettingsFile(m_lockSettings, &m_strSettingsProblem))
         return;
     if (m_pMainFrame)
         m_pMainFrame->ScreenLock().ApplySettings(m_lockSettings);

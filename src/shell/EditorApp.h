@@ -7,6 +7,7 @@
 #include <QSize>
 #include <QStringList>
 #include <memory>
+#include <string>
 
 class CMainFrame;
 class CRecoveryKeeper;
@@ -78,6 +79,9 @@ private:
     std::unique_ptr<CMainFrame> m_pMainFrame;
     // All zero until a settings file has been read: every screen-lock option off.
     LockSettingsRecord m_lockSettings;
+    // Why the settings file that is there could not be used at the last load; empty when it could, or
+    // when there is none.
+    std::string m_strSettingsProblem;
 };
 
 // The application object, or null before it exists.

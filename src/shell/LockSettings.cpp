@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <sys/stat.h>
 
 namespace {
 
@@ -98,15 +99,29 @@ bool LockSettingsKeyText(const std::string& folder, std::string& keyText) {
     return true;
 }
 
-bool ReadLockSettingsFile(LockSettingsRecord& record) {
+bool ReadLockSettingsFile(LockSettingsRecord& record, std::string* why) {
     const std::string folder = platform::GetDataFolder();
+    const std::string path = folder + "/csptx.eda";
+    struct stat st {};
+    if (folder.empty() || ::stat(path.c_str(), &st) != 0)
+        return false; // no settings yet: nothing to tell
+    const auto fail = [why, &path](const std::string& reason) {
+        if (why)
+            *why = "The screen lock settings \"" + path + "\" " + reason;
+        return false;
+    };
     std::string keyText;
-    if (folder.empty() || !LockSettingsKeyText(folder, keyText))
-        return false;
+    if (!LockSettingsKeyText(folder, keyText))
+        return fail(std::string("can't be read: the file system can't be examined (") + std::strerror(errno) + ").");
     platform::SecureBytes bytes;
-    if (!cipher::ReadPlainFile(folder + "/csptx.eda", keyText, bytes).ok())
-        return false;
-    return record.FromBytes(bytes.data(), bytes.size());
+    const cipher::DocStatus status = cipher::ReadPlainFile(path, keyText, bytes);
+    if (status.result == cipher::DocResult::CannotRead)
+        return fail(std::string("can't be read: ") + std::strerror(static_cast<int>(status.systemError)) + ".");
+    if (!status.ok())
+        return fail("don't decipher: they were written on another disk, or the file is damaged.");
+    if (!record.FromBytes(bytes.data(), bytes.size()))
+        return fail("are damaged: the file doesn't hold one settings record.");
+    return true;
 }
 
 bool WriteLockSettingsFile(const LockSettingsRecord& record, std::string* why) {

@@ -65,8 +65,10 @@ std::string LockSettingsPath();
 bool LockSettingsKeyText(const std::string& folder, std::string& keyText);
 
 // Reads the file into the record. False, with the record unchanged, when the file is absent,
-// unreadable, does not decipher (another volume, damage) or does not hold exactly one record.
-bool ReadLockSettingsFile(LockSettingsRecord& record);
+// unreadable, does not decipher (another volume, damage) or does not hold exactly one record. `why`
+// (when given) gets one sentence naming the file and the reason when a file is there but can't be
+// used, and stays empty when there is no file.
+bool ReadLockSettingsFile(LockSettingsRecord& record, std::string* why = nullptr);
 // Writes the record, creating the data folder when needed. The old file stays whole until the new
 // one has replaced it; a new file is readable by its owner only. On failure `why` (when given) gets
 // one sentence that names the file or folder and says what went wrong.

@@ -164,8 +164,10 @@ private slots:
     void writeThenReadBack() {
         // No file yet: nothing is read and the record is left alone.
         LockSettingsRecord record = SampleRecord();
-        QVERIFY(!ReadLockSettingsFile(record));
+        std::string why;
+        QVERIFY(!ReadLockSettingsFile(record, &why));
         QCOMPARE(record.nTimeoutIndex, 5);
+        QVERIFY(why.empty()); // nothing to tell
 
         // The folder is made on the first write, for its owner only; so is the file.
         QVERIFY(WriteLockSettingsFile(SampleRecord()));
@@ -211,8 +213,12 @@ private slots:
         QVERIFY(cipher::WritePlainFile(SettingsFile(), std::to_string(int32_t(serial + 1)), bytes, sizeof(bytes)).ok());
         LockSettingsRecord record;
         record.nTimeoutIndex = 3;
-        QVERIFY(!ReadLockSettingsFile(record));
+        std::string why;
+        QVERIFY(!ReadLockSettingsFile(record, &why));
         QCOMPARE(record.nTimeoutIndex, 3);
+        QCOMPARE(QString::fromStdString(why), "The screen lock settings \"" + QString::fromStdString(SettingsFile()) +
+                                                  "\" don't decipher: they were written on another disk, or the "
+                                                  "file is damaged.");
         QCOMPARE(record.bLockWhenIdle, 0);
     }
 
@@ -242,7 +248,9 @@ private slots:
             std::vector<uint8_t> bytes(size, 1);
             QVERIFY(cipher::WritePlainFile(SettingsFile(), key, bytes.data(), bytes.size()).ok());
             LockSettingsRecord record;
-            QVERIFY2(!ReadLockSettingsFile(record), qPrintable(QString::number(size)));
+            std::string why;
+            QVERIFY2(!ReadLockSettingsFile(record, &why), qPrintable(QString::number(size)));
+            QVERIFY(why.ends_with("are damaged: the file doesn't hold one settings record."));
             QCOMPARE(record.bLockWhenIdle, 0);
         }
     }

@@ -7,6 +7,7 @@
 #include "docs/EnterPasswordDlg.h"
 #include "framework/MessageBox.h"
 #include "framework/ModalAnswer.h"
+#include "platform/DataFolder.h"
 #include "platform/TickCount.h"
 #include "res/resource.h"
 #include "shell/EditorApp.h"
@@ -699,6 +700,21 @@ private slots:
             Click(&dialog, IDCANCEL);
         });
         QCOMPARE(dialog.DoModal(), IDCANCEL);
+    }
+
+    // Settings that are there but can't be used are told at each start, with the options offered at once.
+    void unreadableSettingsAreToldAtStart() {
+        QDir().mkpath(QString::fromStdString(platform::GetDataFolder()));
+        QVERIFY(GuiTestEnv::WriteBytes(QString::fromStdString(LockSettingsPath()), QByteArray(1080, 'x')));
+        const int messages = MessageBox::count();
+        MessageBox::setNextAnswer(IDOK);
+        QVERIFY(Start());
+        QCOMPARE(MessageBox::count(), messages + 1);
+        QVERIFY(MessageBox::last().text.contains(QString::fromStdString(LockSettingsPath())));
+        QVERIFY(MessageBox::last().text.endsWith(
+            QStringLiteral("The screen lock is off until its options are set again.")));
+        QCOMPARE(m_modalsSeen.last(), QStringLiteral("dlg%1").arg(IDD_SCREEN_LOCK_SETTINGS));
+        QVERIFY(!Frame()->m_bLocked);
     }
 
     // With no automatic lock on, the screen password is still asked for (an empty one refused) and
