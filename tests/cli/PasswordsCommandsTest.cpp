@@ -39,6 +39,15 @@ private slots:
         QCOMPARE(RunCli({"import", Path("in.json"), Path("b.kvd")}, "pw\npw\n").exitCode, 3);
     }
 
+    void importRefusesANewPasswordWithANulByte() {
+        Write(Path("in.json"), Awkward());
+        const QByteArray nul("pw\0x\n", 5);
+        const CliResult r = RunCli({"import", Path("in.json"), Path("nul.kvd")}, nul + nul);
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY2(r.err.contains("cannot contain a NUL character"), r.err.constData());
+        QVERIFY(!QFile::exists(Path("nul.kvd")));
+    }
+
     void listAndShow() {
         Write(Path("in.json"), Awkward());
         QCOMPARE(RunCli({"import", "--force", Path("in.json"), Path("l.kvd")}, "pw\npw\n").exitCode, 0);
