@@ -21,10 +21,15 @@ int LineOf(std::string_view text, size_t offset) {
     return 1 + CountLineBreaks(text.substr(0, offset));
 }
 
-bool ImportCsv(std::string_view text, ImportFormat format, AccountLists& lists, ImportProblem& problem) {
+bool ImportCsv(std::string_view text, ImportFormat format, AccountLists& lists, ImportProblem& problem,
+               bool spreadsheetSafe) {
     std::vector<CsvRecord> records;
     if (!ReadCsvTable(text, records, problem))
         return false;
+    if (spreadsheetSafe)
+        for (auto& record : records)
+            for (auto& field : record.aFields)
+                RemoveSpreadsheetGuard(field);
     if (records.empty()) {
         problem = {0, 0, "the file is empty"};
         return false;
@@ -64,7 +69,8 @@ bool ImportFormatFromName(std::string_view name, ImportFormat& format) {
     return false;
 }
 
-bool ImportAccounts(std::string_view bytes, ImportFormat format, AccountLists& lists, ImportProblem& problem) {
+bool ImportAccounts(std::string_view bytes, ImportFormat format, AccountLists& lists, ImportProblem& problem,
+                    bool spreadsheetSafe) {
     problem = {};
     std::string_view text = bytes;
     const bool bom = text.starts_with(kByteOrderMark);
@@ -84,7 +90,7 @@ bool ImportAccounts(std::string_view bytes, ImportFormat format, AccountLists& l
                    "the text is not UTF-8 (save the export as UTF-8 and import it again)"};
         return false;
     }
-    return ImportCsv(text, format, lists, problem);
+    return ImportCsv(text, format, lists, problem, spreadsheetSafe);
 }
 
 std::string DescribeImportProblem(const std::string& file, const ImportProblem& problem) {

@@ -149,6 +149,44 @@ private slots:
         QVERIFY(!QFile::exists(Path("bad.kvd")));
     }
 
+    // A spreadsheet-safe export guards every cell a spreadsheet would run, and our import with the same
+    // flag gives back exactly the accounts; plain CSV stays exact.
+    void spreadsheetSafeCsvRoundTrip() {
+        Write(Path("f.json"), "{\"web\": [{\"NAME\": \"=HYPERLINK(\\\"x\\\")\", \"PASSWORD\": \"'=1+1\", "
+                              "\"USERID\": \"-5\"},"
+                              "{\"NAME\": \"@sum\", \"PASSWORD\": \"\\ttab\", \"NOTES\": \"\\rcr\"},"
+                              "{\"NAME\": \"plain\", \"PASSWORD\": \"'quoted\", \"USERID\": \"''+two\"}],"
+                              "\"mail\": [{\"NAME\": \"+mail\", \"PASSWORD\": \"-pw\"}], \"other\": []}");
+        QCOMPARE(RunCli({"import", Path("f.json"), Path("f.kvd")}, "pw\npw\n").exitCode, 0);
+        const QByteArray json = RunCli({"export", Path("f.kvd")}, "pw\n").out;
+
+        CliResult r = RunCli({"export", "--csv", "--spreadsheet-safe", Path("f.kvd")}, "pw\n");
+        QCOMPARE(r.exitCode, 0);
+        const QByteArray safe = r.out;
+        QVERIFY2(safe.contains("\"web\",\"'=HYPERLINK(\"\"x\"\")\",\"\",\"\",\"'-5\",\"''=1+1\","), safe.constData());
+        QVERIFY(safe.contains("\"'@sum\"") && safe.contains("\"'\ttab\"") && safe.contains("\"'\rcr\""));
+        QVERIFY(safe.contains("\"plain\",\"\",\"\",\"'''+two\",\"'quoted\","));
+        QVERIFY(safe.contains("\"mail\",\"'+mail\"") && safe.contains("\"'-pw\""));
+        QVERIFY(safe.startsWith("\"kind\",\"NAME\"")); // the header is left alone
+
+        const QByteArray exact = RunCli({"export", "--csv", Path("f.kvd")}, "pw\n").out;
+        QVERIFY(exact.contains("\"web\",\"=HYPERLINK(\"\"x\"\")\",\"\",\"\",\"-5\",\"'=1+1\","));
+        QVERIFY(!exact.contains("'-"));
+
+        Write(Path("safe.csv"), safe);
+        QCOMPARE(RunCli({"import", "--spreadsheet-safe", Path("safe.csv"), Path("back.kvd")}, "pw\npw\n").exitCode, 0);
+        QCOMPARE(RunCli({"export", Path("back.kvd")}, "pw\n").out, json);
+        Write(Path("exact.csv"), exact);
+        QCOMPARE(RunCli({"import", Path("exact.csv"), Path("exact.kvd")}, "pw\npw\n").exitCode, 0);
+        QCOMPARE(RunCli({"export", Path("exact.kvd")}, "pw\n").out, json);
+        // Without the flag the guards are taken as part of the fields.
+        QCOMPARE(RunCli({"import", Path("safe.csv"), Path("kept.kvd")}, "pw\npw\n").exitCode, 0);
+        QVERIFY(RunCli({"show", "--show-password", Path("kept.kvd"), "mail", "0"}, "pw\n")
+                    .out.contains("PASSWORD: '-pw\n"));
+        // The guard is only for CSV.
+        QCOMPARE(RunCli({"export", "--spreadsheet-safe", Path("f.kvd")}, "pw\n").exitCode, 2);
+    }
+
     // No name can forge a line or a column of the listing.
     void controlCharactersInNamesAreEscaped() {
         Write(Path("c.json"), R"({"web": [{"NAME": "two\nlines\tand\\ tab\u0007"}], "mail": [], "other": []})");
