@@ -28,6 +28,9 @@ struct KeyWiper {
 // The key of the password bytes whose padding fits the document's last block: the preferred bytes,
 // or the password's UTF-8 bytes when they differ. False when neither fits.
 bool FindFittingKey(const platform::SecureBytes& fileBytes, std::string_view passwordUtf8, DesKey& key) {
+    // The key would end at the NUL: a password that holds one is none this format can have.
+    if (passwordUtf8.find('\0') != std::string_view::npos)
+        return false;
     const platform::SecureString preferred = PasswordBytes(passwordUtf8);
     key = KeyFor(preferred.view());
     if (DocumentPaddingFits(key, fileBytes.data(), fileBytes.size()))
@@ -39,6 +42,12 @@ bool FindFittingKey(const platform::SecureBytes& fileBytes, std::string_view pas
 }
 
 } // namespace
+
+std::string NewPasswordProblem(std::string_view passwordUtf8) {
+    if (passwordUtf8.find('\0') != std::string_view::npos)
+        return "A password cannot contain a NUL character (a zero byte).";
+    return {};
+}
 
 platform::SecureString PasswordBytes(std::string_view passwordUtf8) {
     platform::SecureString bytes;
@@ -59,6 +68,8 @@ DocResult EncodeDocumentUtf16(platform::SecureBytes buffer, std::string_view pas
                               platform::SecureBytes& fileBytes) {
     if (buffer.size() % 2 != 0)
         return DocResult::InvalidText;
+    if (passwordUtf8.find('\0') != std::string_view::npos)
+        return DocResult::UnusablePassword; // the key would drop everything from the NUL on
     DesKey key = KeyFor(PasswordBytes(passwordUtf8).view());
     KeyWiper wipe{key};
     // Padded as EncryptInPlace pads; an empty text is stored as one block of padding alone: eight

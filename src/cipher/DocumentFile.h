@@ -42,6 +42,11 @@ struct DocStatus {
     bool ok() const { return result == DocResult::Ok; }
 };
 
+// Why a new password (of a file or of the screen) cannot be taken, as a sentence; empty when it can.
+// A NUL byte is refused: the compatible format's key ends at the first one, so "abc\0def" would
+// open with "abc", and a dialog's text could not hold it either.
+std::string NewPasswordProblem(std::string_view passwordUtf8);
+
 // The bytes a password feeds into the key: Windows-1252 when every character has a byte there,
 // so that files interoperate with those written on Western Windows systems; UTF-8 otherwise.
 platform::SecureString PasswordBytes(std::string_view passwordUtf8);

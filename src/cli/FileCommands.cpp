@@ -2,6 +2,7 @@
 
 #include "cipher/DocumentFile.h"
 #include "cipher/RawFile.h"
+#include "cipher/StrongFile.h"
 #include "cli/Terminal.h"
 #include "platform/TextCodec.h"
 
@@ -73,6 +74,12 @@ int OpenDocument(const std::string& file, platform::SecureString& text, cipher::
     platform::SecureString password;
     if (!Ask("Password for " + file + ": ", file, password))
         return kExitUsage;
+    // The compatible format would cut such a password at the NUL; a strong file takes it whole.
+    if (password.view().find('\0') != std::string_view::npos && !cipher::IsStrongFile(bytes.data(), bytes.size())) {
+        PrintError("Cannot decrypt \"" + file +
+                   "\": the password contains a NUL character (a zero byte), which no password of its format can.");
+        return kExitBadPassword;
+    }
     const cipher::DocStatus status = cipher::DecodeAnyDocument(std::move(bytes), password.view(), text);
     password.Wipe();
     if (!status.ok()) {
@@ -96,6 +103,10 @@ int AskNewPassword(const std::string& file, platform::SecureString& password) {
     }
     if (password.empty()) {
         PrintError("an empty password cannot encipher \"" + file + "\"; nothing was written.");
+        return kExitBadPassword;
+    }
+    if (const std::string problem = cipher::NewPasswordProblem(password.view()); !problem.empty()) {
+        PrintError(problem + " Nothing was written to \"" + file + "\".");
         return kExitBadPassword;
     }
     if (CountCharacters(password.view()) > kMaxPasswordChars) {

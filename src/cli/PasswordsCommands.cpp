@@ -110,20 +110,20 @@ int ShowAccount(const std::string& file, const std::string& kind, int slot, bool
     return WriteStandardOutput(out.text);
 }
 
-int ExportAccounts(const std::string& file, bool csv) {
+int ExportAccounts(const std::string& file, bool csv, bool spreadsheetSafe) {
     AccountLists lists;
     if (const int rc = OpenPasswords(file, lists); rc != kExitOk)
         return rc;
     platform::SecureString out;
     if (csv)
-        BuildAccountsCsv(lists, out);
+        BuildAccountsCsv(lists, out, spreadsheetSafe);
     else
         BuildAccountsJson(lists, out);
     return WriteStandardOutput(out.view());
 }
 
 int ImportAccounts(const std::string& input, const std::string& output, bool force, cipher::DocFormat format,
-                   ImportFormat inputFormat) {
+                   ImportFormat inputFormat, bool spreadsheetSafe) {
     if (const int rc = CheckOutput(output, force); rc != kExitOk)
         return rc;
     const cipher::ReplaceRule rule = OutputRule(output, force);
@@ -133,7 +133,7 @@ int ImportAccounts(const std::string& input, const std::string& output, bool for
     AccountLists lists;
     ImportProblem problem;
     if (!::ImportAccounts(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), inputFormat,
-                          lists, problem)) {
+                          lists, problem, spreadsheetSafe)) {
         PrintError(DescribeImportProblem(input, problem) + "; nothing was written.");
         return kExitFileError;
     }

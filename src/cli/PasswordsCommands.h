@@ -11,10 +11,11 @@ namespace cli {
 int ListAccounts(const std::string& file);
 int ShowAccount(const std::string& file, const std::string& kind, int slot, bool showPassword);
 // Prints the accounts as JSON, or with `csv` as CSV (AccountCsv.h): clear text, passwords included.
-int ExportAccounts(const std::string& file, bool csv = false);
+// `spreadsheetSafe` (CSV only) puts "'" before cells a spreadsheet would run as formulas.
+int ExportAccounts(const std::string& file, bool csv = false, bool spreadsheetSafe = false);
 // Makes a passwords file from the accounts of a JSON or CSV file (AccountImport.h).
 int ImportAccounts(const std::string& input, const std::string& output, bool force,
                    cipher::DocFormat format = cipher::DocFormat::Compatible,
-                   ImportFormat inputFormat = ImportFormat::Detect);
+                   ImportFormat inputFormat = ImportFormat::Detect, bool spreadsheetSafe = false);
 
 } // namespace cli

@@ -70,14 +70,21 @@ int main(int argc, char** argv) {
     show->add_option("SLOT", slot, "The account's slot, as ls shows it")->required();
     show->add_flag("--show-password", showPassword, "Print the password too");
 
-    bool csv = false;
+    bool csv = false, spreadsheetSafe = false;
     auto* exportCmd = app.add_subcommand("export", "Print the accounts of a passwords file as JSON, or as CSV with "
                                                    "--csv. The output is CLEAR TEXT, every password readable: "
                                                    "keep it off shared disks and delete it when done.");
     exportCmd->add_option("FILE", file, "A .kvd file")->required();
-    exportCmd->add_flag("--csv", csv,
-                        "Print CSV (RFC 4180, UTF-8): kind,NAME,ADDRESS,WEBINTERFACE,USERID,PASSWORD,SMTPSERVER,"
-                        "POPSERVER,NOTES");
+    auto* csvFlag = exportCmd->add_flag("--csv", csv,
+                                        "Print CSV (RFC 4180, UTF-8): kind,NAME,ADDRESS,WEBINTERFACE,USERID,PASSWORD,"
+                                        "SMTPSERVER,POPSERVER,NOTES. Every cell exactly as it is: use this to move "
+                                        "the accounts to another password manager");
+    exportCmd
+        ->add_flag("--spreadsheet-safe", spreadsheetSafe,
+                   "With --csv, for opening in a spreadsheet: a cell that starts with =, +, -, @, a tab or a CR "
+                   "(or with quotes before one of these) gets one ' in front, so that it is not run as a formula. "
+                   "import --spreadsheet-safe takes it off again; other programs keep it")
+        ->needs(csvFlag);
 
     std::string importFormat;
     auto* importCmd = app.add_subcommand("import", "Make a passwords file from the JSON or CSV that export writes, "
@@ -91,6 +98,9 @@ int main(int argc, char** argv) {
                      "The format of INPUT (default: JSON when it starts with { or [, otherwise the CSV its header "
                      "line names)")
         ->check(CLI::IsMember({"json", "keepassxc", "bitwarden", "csv"}));
+    importCmd->add_flag("--spreadsheet-safe", spreadsheetSafe,
+                        "INPUT was written by export --csv --spreadsheet-safe (or kept that way in a spreadsheet): "
+                        "take off the one ' it put before cells starting with =, +, -, @, a tab or a CR");
 
     try {
         app.parse(argc, argv);
@@ -119,12 +129,12 @@ int main(int argc, char** argv) {
     if (show->parsed())
         return cli::ShowAccount(file, kind, slot, showPassword);
     if (exportCmd->parsed())
-        return cli::ExportAccounts(file, csv);
+        return cli::ExportAccounts(file, csv, spreadsheetSafe);
     if (importCmd->parsed()) {
         ImportFormat inputFormat = ImportFormat::Detect;
         if (!importFormat.empty())
             ImportFormatFromName(importFormat, inputFormat);
-        return cli::ImportAccounts(input, output, force, format, inputFormat);
+        return cli::ImportAccounts(input, output, force, format, inputFormat, spreadsheetSafe);
     }
     if (info->parsed())
         return cli::ShowInfo(file);

@@ -1,6 +1,7 @@
 #include "framework/ClipboardGuard.h"
 
 #include "framework/WinApp.h"
+#include "platform/SecureMemory.h"
 #include "platform/TickCount.h"
 
 #include <QApplication>
@@ -56,7 +57,10 @@ void CClipboardGuard::OfferSecret(const QString& text) {
         selection->setData(QString::fromLatin1(kHintFormat), QByteArrayLiteral("secret"));
         clipboard->setMimeData(selection, QClipboard::Selection);
     }
-    m_secret = text;
+    WipeSecret();
+    // A copy of its own: QString shares its characters on assignment, and a shared buffer can't be
+    // wiped from here.
+    m_secret = QString(text.constData(), text.size());
     m_dwCopied = platform::GetTickCount();
     m_nDelay = ClearDelay();
     m_bGuarding = true;
@@ -84,12 +88,17 @@ void CClipboardGuard::Clear(bool bShow) {
         if (HoldsSecret(mode))
             QApplication::clipboard()->clear(mode);
     }
-    m_secret.fill(QLatin1Char('\0'));
-    m_secret.clear();
+    WipeSecret();
     m_bGuarding = false;
     m_timer.stop();
     if (bShow)
         ShowTimeLeft();
+}
+
+void CClipboardGuard::WipeSecret() {
+    if (!m_secret.isEmpty())
+        platform::WipeMemory(m_secret.data(), static_cast<size_t>(m_secret.size()) * sizeof(QChar));
+    m_secret.clear();
 }
 
 int CClipboardGuard::SecondsLeft() const {
@@ -106,7 +115,7 @@ void CClipboardGuard::OnTimer() {
         return;
     // Something else on the clipboard now: nothing of ours is left to clear.
     if (!HoldsSecret(QClipboard::Clipboard) && !HoldsSecret(QClipboard::Selection)) {
-        m_secret.clear();
+        WipeSecret();
         m_bGuarding = false;
         m_timer.stop();
         ShowTimeLeft();

@@ -53,8 +53,10 @@ private:
     bool HoldsSecret(int mode) const;
     void Clear(bool bShow);
     void ShowTimeLeft();
+    // Overwrites and drops the copy of the secret.
+    void WipeSecret();
 
-    QString m_secret;
+    QString m_secret; // never shared with another QString, so that it can be wiped
     uint32_t m_dwCopied = 0;
     int m_nDelay = 0;
     bool m_bGuarding = false;

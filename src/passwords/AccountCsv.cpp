@@ -200,8 +200,10 @@ bool ReadOurRecord(const CsvRecord& header, const CsvRecord& record, AccountList
 }
 
 // One record of our shape for a record of any kind: the kind's fields in their columns, the others empty.
-template <typename Kind> void AppendOurs(const Kind& kind, const AccountLists& lists, SecureString& csv) {
+template <typename Kind>
+void AppendOurs(const Kind& kind, const AccountLists& lists, bool spreadsheetSafe, SecureString& csv) {
     const auto& list = lists.*kind.pList;
+    std::vector<SecureString> guarded(kOurColumns.size());
     for (int slot = 0; slot < list.Size(); ++slot) {
         const auto* record = list.At(slot);
         if (!record)
@@ -214,6 +216,12 @@ template <typename Kind> void AppendOurs(const Kind& kind, const AccountLists& l
             for (const auto& f : kind.fileFields)
                 if (std::string_view(f.szElement) == column)
                     value = (record->*f.pMember).view();
+            if (spreadsheetSafe && NeedsSpreadsheetGuard(value)) {
+                SecureString& cell = guarded[values.size()];
+                cell = "'";
+                cell += value;
+                value = cell.view();
+            }
             values.push_back(value);
         }
         AppendCsvRecord(values, csv);
@@ -266,8 +274,20 @@ bool ReadAccountsCsv(const std::vector<CsvRecord>& records, CsvShape shape, Acco
     return true;
 }
 
-void BuildAccountsCsv(const AccountLists& lists, SecureString& csv) {
+void BuildAccountsCsv(const AccountLists& lists, SecureString& csv, bool spreadsheetSafe) {
     csv.clear();
     AppendCsvRecord(std::vector<std::string_view>(kOurColumns.begin(), kOurColumns.end()), csv);
-    ForEachAccountKind([&](const auto& kind) { AppendOurs(kind, lists, csv); });
+    ForEachAccountKind([&](const auto& kind) { AppendOurs(kind, lists, spreadsheetSafe, csv); });
+}
+
+bool NeedsSpreadsheetGuard(std::string_view cell) {
+    const size_t first = cell.find_first_not_of('\'');
+    return first != std::string_view::npos && std::string_view("=+-@\t\r").find(cell[first]) != std::string_view::npos;
+}
+
+void RemoveSpreadsheetGuard(SecureString& cell) {
+    if (cell.starts_with('\'') && NeedsSpreadsheetGuard(cell.view().substr(1))) {
+        SecureString rest(cell.view().substr(1));
+        cell = std::move(rest);
+    }
 }

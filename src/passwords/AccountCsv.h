@@ -35,5 +35,13 @@ bool ReadAccountsCsv(const std::vector<CsvRecord>& records, CsvShape shape, Acco
                      ImportProblem& problem);
 
 // The lists in our shape, UTF-8, every field quoted, records ended by CR LF; emptied slots are
-// skipped.
-void BuildAccountsCsv(const AccountLists& lists, platform::SecureString& csv);
+// skipped. Spreadsheet-safe, a cell that NeedsSpreadsheetGuard gets one "'" in front.
+void BuildAccountsCsv(const AccountLists& lists, platform::SecureString& csv, bool spreadsheetSafe = false);
+
+// A spreadsheet runs a cell that starts with "=", "+", "-" or "@" as a formula (and a tab or CR
+// there can start one too), unless a "'" stands before it, which it then shows as text. Cells that
+// already start with quotes before one of these get the one "'" as well, so that removing exactly
+// one from every cell that has it gives back each cell as it was.
+bool NeedsSpreadsheetGuard(std::string_view cell);
+// Takes the "'" that a spreadsheet-safe export put in front of the cell; any other cell stays as it is.
+void RemoveSpreadsheetGuard(platform::SecureString& cell);

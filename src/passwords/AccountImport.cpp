@@ -18,13 +18,18 @@ bool LooksLikeJson(std::string_view text) {
 
 // The line (from 1) of a byte offset.
 int LineOf(std::string_view text, size_t offset) {
-    return 1 + static_cast<int>(std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(offset), '\n'));
+    return 1 + CountLineBreaks(text.substr(0, offset));
 }
 
-bool ImportCsv(std::string_view text, ImportFormat format, AccountLists& lists, ImportProblem& problem) {
+bool ImportCsv(std::string_view text, ImportFormat format, AccountLists& lists, ImportProblem& problem,
+               bool spreadsheetSafe) {
     std::vector<CsvRecord> records;
     if (!ReadCsvTable(text, records, problem))
         return false;
+    if (spreadsheetSafe)
+        for (auto& record : records)
+            for (auto& field : record.aFields)
+                RemoveSpreadsheetGuard(field);
     if (records.empty()) {
         problem = {0, 0, "the file is empty"};
         return false;
@@ -64,13 +69,20 @@ bool ImportFormatFromName(std::string_view name, ImportFormat& format) {
     return false;
 }
 
-bool ImportAccounts(std::string_view bytes, ImportFormat format, AccountLists& lists, ImportProblem& problem) {
+bool ImportAccounts(std::string_view bytes, ImportFormat format, AccountLists& lists, ImportProblem& problem,
+                    bool spreadsheetSafe) {
     problem = {};
     std::string_view text = bytes;
-    if (text.starts_with(kByteOrderMark))
+    const bool bom = text.starts_with(kByteOrderMark);
+    if (bom)
         text.remove_prefix(kByteOrderMark.size());
-    if (format == ImportFormat::Json || (format == ImportFormat::Detect && LooksLikeJson(text)))
-        return ReadAccountsJson(text, lists, problem);
+    if (format == ImportFormat::Json || (format == ImportFormat::Detect && LooksLikeJson(text))) {
+        const bool ok = ReadAccountsJson(text, lists, problem);
+        // The byte is counted in the file, as an editor shows it.
+        if (!ok && problem.nJsonByte && bom)
+            problem.nJsonByte += kByteOrderMark.size();
+        return ok;
+    }
     // Every field of the document is UTF-8; a CSV saved in another code page would put wrong characters
     // into passwords, which a user would only notice when the password fails.
     if (const auto bad = utf8::find_invalid(text.begin(), text.end()); bad != text.end()) {
@@ -78,7 +90,7 @@ bool ImportAccounts(std::string_view bytes, ImportFormat format, AccountLists& l
                    "the text is not UTF-8 (save the export as UTF-8 and import it again)"};
         return false;
     }
-    return ImportCsv(text, format, lists, problem);
+    return ImportCsv(text, format, lists, problem, spreadsheetSafe);
 }
 
 std::string DescribeImportProblem(const std::string& file, const ImportProblem& problem) {

@@ -19,8 +19,10 @@ bool ImportFormatFromName(std::string_view name, ImportFormat& format);
 // character (after blanks and a UTF-8 byte-order mark) is "{" or "[" is JSON, and any other is a
 // CSV text whose header says which export it is. Text that is not UTF-8, a header of none of the
 // shapes, or any record in error refuse the whole file: `problem` says where and why, and nothing
-// is appended.
-bool ImportAccounts(std::string_view bytes, ImportFormat format, AccountLists& lists, ImportProblem& problem);
+// is appended. `spreadsheetSafe` takes a CSV as export --csv --spreadsheet-safe writes it: the "'"
+// put before cells that a spreadsheet would run as formulas is removed (AccountCsv.h).
+bool ImportAccounts(std::string_view bytes, ImportFormat format, AccountLists& lists, ImportProblem& problem,
+                    bool spreadsheetSafe = false);
 
 // "\"FILE\", line 4: the record has 5 fields where the header has 6", and the like, without a
 // full stop.

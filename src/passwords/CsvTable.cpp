@@ -44,8 +44,7 @@ void OnField(void* data, size_t size, void* user) {
     const char* text = size ? static_cast<const char*>(data) : "";
     if (reader.current.aFields.empty()) {
         // The field ends on the line being fed; its own line breaks say how many lines it spans.
-        const auto breaks = std::count(text, text + size, '\n');
-        reader.current.nLine = reader.nLine - static_cast<int>(breaks);
+        reader.current.nLine = reader.nLine - CountLineBreaks(std::string_view(text, size));
     }
     reader.current.aFields.emplace_back(text, size);
 }
@@ -60,13 +59,11 @@ void OnRecordEnd(int, void* user) {
 int FirstFilledLineAfter(std::string_view text, int line) {
     int current = 1;
     for (size_t start = 0; start < text.size(); ++current) {
-        size_t end = text.find('\n', start);
-        end = end == std::string_view::npos ? text.size() : end + 1;
+        const size_t end = LineEnd(text, start);
         if (current > line && text.substr(start, end - start).find_first_not_of("\r\n") != std::string_view::npos)
             return current;
         start = end;
     }
-    // The last record ended with a lone CR, and the next one starts on the same line.
     return std::max(line, 1);
 }
 
@@ -78,6 +75,23 @@ std::string ParseFailure(int code) {
 }
 
 } // namespace
+
+size_t LineEnd(std::string_view text, size_t start) {
+    const size_t at = text.find_first_of("\r\n", start);
+    if (at == std::string_view::npos)
+        return text.size();
+    return text[at] == '\r' && at + 1 < text.size() && text[at + 1] == '\n' ? at + 2 : at + 1;
+}
+
+int CountLineBreaks(std::string_view text) {
+    int breaks = 0;
+    for (size_t start = 0; start < text.size(); start = LineEnd(text, start)) {
+        const size_t end = LineEnd(text, start);
+        if (text[end - 1] == '\n' || text[end - 1] == '\r')
+            ++breaks;
+    }
+    return breaks;
+}
 
 bool ReadCsvTable(std::string_view text, std::vector<CsvRecord>& records, ImportProblem& problem) {
     records.clear();
@@ -95,8 +109,7 @@ bool ReadCsvTable(std::string_view text, std::vector<CsvRecord>& records, Import
     // Fed one line at a time, so that every callback knows the line it happens on.
     size_t start = 0;
     while (ok && start < text.size()) {
-        size_t end = text.find('\n', start);
-        end = end == std::string_view::npos ? text.size() : end + 1;
+        const size_t end = LineEnd(text, start);
         const size_t taken = csv_parse(&parser, text.data() + start, end - start, OnField, OnRecordEnd, &reader);
         if (taken != end - start) {
             problem = {reader.nLine, 0, ParseFailure(csv_error(&parser))};
@@ -106,7 +119,7 @@ bool ReadCsvTable(std::string_view text, std::vector<CsvRecord>& records, Import
         ++reader.nLine;
     }
     // A last line without a line break ends its record only here, still on that line.
-    if (!text.empty() && text.back() != '\n')
+    if (!text.empty() && text.back() != '\n' && text.back() != '\r')
         --reader.nLine;
     if (ok && csv_fini(&parser, OnField, OnRecordEnd, &reader) != 0) {
         // Only an unclosed quote fails here; its record starts on the first line after the last complete

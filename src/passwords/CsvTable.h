@@ -22,6 +22,11 @@ struct CsvRecord {
 // line where it happened. `records` holds nothing after a refusal.
 bool ReadCsvTable(std::string_view text, std::vector<CsvRecord>& records, ImportProblem& problem);
 
+// The end of the line that starts at `start`, past its line break: CR LF, LF or a lone CR.
+size_t LineEnd(std::string_view text, size_t start);
+// The line breaks in a text, each CR LF, LF or lone CR counted once.
+int CountLineBreaks(std::string_view text);
+
 // Appends one record to `out`: every field quoted (so that blanks, commas and line breaks survive
 // any reader), the record ended by CR LF.
 void AppendCsvRecord(const std::vector<std::string_view>& fields, platform::SecureString& out);

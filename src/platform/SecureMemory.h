@@ -13,9 +13,9 @@ namespace platform {
 // Overwrites memory in a way the optimiser may not drop.
 void WipeMemory(void* data, size_t size);
 
-// Memory for the allocator below. Blocks of several megabytes (whole files, deciphered
-// texts) come from huge pages where the system offers them: filling such a buffer otherwise
-// costs a page fault every 4 KiB, which takes longer than deciphering it.
+// Memory for the allocator below: pages of its own that are left out of core files and, while
+// RLIMIT_MEMLOCK allows, locked out of swap (never failing when they can't be). Blocks of several
+// megabytes (whole files, deciphered texts) come from huge pages where the system offers them.
 void* AllocateBlock(size_t bytes);
 // Wipes a block from AllocateBlock and gives it back; `bytes` is the size it was asked with.
 void ReleaseBlock(void* block, size_t bytes) noexcept;
@@ -42,7 +42,30 @@ template <typename T> struct ZeroingAllocator {
     template <typename U> bool operator==(const ZeroingAllocator<U>&) const noexcept { return true; }
 };
 
-using SecureBytes = std::vector<uint8_t, ZeroingAllocator<uint8_t>>;
+// Bytes that are wiped when they go, and whose old bytes are wiped when the buffer is assigned
+// anew (a vector reuses its capacity for a shorter value and leaves the rest as it was).
+class SecureBytes : public std::vector<uint8_t, ZeroingAllocator<uint8_t>> {
+public:
+    using Base = std::vector<uint8_t, ZeroingAllocator<uint8_t>>;
+    using Base::Base;
+    SecureBytes() = default;
+    SecureBytes(const SecureBytes&) = default;
+    SecureBytes(SecureBytes&&) noexcept = default;
+    SecureBytes& operator=(const SecureBytes& other) {
+        if (this != &other) {
+            WipeMemory(data(), capacity());
+            Base::operator=(other);
+        }
+        return *this;
+    }
+    SecureBytes& operator=(SecureBytes&& other) noexcept {
+        if (this != &other) {
+            WipeMemory(data(), capacity());
+            Base::operator=(std::move(other));
+        }
+        return *this;
+    }
+};
 
 // A string whose characters are wiped when it is destroyed, including short strings that
 // live inside the object itself rather than on the heap.
@@ -53,13 +76,29 @@ public:
     SecureString() = default;
     SecureString(const SecureString&) = default;
     SecureString(SecureString&&) = default;
-    SecureString& operator=(const SecureString&) = default;
-    SecureString& operator=(SecureString&&) = default;
+    // Assignment reuses the buffer when the new value fits, leaving the old value's tail behind
+    // it, and a string that moves from its inner buffer to the heap leaves the inner one as it
+    // was: so the old value is wiped first, whatever the new one is.
+    SecureString& operator=(const SecureString& other) {
+        if (this != &other) {
+            Wipe();
+            Base::operator=(other);
+        }
+        return *this;
+    }
+    SecureString& operator=(SecureString&& other) noexcept {
+        if (this != &other) {
+            Wipe();
+            Base::operator=(std::move(other));
+            other.Wipe(); // a short value is copied out of its inner buffer, not taken
+        }
+        return *this;
+    }
     ~SecureString() { Wipe(); }
 
-    // Clears the string and overwrites what it held.
+    // Clears the string and overwrites what it held, its terminating NUL's place included.
     void Wipe() {
-        WipeMemory(data(), capacity());
+        WipeMemory(data(), capacity() + 1);
         clear();
     }
     std::string_view view() const { return {data(), size()}; }

@@ -125,6 +125,33 @@ private slots:
         QCOMPARE(RunCli({"encrypt", "--force", Path("n.txt"), Path("n.etx")}, "only-once\n").exitCode, 2);
     }
 
+    // A password with a NUL byte (from a pipe) is never taken as a new one: the compatible format
+    // would cut it there, so that "abc\0def" opened with "abc".
+    void passwordsWithANulByteAreRefused() {
+        const QByteArray nul("abc\0def\n", 8);
+        Write(Path("z.txt"), "text");
+        CliResult r = RunCli({"encrypt", Path("z.txt"), Path("z.etx")}, nul + nul);
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY2(r.err.contains("cannot contain a NUL character"), r.err.constData());
+        QVERIFY(!QFile::exists(Path("z.etx")));
+        QCOMPARE(RunCli({"encrypt", "--strong", Path("z.txt"), Path("z.etx")}, nul + nul).exitCode, 1);
+        QVERIFY(!QFile::exists(Path("z.etx")));
+
+        QCOMPARE(RunCli({"encrypt", Path("z.txt"), Path("z.etx")}, "abc\nabc\n").exitCode, 0);
+        const QByteArray before = Read(Path("z.etx"));
+        r = RunCli({"passwd", Path("z.etx")}, "abc\n" + nul + nul);
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY(r.err.contains("NUL"));
+        QCOMPARE(Read(Path("z.etx")), before);
+
+        // Opening a compatible file: what comes after the NUL is not ignored.
+        r = RunCli({"decrypt", Path("z.etx")}, nul);
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY(r.out.isEmpty());
+        QVERIFY2(r.err.contains("NUL"), r.err.constData());
+        QCOMPARE(RunCli({"decrypt", Path("z.etx")}, "abc\n").out, QByteArray("text"));
+    }
+
     void existingOutputNeedsForce() {
         Write(Path("f.txt"), "new");
         Write(Path("f.etx"), "precious");

@@ -39,6 +39,15 @@ private slots:
         QCOMPARE(RunCli({"import", Path("in.json"), Path("b.kvd")}, "pw\npw\n").exitCode, 3);
     }
 
+    void importRefusesANewPasswordWithANulByte() {
+        Write(Path("in.json"), Awkward());
+        const QByteArray nul("pw\0x\n", 5);
+        const CliResult r = RunCli({"import", Path("in.json"), Path("nul.kvd")}, nul + nul);
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY2(r.err.contains("cannot contain a NUL character"), r.err.constData());
+        QVERIFY(!QFile::exists(Path("nul.kvd")));
+    }
+
     void listAndShow() {
         Write(Path("in.json"), Awkward());
         QCOMPARE(RunCli({"import", "--force", Path("in.json"), Path("l.kvd")}, "pw\npw\n").exitCode, 0);
@@ -138,6 +147,44 @@ private slots:
         QVERIFY2(r.err.contains("line 1: it is not the header of a KeePassXC export"), r.err.constData());
         QCOMPARE(RunCli({"import", "--format", "xml", Path("bad.csv"), Path("bad.kvd")}, "pw\npw\n").exitCode, 2);
         QVERIFY(!QFile::exists(Path("bad.kvd")));
+    }
+
+    // A spreadsheet-safe export guards every cell a spreadsheet would run, and our import with the same
+    // flag gives back exactly the accounts; plain CSV stays exact.
+    void spreadsheetSafeCsvRoundTrip() {
+        Write(Path("f.json"), "{\"web\": [{\"NAME\": \"=HYPERLINK(\\\"x\\\")\", \"PASSWORD\": \"'=1+1\", "
+                              "\"USERID\": \"-5\"},"
+                              "{\"NAME\": \"@sum\", \"PASSWORD\": \"\\ttab\", \"NOTES\": \"\\rcr\"},"
+                              "{\"NAME\": \"plain\", \"PASSWORD\": \"'quoted\", \"USERID\": \"''+two\"}],"
+                              "\"mail\": [{\"NAME\": \"+mail\", \"PASSWORD\": \"-pw\"}], \"other\": []}");
+        QCOMPARE(RunCli({"import", Path("f.json"), Path("f.kvd")}, "pw\npw\n").exitCode, 0);
+        const QByteArray json = RunCli({"export", Path("f.kvd")}, "pw\n").out;
+
+        CliResult r = RunCli({"export", "--csv", "--spreadsheet-safe", Path("f.kvd")}, "pw\n");
+        QCOMPARE(r.exitCode, 0);
+        const QByteArray safe = r.out;
+        QVERIFY2(safe.contains("\"web\",\"'=HYPERLINK(\"\"x\"\")\",\"\",\"\",\"'-5\",\"''=1+1\","), safe.constData());
+        QVERIFY(safe.contains("\"'@sum\"") && safe.contains("\"'\ttab\"") && safe.contains("\"'\rcr\""));
+        QVERIFY(safe.contains("\"plain\",\"\",\"\",\"'''+two\",\"'quoted\","));
+        QVERIFY(safe.contains("\"mail\",\"'+mail\"") && safe.contains("\"'-pw\""));
+        QVERIFY(safe.startsWith("\"kind\",\"NAME\"")); // the header is left alone
+
+        const QByteArray exact = RunCli({"export", "--csv", Path("f.kvd")}, "pw\n").out;
+        QVERIFY(exact.contains("\"web\",\"=HYPERLINK(\"\"x\"\")\",\"\",\"\",\"-5\",\"'=1+1\","));
+        QVERIFY(!exact.contains("'-"));
+
+        Write(Path("safe.csv"), safe);
+        QCOMPARE(RunCli({"import", "--spreadsheet-safe", Path("safe.csv"), Path("back.kvd")}, "pw\npw\n").exitCode, 0);
+        QCOMPARE(RunCli({"export", Path("back.kvd")}, "pw\n").out, json);
+        Write(Path("exact.csv"), exact);
+        QCOMPARE(RunCli({"import", Path("exact.csv"), Path("exact.kvd")}, "pw\npw\n").exitCode, 0);
+        QCOMPARE(RunCli({"export", Path("exact.kvd")}, "pw\n").out, json);
+        // Without the flag the guards are taken as part of the fields.
+        QCOMPARE(RunCli({"import", Path("safe.csv"), Path("kept.kvd")}, "pw\npw\n").exitCode, 0);
+        QVERIFY(RunCli({"show", "--show-password", Path("kept.kvd"), "mail", "0"}, "pw\n")
+                    .out.contains("PASSWORD: '-pw\n"));
+        // The guard is only for CSV.
+        QCOMPARE(RunCli({"export", "--spreadsheet-safe", Path("f.kvd")}, "pw\n").exitCode, 2);
     }
 
     // No name can forge a line or a column of the listing.

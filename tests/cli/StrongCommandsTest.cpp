@@ -75,6 +75,17 @@ private slots:
         QVERIFY(r.err.contains("1 GiB"));
     }
 
+    // The strong format keys on the whole password, so a NUL in it is taken as it is at open.
+    void aStrongFileOpensWithANulInItsPassword() {
+        const std::string password("abc\0def", 7);
+        cipher::SetNewStrongCost({1, 64});
+        QVERIFY(cipher::WriteDocumentFile(Path("nul.etx").toStdString(), password, "inside", cipher::DocFormat::Strong)
+                    .ok());
+        cipher::SetNewStrongCost({});
+        QCOMPARE(RunCli({"decrypt", Path("nul.etx")}, QByteArray("abc\0def\n", 8)).out, QByteArray("inside"));
+        QCOMPARE(RunCli({"decrypt", Path("nul.etx")}, "abc\n").exitCode, 1);
+    }
+
     void infoOfACompatibleFileAsksNothing() {
         Write(Path("c.txt"), "text");
         QCOMPARE(RunCli({"encrypt", Path("c.txt"), Path("c.etx")}, "pw\npw\n").exitCode, 0);

@@ -107,6 +107,46 @@ private slots:
         QCOMPARE(Records(hand.m_aOtherAccounts, kOtherFileFields), QStringList({"Safe|||"}));
     }
 
+    // Places are counted in the file as an editor shows it: a byte-order mark takes three bytes, and
+    // a lone CR (old Mac line ends) ends a line as LF and CR LF do.
+    void placesCountTheByteOrderMarkAndLoneCarriageReturns() {
+        const std::string json = "{\"web\": [}";
+        AccountLists lists;
+        ImportProblem plain, marked;
+        QVERIFY(!ImportAccounts(json, ImportFormat::Detect, lists, plain));
+        QVERIFY(!ImportAccounts("\xEF\xBB\xBF" + json, ImportFormat::Detect, lists, marked));
+        QVERIFY(plain.nJsonByte > 0);
+        QCOMPARE(marked.nJsonByte, plain.nJsonByte + 3);
+        QVERIFY(!ImportAccounts("\xEF\xBB\xBF" + json, ImportFormat::Json, lists, marked));
+        QCOMPARE(marked.nJsonByte, plain.nJsonByte + 3);
+
+        const struct {
+            std::string text;
+            int line;
+            const char* reason;
+        } cases[] = {
+            {"kind,NAME\rweb,a\rweb,b,c\r", 3, "3 fields where the header has 2"},
+            {"\xEF\xBB\xBFkind,NAME\rweb,a\r\rbank,b\r", 4, "unknown kind"},
+            {"kind,NAME,NOTES\rweb,a,\"x\ry\rz\"\rweb,\"b\"x,\r", 5, "double quote"},
+            {"kind,NAME\rweb,a\rweb,\"open\rstill", 3, "never closed"},
+            {"kind,NAME\rweb,a\rweb,b\xff\r", 3, "not UTF-8"},
+            {"kind,NAME\r\nweb,a\rweb,b\nbank,c", 4, "unknown kind"}, // every kind of line end at once
+        };
+        for (const auto& c : cases) {
+            ImportProblem problem;
+            QVERIFY2(!ImportAccounts(c.text, ImportFormat::Detect, lists, problem), c.text.c_str());
+            QVERIFY2(problem.strReason.find(c.reason) != std::string::npos, problem.strReason.c_str());
+            QCOMPARE(problem.nLine, c.line);
+        }
+        // Records that span lines in quotes start where they start.
+        std::vector<CsvRecord> records;
+        ImportProblem problem;
+        QVERIFY(ReadCsvTable("a,b\r\"1\r2\",x\rc,d\r", records, problem));
+        QCOMPARE(records.size(), size_t(3));
+        QCOMPARE(records[1].nLine, 2);
+        QCOMPARE(records[2].nLine, 4);
+    }
+
     // Each refusal names the line where the fault is, counting the lines inside quoted fields, and
     // leaves the lists as they were.
     void faultsAreRefusedWithTheirLine() {
