@@ -14,8 +14,8 @@ class QTimer;
 // user can enter (the session's runtime folder, or a private one of the program's own); a second
 // start hands its file names over through it and ends, and the running editor opens them, as the
 // desktop's "open with" expects of a document program that keeps one screen lock and one idle timer.
-// Whoever learns that socket learns every file the user opens, and can keep the editor from opening
-// them: so neither end talks to a process of another user, and no folder others can reach is used.
+// Whoever listens in the editor's place learns every file the user opens and keeps it from opening:
+// so no folder others can reach is used, and neither end talks to a process of another user.
 class CInstanceChannel : public QObject {
     Q_OBJECT
 public:
@@ -49,8 +49,8 @@ public:
     // process's, unless a test says otherwise).
     static bool IsPeerTheUser(qintptr descriptor);
 
-    // For tests: how long a connection may stay silent, and which user id a peer must have (nullopt:
-    // this process's).
+    // For tests: how long a connection may stay silent (0: the usual 5 s), and which user id a peer
+    // must have (nullopt: this process's).
     static void SetIdleTimeoutMs(int ms);
     static void SetExpectedPeerUid(std::optional<uid_t> uid);
 
