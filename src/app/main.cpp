@@ -4,6 +4,7 @@
 #include "shell/MainFrame.h"
 
 #include <QApplication>
+#include <cstdio>
 #include <sys/prctl.h>
 #include <sys/resource.h>
 
@@ -34,9 +35,13 @@ int main(int argc, char* argv[]) {
         return 0;
     // Listening starts before the first document opens, so that a start meanwhile finds this editor.
     CInstanceChannel channel;
+    const bool bListening = channel.Listen();
+    // A folder others can reach is never used; the editor still runs, only without the hand-over.
+    if (!channel.Problem().isEmpty())
+        std::fprintf(stderr, "lockwarden-editor: %s\n", qPrintable(channel.Problem()));
     // Another start holds the place: it is starting up at this very moment, and takes the files once
     // it listens. Should it never answer, this start goes on by itself rather than not at all.
-    if (!channel.Listen() && channel.IsHeldElsewhere() && CInstanceChannel::HandOver(files, kHandOverWaitMs))
+    if (!bListening && channel.IsHeldElsewhere() && CInstanceChannel::HandOver(files, kHandOverWaitMs))
         return 0;
 
     CEditorApp app;

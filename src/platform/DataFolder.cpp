@@ -1,6 +1,7 @@
 #include "platform/DataFolder.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <pwd.h>
@@ -61,6 +62,36 @@ std::string GetRecoveryFolder() {
     // Qt has no state location; the copies are state, not configuration or data the user manages.
     const std::string base = XdgBaseFolder("XDG_STATE_HOME", "/.local/state");
     return base.empty() ? base : base + "/Lockwarden/recovery";
+}
+
+std::string GetRuntimeFallbackFolder() {
+    // State rather than the cache: a cache folder is the kind a user points at a shared disk.
+    const std::string base = XdgBaseFolder("XDG_STATE_HOME", "/.local/state");
+    return base.empty() ? base : base + "/Lockwarden/run";
+}
+
+bool IsPrivateFolder(const std::string& folder, std::string& why) {
+    struct stat st {};
+    // lstat: a link could be changed to point elsewhere after the check.
+    if (folder.empty() || ::lstat(folder.c_str(), &st) != 0) {
+        why = "it does not exist";
+        return false;
+    }
+    if (!S_ISDIR(st.st_mode)) {
+        why = S_ISLNK(st.st_mode) ? "it is a symbolic link" : "it is not a folder";
+        return false;
+    }
+    if (st.st_uid != ::getuid()) {
+        why = "it belongs to user id " + std::to_string(st.st_uid) + ", not to " + std::to_string(::getuid());
+        return false;
+    }
+    if ((st.st_mode & 077) != 0) {
+        char mode[8];
+        std::snprintf(mode, sizeof mode, "%04o", unsigned(st.st_mode & 07777));
+        why = std::string("its mode is ") + mode + ", which lets others in (it must be 0700)";
+        return false;
+    }
+    return true;
 }
 
 bool EnsureFolder(const std::string& folder) {

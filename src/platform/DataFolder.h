@@ -15,6 +15,16 @@ std::string GetDataFolder();
 // no home folder can be found. The folder may not exist yet.
 std::string GetRecoveryFolder();
 
+// The private folder for the single-instance socket when the session has no usable runtime folder:
+// $XDG_STATE_HOME/Lockwarden/run, or ~/.local/state/Lockwarden/run. Empty when no home folder can be
+// found. The folder may not exist yet.
+std::string GetRuntimeFallbackFolder();
+
+// Whether the folder is one only this user can reach: a folder itself (not a link to one), owned by
+// this process's user, with no group or other permission bits. When not, why is set to a sentence
+// that says what is wrong.
+bool IsPrivateFolder(const std::string& folder, std::string& why);
+
 // Creates the folder and any missing parents (new ones readable by their owner only); true when it
 // exists as a folder afterwards.
 bool EnsureFolder(const std::string& folder);

@@ -1,5 +1,8 @@
 #include "shell/InstanceChannel.h"
 
+#include "platform/DataFolder.h"
+
+#include <QCryptographicHash>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
@@ -8,14 +11,15 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QPointer>
-#include <QRegularExpression>
-#include <QStandardPaths>
 #include <QThread>
 #include <QTimer>
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <memory>
 #include <sys/file.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <unistd.h>
 #include <utility>
 
@@ -24,20 +28,60 @@ namespace {
 // The request: "open" and one absolute path per line, ended by an empty line; the answer "ok".
 const QByteArray kRequest = QByteArrayLiteral("open\n");
 const QByteArray kAnswer = QByteArrayLiteral("ok\n");
-// Nobody hands over a megabyte of file names: a request that grows past it is dropped.
-constexpr qsizetype kMaxRequest = 1 << 20;
+// File names handed over by a desktop fit many times over; more is somebody filling the memory.
+constexpr qsizetype kMaxRequest = 64 * 1024;
+// A start hands over one request at a time: a few at once is plenty, and more are closed at once.
+constexpr int kMaxConnections = 8;
+constexpr int kDefaultIdleMs = 5000;
+int g_nIdleMs = kDefaultIdleMs;
+std::optional<uid_t> g_expectedPeerUid;
 constexpr int kConnectMs = 1000;
 // The running editor may be busy a moment (a dialog's loop still answers, but slowly under load).
 constexpr int kAnswerMs = 10000;
 constexpr int kRetryMs = 100;
 
-QString DisplayTag() {
+// The display this editor shows on, and its user: the socket's name is a hash of both, short enough
+// for any folder a socket fits in at all, and the same for every start on that display.
+QString NameTag() {
     QByteArray display = qgetenv("WAYLAND_DISPLAY");
     if (display.isEmpty())
         display = qgetenv("DISPLAY");
-    QString tag = display.isEmpty() ? QGuiApplication::platformName() : QString::fromLocal8Bit(display);
-    tag.replace(QRegularExpression(QStringLiteral("[^A-Za-z0-9._-]")), QStringLiteral("_"));
-    return tag.isEmpty() ? QStringLiteral("default") : tag;
+    if (display.isEmpty())
+        display = QGuiApplication::platformName().toUtf8();
+    const QByteArray key = display + '\n' + QByteArray::number(::getuid());
+    return QString::fromLatin1(QCryptographicHash::hash(key, QCryptographicHash::Sha256).left(8).toHex());
+}
+
+// A folder only this user can reach, or empty; problem tells what was passed over and why.
+QString PrivateFolder(QStringList& problem) {
+    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+    std::string why;
+    if (!runtime.isEmpty()) {
+        if (runtime.startsWith('/') && platform::IsPrivateFolder(runtime.toStdString(), why))
+            return QFile::decodeName(runtime);
+        if (!runtime.startsWith('/'))
+            why = "it is not an absolute path";
+        problem << QStringLiteral("The runtime folder %1 is not used for the single-instance socket: %2.")
+                       .arg(QFile::decodeName(runtime), QString::fromStdString(why));
+    }
+    const std::string fallback = platform::GetRuntimeFallbackFolder();
+    if (fallback.empty()) {
+        problem << QStringLiteral("There is no home folder to keep the single-instance socket in.");
+        return {};
+    }
+    // A folder that is there already is taken as it is: its modes are checked, never mended, since
+    // somebody else may have made it.
+    if (!platform::EnsureFolder(fallback)) {
+        problem << QStringLiteral("The folder %1 for the single-instance socket cannot be made: %2.")
+                       .arg(QString::fromStdString(fallback), QString::fromLocal8Bit(std::strerror(errno)));
+        return {};
+    }
+    if (!platform::IsPrivateFolder(fallback, why)) {
+        problem << QStringLiteral("The folder %1 is not used for the single-instance socket: %2.")
+                       .arg(QString::fromStdString(fallback), QString::fromStdString(why));
+        return {};
+    }
+    return QString::fromStdString(fallback);
 }
 
 } // namespace
@@ -52,10 +96,45 @@ CInstanceChannel::~CInstanceChannel() {
         ::close(m_nLockFd); // lets the place go
 }
 
-QString CInstanceChannel::ServerName() {
-    // The runtime folder belongs to the user alone (mode 0700); Qt makes one when the session has none.
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    return QDir(folder).filePath(QStringLiteral("lockwarden-editor-") + DisplayTag());
+QString CInstanceChannel::ServerName(QString* problem) {
+    QStringList problems;
+    const QString folder = PrivateFolder(problems);
+    QString name;
+    if (!folder.isEmpty()) {
+        name = QDir(folder).filePath(QStringLiteral("lockwarden-") + NameTag());
+        const qsizetype length = QFile::encodeName(name).size();
+        // The path and its terminating NUL must fit the socket address.
+        if (length >= qsizetype(sizeof(sockaddr_un::sun_path))) {
+            problems << QStringLiteral("The single-instance socket %1 has a path of %2 bytes, longer than a local "
+                                       "socket allows (%3).")
+                            .arg(name)
+                            .arg(length)
+                            .arg(sizeof(sockaddr_un::sun_path) - 1);
+            name.clear();
+        }
+    }
+    if (name.isEmpty())
+        problems << QStringLiteral("Each start opens an editor of its own.");
+    if (problem)
+        *problem = problems.join(QLatin1Char(' '));
+    return name;
+}
+
+bool CInstanceChannel::IsPeerTheUser(qintptr descriptor) {
+    ucred peer{};
+    socklen_t size = sizeof peer;
+    if (descriptor < 0 || ::getsockopt(int(descriptor), SOL_SOCKET, SO_PEERCRED, &peer, &size) != 0 ||
+        size != sizeof peer)
+        return false;
+    return peer.uid == g_expectedPeerUid.value_or(::getuid());
+}
+
+void CInstanceChannel::SetIdleTimeoutMs(int ms) {
+    g_nIdleMs = ms > 0 ? ms : kDefaultIdleMs;
+}
+
+void CInstanceChannel::SetExpectedPeerUid(std::optional<uid_t> uid) {
+    g_expectedPeerUid = uid;
 }
 
 bool CInstanceChannel::HandOver(const QStringList& files, int nWaitMs) {
@@ -71,10 +150,18 @@ bool CInstanceChannel::HandOver(const QStringList& files, int nWaitMs) {
 }
 
 bool CInstanceChannel::HandOverOnce(const QStringList& files) {
+    const QString name = ServerName();
+    if (name.isEmpty())
+        return false;
     QLocalSocket socket;
-    socket.connectToServer(ServerName());
+    socket.connectToServer(name);
     if (!socket.waitForConnected(kConnectMs))
         return false;
+    // Whoever else listens there would learn the files and keep them from opening.
+    if (!IsPeerTheUser(socket.socketDescriptor())) {
+        socket.abort();
+        return false;
+    }
     QByteArray request = kRequest;
     for (const QString& file : files)
         request += QFileInfo(file).absoluteFilePath().toUtf8() + '\n';
@@ -89,7 +176,9 @@ bool CInstanceChannel::HandOverOnce(const QStringList& files) {
 }
 
 bool CInstanceChannel::Listen() {
-    const QString name = ServerName();
+    const QString name = ServerName(&m_strProblem);
+    if (name.isEmpty())
+        return false;
     // The place first: two starts at the same moment could both find no socket and both listen.
     if (m_nLockFd < 0) {
         const QByteArray lockPath = QFile::encodeName(name + QStringLiteral(".lock"));
@@ -107,7 +196,7 @@ bool CInstanceChannel::Listen() {
     // socket in place of its one.
     QLocalSocket probe;
     probe.connectToServer(name);
-    if (probe.waitForConnected(kConnectMs)) {
+    if (probe.waitForConnected(kConnectMs) && IsPeerTheUser(probe.socketDescriptor())) {
         ::close(std::exchange(m_nLockFd, -1));
         m_bHeldElsewhere = true;
         return false;
@@ -128,19 +217,36 @@ bool CInstanceChannel::IsListening() const {
 void CInstanceChannel::OnNewConnection() {
     while (QLocalSocket* socket = m_pServer->nextPendingConnection()) {
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+        if (m_nConnections >= kMaxConnections || !IsPeerTheUser(socket->socketDescriptor())) {
+            Drop(socket);
+            continue;
+        }
+        ++m_nConnections;
+        connect(socket, &QObject::destroyed, this, [this] { --m_nConnections; });
+        socket->setReadBufferSize(kMaxRequest + 1);
+        auto* idle = new QTimer(socket);
+        idle->setSingleShot(true);
+        connect(idle, &QTimer::timeout, this, [this, socket] { Drop(socket); });
+        idle->start(g_nIdleMs);
         // The connection's state lives with the slot, which goes when the socket does.
-        auto connection = std::make_shared<Connection>(Connection{socket, {}});
+        auto connection = std::make_shared<Connection>(Connection{socket, {}, idle});
         connect(socket, &QLocalSocket::readyRead, this, [this, connection] { OnReadyRead(*connection); });
     }
+}
+
+void CInstanceChannel::Drop(QLocalSocket* socket) {
+    socket->abort();
+    socket->deleteLater();
 }
 
 void CInstanceChannel::OnReadyRead(Connection& connection) {
     QLocalSocket* socket = connection.socket;
     connection.received += socket->readAll();
+    connection.idle->start(g_nIdleMs);
     const QByteArray& buffer = connection.received;
     if (buffer.size() > kMaxRequest || (buffer.size() >= kRequest.size() && !buffer.startsWith(kRequest))) {
         connection.received.clear();
-        socket->abort();
+        Drop(socket);
         return;
     }
     if (!buffer.endsWith("\n\n"))
@@ -152,6 +258,7 @@ void CInstanceChannel::OnReadyRead(Connection& connection) {
         if (!line.isEmpty())
             files.push_back(QString::fromUtf8(line));
     }
+    connection.idle->stop();
     socket->write(kAnswer);
     socket->flush();
     socket->disconnectFromServer();
