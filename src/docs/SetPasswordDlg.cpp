@@ -1,5 +1,7 @@
 #include "docs/SetPasswordDlg.h"
 
+#include "cipher/DocumentFile.h"
+
 #include "docs/EnterPasswordDlg.h"
 #include "framework/CapsLockWarning.h"
 #include "framework/MessageBox.h"
@@ -59,6 +61,11 @@ void CSetPasswordDlg::OnOK() {
     // Enter reaches here too: an empty password can't be confirmed.
     if (m_szPassword.empty())
         return;
+    if (const std::string problem = cipher::NewPasswordProblem(m_szPassword.view()); !problem.empty()) {
+        AfxMessageBox(QString::fromStdString(problem), MB_ICONEXCLAMATION, QStringLiteral("Set Password"));
+        m_szPassword.Wipe();
+        return;
+    }
     if (m_szPassword.view() != TakeSecureUtf8(GetDlgItemText(IDC_CONFIRM_PASSWORD), kMaxPasswordLength).view()) {
         AfxMessageBox(QStringLiteral("The passwords you typed do not match. Type the password in both text boxes."),
                       MB_ICONEXCLAMATION, QStringLiteral("Set Password"));

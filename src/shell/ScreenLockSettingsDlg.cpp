@@ -1,5 +1,7 @@
 #include "shell/ScreenLockSettingsDlg.h"
 
+#include "cipher/DocumentFile.h"
+
 #include "docs/EnterPasswordDlg.h"
 #include "framework/MessageBox.h"
 #include "framework/Utf8Text.h"
@@ -101,6 +103,10 @@ void CScreenLockSettingsDlg::OnOK() {
         TakeSecureUtf8(GetDlgItemText(IDC_LOCK_PASSWORD), LockSettingsRecord::kTextSize - 1);
     const platform::SecureString confirm =
         TakeSecureUtf8(GetDlgItemText(IDC_LOCK_CONFIRM), LockSettingsRecord::kTextSize - 1);
+    if (const std::string problem = cipher::NewPasswordProblem(password.view()); !problem.empty()) {
+        AfxMessageBox(QString::fromStdString(problem), MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
     if (password.view() != confirm.view()) {
         AfxMessageBox(QStringLiteral("Passwords don't match"), MB_OK);
         return;

@@ -76,6 +76,28 @@ private slots:
         m_env.Stop(m_app);
     }
 
+    // A password with a NUL in it (pasted from a pipe) would be cut there by the compatible format:
+    // refused with a message, and the dialog stays.
+    void setPasswordRefusesANul() {
+        CSetPasswordDlg dlg;
+        const int messages = MessageBox::count();
+        bool stayed = false;
+        AnswerNextModal([&](QWidget* modal) {
+            CDialog* d = AsDialog(modal);
+            const QString withNul = QStringLiteral("abc") + QChar(0) + QStringLiteral("def");
+            Edit(d, IDC_PASSWORD)->insert(withNul);
+            Edit(d, IDC_CONFIRM_PASSWORD)->insert(withNul);
+            MessageBox::setNextAnswer(IDOK);
+            Button(d, IDOK)->click();
+            stayed = d->isVisible();
+            Button(d, IDCANCEL)->click();
+        });
+        QCOMPARE(dlg.DoModal(), IDCANCEL);
+        QVERIFY(stayed);
+        QCOMPARE(MessageBox::count(), messages + 1);
+        QCOMPARE(MessageBox::last().text, QStringLiteral("A password cannot contain a NUL character (a zero byte)."));
+    }
+
     void setPasswordForANewDocument() {
         CSetPasswordDlg dlg;
         AnswerNextModal([](QWidget* modal) {
