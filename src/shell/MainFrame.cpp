@@ -192,7 +192,11 @@ void CMainFrame::Cover(const QString& firstLine) {
         lockWnd->AddLine(kPauseMark + QStringLiteral(" 10"));
         lockWnd->raise();
         lockWnd->show();
-        // Keys then go to the lock window rather than to a document behind it.
+        // Keys then go to the lock window rather than to a document behind it. For a screen reader the
+        // focus coming here, with its name, is the announcement that the editor locked.
+        lockWnd->setAccessibleName(QStringLiteral("Lockwarden Editor is locked"));
+        lockWnd->setAccessibleDescription(
+            QStringLiteral("Press any key or click to unlock; the screen password may be asked."));
         lockWnd->setFocusPolicy(Qt::StrongFocus);
         lockWnd->setFocus();
         m_pLockWnd = lockWnd;

@@ -17,6 +17,7 @@
 #include "shell/ScreenLockSettingsDlg.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -128,6 +129,12 @@ private slots:
         QVERIFY(Frame()->m_bLocked);
         QVERIFY(Frame()->GetLockWnd());
         QCOMPARE(Frame()->GetLockWnd()->Model().Script().first(), QStringLiteral("Gone fishing"));
+        // What a screen reader announces: the lock window has the focus, and a name that says so.
+        QCOMPARE(Frame()->focusWidget(), Frame()->GetLockWnd());
+        QAccessibleInterface* lock = QAccessible::queryAccessibleInterface(Frame()->GetLockWnd());
+        QVERIFY(lock);
+        QCOMPARE(lock->text(QAccessible::Name), QStringLiteral("Lockwarden Editor is locked"));
+        QVERIFY(lock->text(QAccessible::Description).contains(QStringLiteral("unlock")));
     }
 
     void activityPostponesTheLock() {
