@@ -207,6 +207,11 @@ void CEditorApp::LoadLockSettings() {
 }
 
 bool CEditorApp::SaveLockSettings(std::string* why) {
+    // A record an older version wrote holds the password itself: it is saved as a verifier from now on.
+    if (m_lockSettings.HasScreenPassword() && !m_lockSettings.HoldsVerifier()) {
+        const platform::SecureString password(m_lockSettings.ScreenPassword());
+        m_lockSettings.StoreScreenPassword(password.view());
+    }
     return WriteLockSettingsFile(m_lockSettings, why);
 }
 

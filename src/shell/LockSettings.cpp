@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <sodium.h>
 #include <sys/stat.h>
 
 namespace {
@@ -67,7 +68,8 @@ std::string_view LockSettingsRecord::ReadText(const char (&field)[kTextSize]) {
 void LockSettingsRecord::WriteText(char (&field)[kTextSize], std::string_view utf8) {
     const std::string_view kept = CutUtf8(utf8.substr(0, utf8.find('\0')), kTextSize - 1);
     std::memset(field, 0, kTextSize);
-    std::memcpy(field, kept.data(), kept.size());
+    if (!kept.empty())
+        std::memcpy(field, kept.data(), kept.size());
 }
 
 std::string_view LockSettingsRecord::CutUtf8(std::string_view utf8, size_t maxBytes) {
@@ -83,6 +85,46 @@ std::string_view LockSettingsRecord::CutUtf8(std::string_view utf8, size_t maxBy
 int TimeoutMinutes(int index) {
     static constexpr int kMinutes[kTimeoutCount] = {1, 2, 3, 5, 10, 15, 30, 60};
     return index >= 0 && index < kTimeoutCount ? kMinutes[index] : kMinutes[0];
+}
+
+namespace {
+bool g_bMinimalVerifierCost = false;
+} // namespace
+
+void SetVerifierCostForTests(bool bMinimal) {
+    g_bMinimalVerifierCost = bMinimal;
+}
+
+bool LockSettingsRecord::StoreScreenPassword(std::string_view utf8) {
+    const std::string_view password = CutUtf8(utf8, kTextSize - 1);
+    if (password.empty()) {
+        SetScreenPassword({});
+        return true;
+    }
+    if (sodium_init() < 0)
+        return false;
+    char verifier[crypto_pwhash_STRBYTES] = {};
+    const unsigned long long ops =
+        g_bMinimalVerifierCost ? crypto_pwhash_OPSLIMIT_MIN : crypto_pwhash_OPSLIMIT_INTERACTIVE;
+    const size_t memory = g_bMinimalVerifierCost ? crypto_pwhash_MEMLIMIT_MIN : crypto_pwhash_MEMLIMIT_INTERACTIVE;
+    if (crypto_pwhash_str(verifier, password.data(), password.size(), ops, memory) != 0)
+        return false;
+    static_assert(crypto_pwhash_STRBYTES + 1 <= kTextSize, "the verifier fits the field");
+    std::string marked(1, kVerifierMark);
+    marked += verifier;
+    SetScreenPassword(marked);
+    sodium_memzero(marked.data(), marked.size());
+    return true;
+}
+
+bool ScreenPasswordMatches(std::string_view stored, std::string_view typedUtf8) {
+    const std::string_view typed = LockSettingsRecord::CutUtf8(typedUtf8, LockSettingsRecord::kTextSize - 1);
+    if (stored.empty() || stored.front() != LockSettingsRecord::kVerifierMark)
+        return typed == stored;
+    if (sodium_init() < 0)
+        return false;
+    const std::string verifier(stored.substr(1)); // NUL-terminated, as libsodium reads it
+    return crypto_pwhash_str_verify(verifier.c_str(), typed.data(), typed.size()) == 0;
 }
 
 std::string LockSettingsPath() {

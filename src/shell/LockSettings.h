@@ -15,7 +15,10 @@
 //   288    4  bLockAtStartup                 820  260  reserved (kept as read)
 //   292    4  nTimeoutIndex
 //   296  260  szScreenPassword
-// The two texts are UTF-8, NUL-terminated, at most 259 bytes, never cut inside a character.
+// The two texts are UTF-8, NUL-terminated, at most 259 bytes, never cut inside a character. The screen
+// password is kept as a verifier: kVerifierMark (0x01, which no typed password holds) followed by
+// libsodium's crypto_pwhash_str text (salted Argon2id). A record written by an older version holds the
+// password itself; it is still read, and takes the verifier at its next save.
 struct LockSettingsRecord {
     static constexpr size_t kSize = 1080;
     static constexpr size_t kTextSize = 260;
@@ -40,7 +43,13 @@ struct LockSettingsRecord {
     // Only a record of exactly kSize bytes is taken; anything else leaves this record unchanged.
     bool FromBytes(const uint8_t* bytes, size_t size);
 
+    // The screen password field as stored: a verifier, or an older record's password.
     std::string_view ScreenPassword() const { return ReadText(szScreenPassword); }
+    bool HasScreenPassword() const { return szScreenPassword[0] != 0; }
+    bool HoldsVerifier() const { return szScreenPassword[0] == kVerifierMark; }
+    // Stores the verifier of a password (none for an empty one); false when it could not be made.
+    bool StoreScreenPassword(std::string_view utf8);
+    static constexpr char kVerifierMark = 0x01;
     std::string_view PromptText() const { return ReadText(szPromptText); }
     void SetScreenPassword(std::string_view utf8) { WriteText(szScreenPassword, utf8); }
     void SetPromptText(std::string_view utf8) { WriteText(szPromptText, utf8); }
@@ -52,6 +61,12 @@ struct LockSettingsRecord {
     // The longest prefix of at most maxBytes bytes that does not end inside a UTF-8 character.
     static std::string_view CutUtf8(std::string_view utf8, size_t maxBytes);
 };
+
+// Whether a typed password is the one a stored screen password field stands for (a verifier, or an
+// older record's password itself). The typed text is cut to the field's 259 bytes as it always was.
+bool ScreenPasswordMatches(std::string_view stored, std::string_view typedUtf8);
+// Tests make new verifiers with libsodium's minimum cost; the program uses the interactive one.
+void SetVerifierCostForTests(bool bMinimal);
 
 // Minutes of idle time for each index of the timeout list: 1, 2, 3, 5, 10, 15, 30, 60. An index out
 // of range counts as the first entry.

@@ -148,9 +148,7 @@ bool CScreenLock::AskScreenPassword(bool bWithLockTimer, std::string_view expect
         if (prompt.DoModal() != IDOK)
             return false;
         const platform::SecureString entered = prompt.TakePassword();
-        // The stored password was cut to the record's field; what is typed is compared the same way.
-        const std::string_view typed = LockSettingsRecord::CutUtf8(entered.view(), LockSettingsRecord::kTextSize - 1);
-        if (typed == expected)
+        if (ScreenPasswordMatches(expected, entered.view()))
             return true;
         if (AfxMessageBox(QString::fromLatin1(kWrongScreenPassword), MB_RETRYCANCEL | MB_ICONHAND) != IDRETRY)
             return false;

@@ -59,9 +59,8 @@ bool CScreenLockSettingsDlg::OnInitDialog() {
     CheckDlgButton(IDC_LOCK_AT_STARTUP, settings.bLockAtStartup != 0);
     CheckDlgButton(IDC_LOCK_PASSWORD_ON, settings.bScreenPasswordOn != 0);
 
-    const QString password = FromRecord(settings.ScreenPassword());
-    SetDlgItemText(IDC_LOCK_PASSWORD, password);
-    SetDlgItemText(IDC_LOCK_CONFIRM, password);
+    // The stored password is never shown (it is kept only as a verifier): the fields start empty, and
+    // left empty they keep it.
 
     // The screen password guards every lock, the Lock command's and the desktop's too: it and the prompt
     // text can always be set, whichever automatic lock is on. Only the timeout needs the idle lock.
@@ -111,17 +110,22 @@ void CScreenLockSettingsDlg::OnOK() {
         AfxMessageBox(QStringLiteral("Passwords don't match"), MB_OK);
         return;
     }
-    if (IsDlgButtonChecked(IDC_LOCK_PASSWORD_ON) && password.empty()) {
+    LockSettingsRecord& settings = app->GetLockSettings();
+    const bool bKeepStored = password.empty() && settings.HasScreenPassword();
+    if (IsDlgButtonChecked(IDC_LOCK_PASSWORD_ON) && password.empty() && !bKeepStored) {
         // Any key would unlock while the user believes the screen is protected.
         AfxMessageBox(QString::fromLatin1(kEmptyScreenPassword), MB_OK | MB_ICONEXCLAMATION);
         if (QWidget* field = GetDlgItem(IDC_LOCK_PASSWORD))
             field->setFocus();
         return;
     }
-    LockSettingsRecord& settings = app->GetLockSettings();
     // Kept to be put back when the file can't be written: memory then says what the disk says.
     const LockSettingsRecord previous = settings;
-    settings.SetScreenPassword(password.view());
+    if (!bKeepStored && !settings.StoreScreenPassword(password.view())) {
+        AfxMessageBox(QStringLiteral("The screen password could not be stored: the memory it needs is not available."),
+                      MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
     settings.SetPromptText(GetDlgItemText(IDC_LOCK_PROMPT_TEXT).toUtf8().toStdString());
     settings.bLockWhenIdle = IsDlgButtonChecked(IDC_LOCK_WHEN_IDLE) ? 1 : 0;
     settings.bLockAtStartup = IsDlgButtonChecked(IDC_LOCK_AT_STARTUP) ? 1 : 0;

@@ -40,6 +40,8 @@ public:
         QVERIFY(Profile().fileName().startsWith(m_home.path()));
         if (fakeClock)
             platform::SetTickCountSource([this] { return m_now; });
+        // Screen password verifiers at libsodium's least cost: tests store and check many.
+        SetVerifierCostForTests(true);
     }
 
     // From cleanupTestCase.

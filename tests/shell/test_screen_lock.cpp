@@ -811,7 +811,11 @@ private slots:
         QCOMPARE(MessageBox::last().type, MB_OK);
 
         QVERIFY(ReadLockSettingsFile(read));
-        QCOMPARE(read.ScreenPassword(), std::string_view("new1"));
+        // Kept as a verifier only: the password itself is nowhere in the record.
+        QVERIFY(read.HoldsVerifier());
+        QVERIFY(read.ScreenPassword().find("new1") == std::string_view::npos);
+        QVERIFY(ScreenPasswordMatches(read.ScreenPassword(), "new1"));
+        QVERIFY(!ScreenPasswordMatches(read.ScreenPassword(), "new2"));
         QCOMPARE(read.PromptText(), std::string_view("New prompt"));
         QCOMPARE(read.bLockWhenIdle, 1);
         QCOMPARE(read.bLockAtStartup, 1);
@@ -824,6 +828,34 @@ private slots:
         QCOMPARE(Frame()->m_strPromptText, QStringLiteral("Old prompt"));
         Frame()->Lock();
         QCOMPARE(Frame()->m_strPromptText, QStringLiteral("New prompt"));
+    }
+
+    // An older record holds the password itself: it still unlocks, the dialog opens with empty fields,
+    // and OK with them empty keeps that password, now stored as a verifier that checks it.
+    void oldRecordsPasswordBecomesAVerifier() {
+        QVERIFY(WriteLockSettingsFile(Settings(1, 0, 1, "old", 1)));
+        QVERIFY(Start());
+        bool emptyAtFirst = false;
+        AnswerPrompt(QStringLiteral("old"), [&emptyAtFirst] {
+            AnswerNextModal([&emptyAtFirst](QWidget* modal) {
+                CDialog* dialog = AsDialog(modal);
+                emptyAtFirst = Edit(dialog, IDC_LOCK_PASSWORD)->text().isEmpty() &&
+                               Edit(dialog, IDC_LOCK_CONFIRM)->text().isEmpty();
+                Click(dialog, IDOK);
+            });
+        });
+        Frame()->OnUserCommand(ID_SETTINGS_SCREEN_LOCK);
+        QVERIFY(emptyAtFirst);
+        LockSettingsRecord read;
+        QVERIFY(ReadLockSettingsFile(read)); // still one record of the same size
+        QVERIFY(read.HoldsVerifier());
+        QVERIFY(ScreenPasswordMatches(read.ScreenPassword(), "old"));
+        QVERIFY(!ScreenPasswordMatches(read.ScreenPassword(), "Old"));
+
+        Frame()->Lock();
+        AnswerPrompt(QStringLiteral("old"));
+        PressKey();
+        QVERIFY(!Frame()->m_bLocked);
     }
 
     // A save that fails says which file and why, keeps the dialog open, and memory keeps what the disk
