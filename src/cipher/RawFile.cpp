@@ -296,8 +296,8 @@ bool ReadWholeStream(CRawFile& file, SecureBytes& data, uint32_t* error) {
 
 } // namespace
 
-std::array<uint8_t, 32> Sha256Of(const uint8_t* data, size_t size) {
-    std::array<uint8_t, 32> digest{};
+Sha256 Sha256Of(const uint8_t* data, size_t size) {
+    Sha256 digest{};
     unsigned int length = 0;
     EVP_Digest(data, size, digest.data(), &length, EVP_sha256(), nullptr);
     return digest;

@@ -70,15 +70,19 @@ struct FileIdentity {
 // The identity of the file a path names, through symbolic links.
 FileIdentity IdentityOf(const std::string& path);
 
+// A SHA-256 digest.
+constexpr size_t kSha256Size = 32;
+using Sha256 = std::array<uint8_t, kSha256Size>;
+Sha256 Sha256Of(const uint8_t* data, size_t size);
+
 // A version of a file: its identity and the SHA-256 of its bytes. Two versions with the same hash
 // hold the same bytes even when the identity differs (a file touched, or copied back).
 struct FileVersion {
     FileIdentity identity;
-    std::array<uint8_t, 32> sha256{};
+    Sha256 sha256{};
     bool SameBytes(const FileVersion& other) const { return sha256 == other.sha256; }
     bool operator==(const FileVersion&) const = default;
 };
-std::array<uint8_t, 32> Sha256Of(const uint8_t* data, size_t size);
 
 // What a write may replace: by default whatever is there. With bNoReplace, nothing that exists when
 // the new file is put in place, however late it appeared (the write fails with EEXIST). With

@@ -9,15 +9,12 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <memory>
-#include <sodium.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace cipher {
 
 namespace {
-
-static_assert(kSha256Size == crypto_hash_sha256_BYTES);
 
 constexpr size_t kSuffixSize = sizeof kRecoverySuffix - 1;
 constexpr size_t kHexNameSize = 2 * kSha256Size;
@@ -81,12 +78,6 @@ std::string CopyPath(const std::string& folder, const std::string& documentPath)
     return folder + "/" + RecoveryFileName(documentPath);
 }
 
-Sha256 PathHash(const std::string& path) {
-    Sha256 hash{};
-    crypto_hash_sha256(hash.data(), reinterpret_cast<const unsigned char*>(path.data()), path.size());
-    return hash;
-}
-
 struct FdCloser {
     int fd;
     ~FdCloser() {
@@ -99,7 +90,7 @@ struct FdCloser {
 
 std::string RecoveryFileName(const std::string& documentPath) {
     static const char kHex[] = "0123456789abcdef";
-    const Sha256 hash = PathHash(documentPath);
+    const Sha256 hash = Sha256Of(reinterpret_cast<const uint8_t*>(documentPath.data()), documentPath.size());
     std::string name;
     name.reserve(kHexNameSize + kSuffixSize);
     for (const uint8_t byte : hash) {

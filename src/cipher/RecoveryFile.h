@@ -37,9 +37,6 @@ constexpr uint8_t kRecoveryMagic[8] = {0x4C, 0x57, 0x52, 0x45, 0x43, 0x0D, 0x0A,
 constexpr uint32_t kRecoveryVersion = 1;
 constexpr size_t kRecoveryMaxPath = 4096; // PATH_MAX: no document path is longer
 constexpr char kRecoverySuffix[] = ".lwrecover";
-constexpr size_t kSha256Size = 32;
-
-using Sha256 = std::array<uint8_t, kSha256Size>;
 
 // What a copy says about the document it belongs to.
 struct RecoveryInfo {
