@@ -4,6 +4,7 @@
 #include "framework/Document.h"
 #include "framework/KeyboardLocks.h"
 #include "framework/MDIChildWnd.h"
+#include "framework/MDIClientArea.h"
 #include "framework/RecentFileList.h"
 #include "framework/ResourceRegistry.h"
 #include "framework/StandardIds.h"
@@ -44,24 +45,6 @@ QString RecentFileText(int index, const QString& path) {
     shown.replace(QLatin1Char('&'), QStringLiteral("&&"));
     return QStringLiteral("&%1 %2").arg(index + 1).arg(shown);
 }
-
-// The document area. The toolkit's area watches every key of the program for Ctrl+Tab and switches
-// windows itself when Ctrl is let go; here Ctrl+Tab is an accelerator like Ctrl+F6, and a notes field
-// that types a tab on Ctrl+Tab must get the key.
-class CMDIClientArea : public QMdiArea {
-public:
-    using QMdiArea::QMdiArea;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) {
-            const auto* key = static_cast<QKeyEvent*>(event);
-            if ((key->modifiers() & Qt::ControlModifier) || key->key() == Qt::Key_Control)
-                return QAbstractScrollArea::eventFilter(watched, event);
-        }
-        return QMdiArea::eventFilter(watched, event);
-    }
-};
 
 } // namespace
 
@@ -135,6 +118,18 @@ CMDIFrameWnd::CMDIFrameWnd() : m_pMdiArea(new CMDIClientArea(this)) {
     m_updateTimer.setInterval(250);
     connect(&m_updateTimer, &QTimer::timeout, this, &CMDIFrameWnd::UpdateToolBarUI);
     m_updateTimer.start();
+}
+
+QMdiArea* CMDIFrameWnd::MDIClient() const {
+    return m_pMdiArea;
+}
+
+void CMDIFrameWnd::ShutOutDocuments(bool bShut) {
+    m_pMdiArea->ShutOut(bShut);
+}
+
+bool CMDIFrameWnd::AreDocumentsShutOut() const {
+    return m_pMdiArea->IsShutOut();
 }
 
 CMDIFrameWnd::~CMDIFrameWnd() {

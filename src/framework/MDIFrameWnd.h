@@ -8,6 +8,7 @@
 #include <vector>
 
 class QMdiArea;
+class CMDIClientArea;
 class QMdiSubWindow;
 class QMenu;
 class QToolBar;
@@ -25,7 +26,10 @@ public:
     CMDIFrameWnd();
     ~CMDIFrameWnd() override;
 
-    QMdiArea* MDIClient() const { return m_pMdiArea; }
+    QMdiArea* MDIClient() const;
+    // Hides the document windows and takes them out of the accessibility tree, or gives them back.
+    void ShutOutDocuments(bool bShut);
+    bool AreDocumentsShutOut() const;
     // The document window commands go to; it stays current while a dialog has the focus.
     CMDIChildWnd* MDIGetActive() const;
     CView* GetActiveView() const;
@@ -87,7 +91,7 @@ private:
     void CascadeWindows();
     void TileWindows();
 
-    QMdiArea* m_pMdiArea;
+    CMDIClientArea* m_pMdiArea;
     CStatusBar* m_pStatusBar = nullptr;
     QToolBar* m_pToolBar = nullptr;
     std::map<int, QList<QMenu*>> m_menus;

@@ -203,13 +203,17 @@ void CMainFrame::Cover(const QString& firstLine) {
     } else {
         delete lockWnd;
     }
+    // Covered is not enough: the documents leave the screen and the accessibility tree, so that nothing
+    // that reads widgets rather than pixels reaches them. The menu is the one with no document.
     if (MDIClient())
         MDIClient()->setEnabled(false);
+    ShutOutDocuments(true);
     if (GetToolBar())
         GetToolBar()->setEnabled(false);
     CloseWindowsForLock(this);
     // The title names no document while locked.
     OnUpdateFrameTitle();
+    ShowMenu(IDR_MAINFRAME);
 
     m_bSizeClamped = m_sizeLocked.width() > 9 || m_sizeLocked.height() > 9;
     if (m_bSizeClamped) {
@@ -236,6 +240,7 @@ void CMainFrame::Uncover() {
             layout()->activate();
         m_bSizeClamped = false;
     }
+    ShutOutDocuments(false);
     if (MDIClient())
         MDIClient()->setEnabled(true);
     if (GetToolBar())
@@ -244,7 +249,7 @@ void CMainFrame::Uncover() {
     // while they were disabled.
     if (m_pActiveBeforeLock && MDIClient() && MDIClient()->activeSubWindow() != m_pActiveBeforeLock)
         MDIClient()->setActiveSubWindow(m_pActiveBeforeLock);
-    OnUpdateFrameTitle();
+    OnChildFramesChanged();
     if (m_pFocusBeforeLock && m_pFocusBeforeLock->isEnabled())
         m_pFocusBeforeLock->setFocus();
     m_pFocusBeforeLock = nullptr;
@@ -302,13 +307,13 @@ void CMainFrame::timerEvent(QTimerEvent* event) {
 }
 
 void CMainFrame::OnChildFramesChanged() {
-    // Menu 104 while any document window is open, the frame's own menu 128 otherwise.
+    // Menu 104 while any document window is open, the frame's own menu 128 otherwise, and while locked.
     bool anyDocument = false;
     for (QMdiSubWindow* sub : MDIClient()->subWindowList()) {
         if (!sub->isHidden())
             anyDocument = true;
     }
-    ShowMenu(anyDocument ? IDR_ETXTYPE : IDR_MAINFRAME);
+    ShowMenu(anyDocument && !m_pLockWnd ? IDR_ETXTYPE : IDR_MAINFRAME);
     CMDIFrameWnd::OnChildFramesChanged();
     UpdatePositionPane();
 }

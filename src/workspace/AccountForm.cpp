@@ -98,6 +98,20 @@ void CAccountForm::LoadAccount(int nIndex) {
     m_bLoading = bWasLoading;
 }
 
+void CAccountForm::hideEvent(QHideEvent* event) {
+    CPasswordsForm::hideEvent(event);
+    // Only when the form itself is hidden: a window hidden around it (the screen lock) gives it back as
+    // it was, undo history included.
+    if (!isHidden())
+        return;
+    const bool bWasLoading = m_bLoading;
+    m_bLoading = true;
+    SetDlgItemText(m_shape.nName, QString());
+    for (const FormField& field : m_shape.fields)
+        SetFieldText(GetDlgItem(field.nID), QString());
+    m_bLoading = bWasLoading;
+}
+
 void CAccountForm::OnControlChanged(int nID, Notify code) {
     if (code != Changed)
         return;

@@ -52,6 +52,9 @@ public:
 
 protected:
     void OnControlChanged(int nID, Notify code) override;
+    // A form the pane switches away from keeps no account's fields: hidden widgets are still read by
+    // anything that walks the accessibility tree.
+    void hideEvent(QHideEvent* event) override;
 
 private:
     // Opens the first line of the focused field when it is a web address; does nothing otherwise

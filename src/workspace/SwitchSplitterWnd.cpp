@@ -166,8 +166,12 @@ bool CSwitchSplitterWnd::ShowView(int nView) {
     const int key = m_mapViewPane.at(nView);
     const int row = RowOfKey(key);
     const int col = ColumnOfKey(key);
-    HideCurrentView(row, col);
-    ShowInPane(nView, row, col);
+    // The view already shown stays as it is: hiding it, even for a moment, empties an account form.
+    auto current = m_mapCurrentViews.find(key);
+    if (current == m_mapCurrentViews.end() || current->second != nView) {
+        HideCurrentView(row, col);
+        ShowInPane(nView, row, col);
+    }
     RecalcLayout();
     return true;
 }

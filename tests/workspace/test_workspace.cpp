@@ -419,7 +419,12 @@ private slots:
         }
         QCOMPARE(visible, 1);
 
+        // The web form, switched away from, keeps none of the account's fields.
+        QCOMPARE(webForm->GetDlgItemText(IDC_WEB_PASSWORD), QString());
+        QCOMPARE(webForm->GetDlgItemText(IDC_WEB_NAME), QString());
+
         // An emptied slot leaves the form as it was.
+        w.tree->setCurrentItem(ChildNamed(w.tree->GetWebFolder(), "Alpha"));
         w.doc->m_lists.m_aWebAccounts.Remove(0);
         webForm->LoadAccount(0);
         QCOMPARE(webForm->m_nIndex, 1);
