@@ -56,7 +56,8 @@ CEncryptedDocument::CEncryptedDocument(const char* szExtension, const char* szSa
 
 bool CEncryptedDocument::GetNewDocumentsStrong() {
     CWinApp* app = AfxGetApp();
-    return app && app->GetProfileInt(kSettingsSection, kNewStrongEntry, 0) != 0;
+    // Strong unless the user chose otherwise: the compatible format is quick to guess.
+    return !app || app->GetProfileInt(kSettingsSection, kNewStrongEntry, 1) != 0;
 }
 
 void CEncryptedDocument::SetNewDocumentsStrong(bool bStrong) {
@@ -179,6 +180,7 @@ bool CEncryptedDocument::OnSaveDocument(const QString& path) {
     if (bOwnFile && !mayWrite())
         return bSaved;
     CSetPasswordDlg ask;
+    ask.m_nFormat = m_nFormat;
     ask.SetPassword(m_szFilePassword);
     if (ask.DoModal() != IDOK)
         return false; // cancelled, or closed by the screen lock: nothing written, nothing changed
@@ -257,6 +259,7 @@ bool CEncryptedDocument::OnFileSaveAs() {
 void CEncryptedDocument::OnSetFilePassword() {
     CSetPasswordDlg ask;
     ask.m_bSetMode = 1;
+    ask.m_nFormat = m_nFormat;
     ask.SetPassword(m_szFilePassword);
     if (ask.DoModal() != IDOK)
         return;

@@ -36,6 +36,10 @@ bool CSetPasswordDlg::OnInitDialog() {
     EnableDlgItem(IDOK, !initial.empty());
     if (m_bSetMode)
         SetDlgItemText(IDOK, QStringLiteral("Set"));
+    SetDlgItemText(IDC_PASSWORD_FORMAT, m_nFormat == cipher::DocFormat::Strong
+                                            ? QStringLiteral("Strong: opens in Lockwarden Editor 2.5 and later.")
+                                            : QStringLiteral("Compatible: opens in older editors too, but is quick "
+                                                             "to guess."));
     if (QWidget* first = GetDlgItem(IDC_PASSWORD))
         first->setFocus();
     CCapsLockWarning::Attach(this, IDC_CAPS_LOCK_WARNING);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "cipher/DocumentFile.h"
 #include "docs/LockAwareDialog.h"
 #include "platform/SecureMemory.h"
 
@@ -15,6 +16,8 @@ public:
 
     // 1: the OK button reads "Set" instead of "Save".
     uint8_t m_bSetMode = 0;
+    // The format the file is written in: the dialog says what it means for the file.
+    cipher::DocFormat m_nFormat = cipher::DocFormat::Compatible;
 
     // Before DoModal: the password both fields start with. After OK: the new password (UTF-8).
     void SetPassword(const platform::SecureString& password) { m_szPassword = password; }

@@ -88,6 +88,7 @@ constexpr int IDC_SAVE_CHANGES_TEXT = 1100;   // "Save changes to %s?"
 constexpr int IDC_DECRYPT_FAILED_TEXT = 1101; // "Failed to decrypt the file: %s"
 constexpr int IDC_PASSWORD_FILE = 1410;       // Enter Password for a named file: the file
 constexpr int IDC_PASSWORD_NOTICE = 1416;     // and why its password is asked
+constexpr int IDC_PASSWORD_FORMAT = 1417;     // Set Password: the format the file is written in
 
 // The question when a document's file was changed on disk by another program.
 constexpr int IDC_DISK_CHANGED_TEXT = 1411; // "NAME was changed on disk by another program."

@@ -7,6 +7,7 @@
 // A test class holds one as a member and calls Begin, Reset, Stop and End from initTestCase, init,
 // cleanup and cleanupTestCase.
 
+#include "cipher/StrongFile.h"
 #include "framework/MessageBox.h"
 #include "framework/ModalAnswer.h"
 #include "platform/TickCount.h"
@@ -40,12 +41,17 @@ public:
         QVERIFY(Profile().fileName().startsWith(m_home.path()));
         if (fakeClock)
             platform::SetTickCountSource([this] { return m_now; });
-        // Screen password verifiers at libsodium's least cost: tests store and check many.
+        // Screen password verifiers at libsodium's least cost: tests store and check many. New documents
+        // are strong by default: their key derivation at a small cost too.
         SetVerifierCostForTests(true);
+        cipher::SetNewStrongCost({1, 64});
     }
 
     // From cleanupTestCase.
-    void End() { platform::SetTickCountSource({}); }
+    void End() {
+        platform::SetTickCountSource({});
+        cipher::SetNewStrongCost({});
+    }
 
     // From init: no profile, no screen-lock settings file, the clock at 5 s, no queued answers, an
     // empty folder for the test's files.

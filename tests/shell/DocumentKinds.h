@@ -29,14 +29,8 @@ protected:
         QTest::newRow("text") << true;
         QTest::newRow("passwords") << false;
     }
-    void BeginKinds() {
-        m_env.Begin();
-        cipher::SetNewStrongCost({1, 64});
-    }
-    void EndKinds() {
-        cipher::SetNewStrongCost({});
-        m_env.End();
-    }
+    void BeginKinds() { m_env.Begin(); }
+    void EndKinds() { m_env.End(); }
     void StartKind() {
         QFETCH_GLOBAL(bool, text);
         m_bText = text;

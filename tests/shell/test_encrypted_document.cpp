@@ -468,6 +468,7 @@ private slots:
     // Switch a document to strong, save, close, reopen, change, save again (it stays strong), then
     // switch it back: the compatible file is exactly what the compatible writer makes.
     void toStrongAndBack() {
+        CEncryptedDocument::SetNewDocumentsStrong(false);
         CEncryptedDocument* doc = NewDoc();
         QVERIFY(doc);
         QCOMPARE(FormatPane(), QStringLiteral("Compatible"));
@@ -514,6 +515,7 @@ private slots:
 
     // Cancel changes nothing; choosing the format a document already has does not modify it.
     void cancelOrSameFormatLeavesTheDocumentAlone() {
+        CEncryptedDocument::SetNewDocumentsStrong(false);
         CEncryptedDocument* doc = NewDoc();
         QVERIFY(doc);
         auto seen = std::make_shared<Seen>();
@@ -525,9 +527,54 @@ private slots:
         QVERIFY(!doc->IsModified());
     }
 
+    // With nothing chosen, a new document is strong, and Set Password says what that means; a file
+    // opened keeps its format, and says so too. A stored choice of compatible stands.
+    void newDocumentsAreStrongByDefaultAndSetPasswordSaysWhichFormat() {
+        const auto formatLine = [](std::shared_ptr<Seen> seen, const QString& password) -> Step {
+            return [seen, password](QWidget* modal) {
+                seen->texts << AsDialog(modal)->GetDlgItemText(IDC_PASSWORD_FORMAT);
+                SetPassword(seen, password)(modal);
+            };
+        };
+        const QString strongLine = QStringLiteral("Strong: opens in Lockwarden Editor 2.5 and later.");
+        const QString compatibleLine = QStringLiteral("Compatible: opens in older editors too, but is quick to guess.");
+
+        CEncryptedDocument* doc = NewDoc();
+        QVERIFY(doc);
+        Type(doc, QStringLiteral("new"));
+        auto seen = std::make_shared<Seen>();
+        Answer(seen, {ChooseFile(seen, FileOfKind("new")), formatLine(seen, "pw")});
+        QVERIFY(doc->OnFileSave());
+        QCOMPARE(seen->texts.value(1), strongLine);
+        QVERIFY(IsStrong(GuiTestEnv::Bytes(FileOfKind("new"))));
+        CloseAll();
+
+        // A compatible file stays compatible.
+        const QString old = FileOfKind("old");
+        CEncryptedDocument::SetNewDocumentsStrong(false);
+        QVERIFY(!MakeFile(old, QStringLiteral("old"), "pw").isEmpty());
+        CEncryptedDocument::SetNewDocumentsStrong(true);
+        QVERIFY(!IsStrong(GuiTestEnv::Bytes(old)));
+        doc = Open(old, "pw");
+        QVERIFY(doc);
+        Type(doc, QStringLiteral("!"));
+        seen = std::make_shared<Seen>();
+        Answer(seen, {formatLine(seen, QString())});
+        QVERIFY(doc->OnFileSave());
+        QCOMPARE(seen->texts.value(0), compatibleLine);
+        QVERIFY(!IsStrong(GuiTestEnv::Bytes(old)));
+        CloseAll();
+
+        CEncryptedDocument::SetNewDocumentsStrong(false);
+        doc = NewDoc();
+        QVERIFY(doc);
+        QCOMPARE(doc->m_nFormat, cipher::DocFormat::Compatible);
+    }
+
     // A new document starts strong when the user chose that for new documents (with no document
     // open, only that choice is offered), and opens again as strong.
     void newDocumentStartsStrongWhenChosen() {
+        CEncryptedDocument::SetNewDocumentsStrong(false);
         auto seen = std::make_shared<Seen>();
         ChooseEncryption(Encryption(seen, {IDC_ENCRYPTION_NEW_STRONG}));
         QCOMPARE(seen->texts.value(0), QStringLiteral("compatible=0 strong=0 new=0 enabled=0"));

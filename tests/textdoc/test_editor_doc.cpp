@@ -62,6 +62,7 @@ private slots:
 
     // An empty text is stored as a block of padding alone, which opens as an empty text again.
     void emptyDocumentIsSavedAndOpens() {
+        CEncryptedDocument::SetNewDocumentsStrong(false);
         CEditorDoc* doc = NewDoc();
         QVERIFY(doc);
         doc->GetEditorView()->insertPlainText(QStringLiteral("x"));

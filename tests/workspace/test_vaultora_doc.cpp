@@ -192,6 +192,7 @@ private slots:
 
     // A new document with no account is the 232-byte container of the empty document's text.
     void saveEmptyNewDocument() {
+        CEncryptedDocument::SetNewDocumentsStrong(false);
         CVaultoraDoc* doc = NewDoc();
         QVERIFY(doc);
         auto seen = std::make_shared<Seen>();
