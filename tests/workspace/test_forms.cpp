@@ -99,9 +99,7 @@ private slots:
             return true;
         });
     }
-    void cleanupTestCase() {
-        SetShellOpenHandler({});
-    }
+    void cleanupTestCase() { SetShellOpenHandler({}); }
 
     void init() {
         m_opened.clear();
@@ -498,7 +496,8 @@ private slots:
         w.tree->setCurrentItem(w.tree->GetWebFolder()->child(0));
         CWebAccView* form = w.WebForm();
         const int registered[] = {IDC_WEB_NAME, IDC_WEB_ADDRESS, IDC_WEB_USERID, IDC_WEB_PASSWORD, IDC_WEB_NOTES};
-        QCOMPARE(form->GetLayout().GetCount(), 5);
+        // The fields, and the password's reveal button, which moves with the field's right edge.
+        QCOMPARE(form->GetLayout().GetCount(), 6);
         QCOMPARE(form->GetLayout().GetDesignSize(), form->GetTemplateSize());
 
         auto widths = [&] {
