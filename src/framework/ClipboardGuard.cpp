@@ -1,12 +1,16 @@
 #include "framework/ClipboardGuard.h"
 
+#include "framework/Document.h"
+#include "framework/View.h"
 #include "framework/WinApp.h"
 #include "platform/SecureMemory.h"
 #include "platform/TickCount.h"
 
 #include <QApplication>
 #include <QClipboard>
+#include <QLineEdit>
 #include <QMimeData>
+#include <QPlainTextEdit>
 #include <QTimerEvent>
 
 namespace {
@@ -14,15 +18,49 @@ namespace {
 const QString kSection = QStringLiteral("Clipboard");
 const QString kDelayEntry = QStringLiteral("ClearSeconds");
 
+// The clipboard, while the application that has one still runs.
+QClipboard* AppClipboard() {
+    return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) ? QGuiApplication::clipboard() : nullptr;
+}
+
+void Wipe(QString& text) {
+    if (!text.isEmpty())
+        platform::WipeMemory(text.data(), static_cast<size_t>(text.size()) * sizeof(QChar));
+    text.clear();
+}
+
+// What a field shows selected, as the clipboard gives it: line breaks as "\n".
+QString SelectedTextOf(const QWidget* widget) {
+    if (auto* line = qobject_cast<const QLineEdit*>(widget))
+        return line->selectedText();
+    if (auto* multi = qobject_cast<const QPlainTextEdit*>(widget))
+        return multi->textCursor().selectedText().replace(QChar::ParagraphSeparator, u'\n');
+    return QString();
+}
+
+// The document whose view holds the widget, if any.
+const QObject* DocumentOf(QWidget* widget) {
+    for (; widget; widget = widget->parentWidget()) {
+        if (auto* view = dynamic_cast<CView*>(widget))
+            return view->GetDocument();
+    }
+    return nullptr;
+}
+
 } // namespace
 
 CClipboardGuard::CClipboardGuard(QObject* parent) : QObject(parent) {
     setObjectName(QStringLiteral("clipboardGuard"));
+    // Emitted from within the call that set the selection, before the event loop runs again: no other
+    // program can have asked for it yet when the slot takes it back.
+    if (QClipboard* clipboard = AppClipboard())
+        connect(clipboard, &QClipboard::selectionChanged, this, &CClipboardGuard::OnSelectionChanged);
 }
 
 CClipboardGuard::~CClipboardGuard() {
     // Leaving the program: the secret goes with it. The frame is going too, so nobody is told.
     Clear(false);
+    ClearDocumentSelection();
 }
 
 CClipboardGuard* CClipboardGuard::Get() {
@@ -79,6 +117,51 @@ bool CClipboardGuard::HoldsSecret(int mode) const {
 
 void CClipboardGuard::ClearNow() {
     Clear(true);
+    ClearDocumentSelection();
+}
+
+void CClipboardGuard::OnDocumentClosed(const QObject* document) {
+    if (document && document == m_selectionDocument)
+        ClearDocumentSelection();
+}
+
+void CClipboardGuard::OnSelectionChanged() {
+    QClipboard* clipboard = AppClipboard();
+    // Another program's selection now: not ours to keep or to clear.
+    if (!clipboard || !clipboard->ownsSelection()) {
+        ForgetDocumentSelection();
+        return;
+    }
+    QWidget* source = QApplication::focusWidget();
+    const QString text = clipboard->text(QClipboard::Selection);
+    if (source && source->property(kKeepOutOfSelection).toBool() && !text.isEmpty() && SelectedTextOf(source) == text) {
+        // Re-enters this slot, which then finds the selection no longer ours.
+        clipboard->clear(QClipboard::Selection);
+        return;
+    }
+    const QObject* document = source ? DocumentOf(source) : nullptr;
+    if (!document || text.isEmpty()) {
+        ForgetDocumentSelection();
+        return;
+    }
+    Wipe(m_selection);
+    m_selection = QString(text.constData(), text.size());
+    m_selectionDocument = document;
+}
+
+void CClipboardGuard::ClearDocumentSelection() {
+    if (m_selection.isEmpty())
+        return;
+    QClipboard* clipboard = AppClipboard();
+    // Still ours and still that text: what was selected since, here or in another program, stays.
+    if (clipboard && clipboard->ownsSelection() && clipboard->text(QClipboard::Selection) == m_selection)
+        clipboard->clear(QClipboard::Selection);
+    ForgetDocumentSelection();
+}
+
+void CClipboardGuard::ForgetDocumentSelection() {
+    Wipe(m_selection);
+    m_selectionDocument = nullptr;
 }
 
 void CClipboardGuard::Clear(bool bShow) {
@@ -96,9 +179,7 @@ void CClipboardGuard::Clear(bool bShow) {
 }
 
 void CClipboardGuard::WipeSecret() {
-    if (!m_secret.isEmpty())
-        platform::WipeMemory(m_secret.data(), static_cast<size_t>(m_secret.size()) * sizeof(QChar));
-    m_secret.clear();
+    Wipe(m_secret);
 }
 
 int CClipboardGuard::SecondsLeft() const {
@@ -121,8 +202,9 @@ void CClipboardGuard::OnTimer() {
         ShowTimeLeft();
         return;
     }
+    // The delay is the clipboard's: a selection in a document stays until the lock, its close or exit.
     if (m_nDelay > 0 && SecondsLeft() == 0) {
-        ClearNow();
+        Clear(true);
         return;
     }
     ShowTimeLeft();

@@ -2,6 +2,7 @@
 
 #include <QBasicTimer>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <cstdint>
 
@@ -23,9 +24,14 @@ public:
     // Puts a secret on the clipboard (and in the selection, where the desktop has one, only when the
     // selection already holds it) and starts the countdown. Empty text changes nothing.
     void OfferSecret(const QString& text);
-    // Takes the secret off the clipboard and the selection, where they still hold it, and stops the
-    // countdown.
+    // The screen locks or the program exits: takes the secret off the clipboard and the selection, where
+    // they still hold it, and stops the countdown; document text in the primary selection goes too.
     void ClearNow();
+    // A document is closing: the primary selection loses the text selected in it, if it still has it.
+    void OnDocumentClosed(const QObject* document);
+
+    // The property of a widget whose selected text must never stay in the primary selection.
+    static constexpr const char* kKeepOutOfSelection = "lwKeepOutOfSelection";
 
     // Whole seconds until the clipboard is cleared, rounded up; 0 when nothing is waiting.
     int SecondsLeft() const;
@@ -50,6 +56,11 @@ protected:
     void timerEvent(QTimerEvent* event) override;
 
 private:
+    // The primary selection changed: taken back, or remembered when it is a document's text.
+    void OnSelectionChanged();
+    // Takes document text out of the primary selection while it is ours and still that text.
+    void ClearDocumentSelection();
+    void ForgetDocumentSelection();
     bool HoldsSecret(int mode) const;
     void Clear(bool bShow);
     void ShowTimeLeft();
@@ -61,4 +72,8 @@ private:
     int m_nDelay = 0;
     bool m_bGuarding = false;
     QBasicTimer m_timer;
+    // The document text the program last put in the primary selection (a copy of its own, wiped when
+    // dropped), and the document it came from.
+    QString m_selection;
+    QPointer<const QObject> m_selectionDocument;
 };

@@ -1,5 +1,6 @@
 #include "framework/Document.h"
 
+#include "framework/ClipboardGuard.h"
 #include "framework/DocTemplate.h"
 #include "framework/MDIChildWnd.h"
 #include "framework/MessageBox.h"
@@ -80,6 +81,9 @@ void CDocument::OnCloseDocument() {
     if (m_bClosing)
         return;
     m_bClosing = true;
+    // Text selected in it must not outlive it in the X selection.
+    if (CClipboardGuard* guard = CClipboardGuard::Get())
+        guard->OnDocumentClosed(this);
     const std::vector<CMDIChildWnd*> frames = GetFrames();
     for (CView* view : m_views)
         view->m_pDocument = nullptr;

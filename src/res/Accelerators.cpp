@@ -15,6 +15,8 @@ const std::map<int, std::vector<AccelEntry>>& AccelTables() {
              {QKeySequence(Qt::CTRL | Qt::Key_F), ID_EDIT_FIND},
              {QKeySequence(Qt::CTRL | Qt::Key_G), ID_GO_TO_URL},
              {QKeySequence(Qt::CTRL | Qt::Key_H), ID_EDIT_REPLACE},
+             // Password fields as dots, or as text again.
+             {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_H), ID_VIEW_HIDE_PASSWORDS},
              // Lock by keyboard, also while the tool bar is hidden; no other key of this table uses it.
              {QKeySequence(Qt::CTRL | Qt::Key_L), ID_VIEW_LOCK},
              {QKeySequence(Qt::CTRL | Qt::Key_N), ID_FILE_NEW},

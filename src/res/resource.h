@@ -224,6 +224,8 @@ constexpr int IDC_GENERATOR_STRENGTH = 1318;
 constexpr int IDC_GENERATOR_NEW = 1319;
 constexpr int ID_SETTINGS_CLIPBOARD = 32850;
 constexpr int ID_EDIT_GENERATE_PASSWORD = 32851;
+// View, "Hide Passwords": the account forms' password fields show dots, each with a reveal button.
+constexpr int ID_VIEW_HIDE_PASSWORDS = 32852;
 
 // The Recover Unsaved Work dialog offered at start when recovery copies exist.
 constexpr int IDD_RECOVER = 1340;

@@ -13,6 +13,7 @@
 #include "workspace/SecretFields.h"
 
 #include <QApplication>
+#include <string_view>
 
 namespace {
 
@@ -22,6 +23,10 @@ QString GetFieldText(const QWidget* control) {
     if (auto* notes = qobject_cast<const CNotesEdit*>(control))
         return notes->GetRecordText();
     return GetControlText(control);
+}
+
+bool IsPasswordElement(const char* szElement) {
+    return std::string_view(szElement) == "PASSWORD";
 }
 
 void SetFieldText(QWidget* control, const QString& text) {
@@ -70,6 +75,11 @@ void CAccountForm::OnInitialUpdate() {
         StyleEdit(edit, qobject_cast<CNotesEdit*>(edit) ? 12 : 15);
         GetLayout().AddControl(field.nID, CFormLayout::LAYOUT_SIZE_X);
     }
+    // After the fields are registered: the reveal button moves by what its field widens.
+    for (const FormField& field : m_shape.fields) {
+        if (auto* edit = qobject_cast<QLineEdit*>(GetDlgItem(field.nID)); edit && IsPasswordElement(field.szElement))
+            workspace::MarkPasswordField(edit, GetLayout());
+    }
     StyleLabel(m_shape.nHeading, 17, kCaptionColour);
     StyleLabel(m_shape.nName, 16, Qt::black);
     // Every other label of the template is a field's caption.
@@ -87,6 +97,7 @@ void CAccountForm::LoadAccount(int nIndex) {
     if (!doc || !doc->m_lists.Holds(m_shape.kind, nIndex))
         return;
     m_nIndex = nIndex;
+    workspace::ConcealPasswords(this);
     const bool bWasLoading = m_bLoading;
     m_bLoading = true;
     const AccountLists& lists = doc->m_lists;

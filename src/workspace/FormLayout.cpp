@@ -18,8 +18,11 @@ QSize CFormLayout::ClientSize() const {
 bool CFormLayout::AddControl(int nID, int nFlags) {
     if (!m_pForm)
         return false;
-    QWidget* control = m_pForm->GetDlgItem(nID);
-    if (!control)
+    return AddWidget(m_pForm->GetDlgItem(nID), nFlags);
+}
+
+bool CFormLayout::AddWidget(QWidget* control, int nFlags) {
+    if (!m_pForm || !control)
         return false;
     m_entries.push_back({control, nFlags});
     return true;

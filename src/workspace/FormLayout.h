@@ -22,6 +22,8 @@ public:
     void Attach(CFormView* form);
     // False, and nothing registered, when not attached or the form has no control with that id.
     bool AddControl(int nID, int nFlags);
+    // The same for a control the template does not have (made by the form itself).
+    bool AddWidget(QWidget* control, int nFlags);
     // Moves the registered controls by the change of the client size since it was last measured.
     void Layout();
     void Clear() { m_entries.clear(); }

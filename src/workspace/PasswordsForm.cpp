@@ -123,12 +123,8 @@ void CPasswordsForm::DoEditCommand(int nID) {
             multi->textCursor().removeSelectedText();
         break;
     case ID_EDIT_COPY:
-        line ? line->copy() : multi->copy();
-        workspace::OfferCopiedSecret(focus);
-        break;
     case ID_EDIT_CUT:
-        line ? line->cut() : multi->cut();
-        workspace::OfferCopiedSecret(focus);
+        workspace::CopyFromField(focus, nID == ID_EDIT_CUT);
         break;
     case ID_EDIT_PASTE:
         line ? line->paste() : multi->paste();

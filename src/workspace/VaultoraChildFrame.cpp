@@ -1,5 +1,6 @@
 #include "workspace/VaultoraChildFrame.h"
 
+#include "framework/CmdUI.h"
 #include "framework/DocTemplate.h"
 #include "res/resource.h"
 #include "workspace/AccountSearch.h"
@@ -9,6 +10,7 @@
 #include "workspace/MailAccView.h"
 #include "workspace/OtherAccView.h"
 #include "workspace/OtherAccountsRootView.h"
+#include "workspace/SecretFields.h"
 #include "workspace/SwitchSplitterWnd.h"
 #include "workspace/WebAccView.h"
 #include "workspace/WebAccountsRootView.h"
@@ -27,6 +29,10 @@ CVaultoraChildFrame::CVaultoraChildFrame() {
         if (CLeftView* tree = GetLeftView())
             tree->GetSearch()->FocusField();
     });
+    // Only a passwords window has password fields to hide: elsewhere the command is disabled.
+    MapCommand(
+        ID_VIEW_HIDE_PASSWORDS, [] { workspace::SetPasswordsHidden(!workspace::PasswordsHidden()); },
+        [](CCmdUI& cmdUI) { cmdUI.SetCheck(workspace::PasswordsHidden()); });
 }
 
 CVaultoraChildFrame::~CVaultoraChildFrame() = default;

@@ -22,6 +22,7 @@
 #include "workspace/NotesEdit.h"
 #include "workspace/OtherAccView.h"
 #include "workspace/OtherAccountsRootView.h"
+#include "workspace/SecretFields.h"
 #include "workspace/SwitchSplitterWnd.h"
 #include "workspace/VaultoraChildFrame.h"
 #include "workspace/WebAccView.h"
@@ -37,6 +38,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QToolButton>
 #include <QtTest>
 #include <memory>
 
@@ -99,9 +101,7 @@ private slots:
             return true;
         });
     }
-    void cleanupTestCase() {
-        SetShellOpenHandler({});
-    }
+    void cleanupTestCase() { SetShellOpenHandler({}); }
 
     void init() {
         m_opened.clear();
@@ -492,13 +492,67 @@ private slots:
         QVERIFY(Item(mailRoot, IDC_MAIL_ROOT_ADD)->isEnabled());
     }
 
+    // Hide Passwords reaches the password field of each account form and no other field; each field's
+    // reveal button follows it in the Tab order, and showing another account puts the dots back.
+    void hiddenPasswordInEveryAccountForm() {
+        Window w = Open([](CVaultoraDoc& doc) {
+            doc.m_lists.m_aWebAccounts.Append(Web("W", "webpw"));
+            doc.m_lists.m_aWebAccounts.Append(Web("W2", "webpw2"));
+            auto mail = std::make_unique<MailAccount>();
+            mail->strName = "M";
+            mail->strUserId = "mailuser";
+            mail->strPassword = "mailpw";
+            doc.m_lists.m_aMailAccounts.Append(std::move(mail));
+            auto other = std::make_unique<OtherAccount>();
+            other->strName = "O";
+            other->strUserId = "card";
+            other->strPassword = "1234";
+            doc.m_lists.m_aOtherAccounts.Append(std::move(other));
+        });
+        struct Case {
+            CAccountForm* form;
+            int nPassword;
+            int nUserId;
+        };
+        const Case cases[] = {{w.WebForm(), IDC_WEB_PASSWORD, IDC_WEB_USERID},
+                              {w.MailForm(), IDC_MAIL_PASSWORD, IDC_MAIL_USERID},
+                              {w.OtherForm(), IDC_OTHER_PASSWORD, IDC_OTHER_USERID}};
+        for (const Case& c : cases)
+            c.form->LoadAccount(0);
+        workspace::SetPasswordsHidden(true);
+        for (const Case& c : cases) {
+            auto* password = qobject_cast<QLineEdit*>(Item(c.form, c.nPassword));
+            auto* userId = qobject_cast<QLineEdit*>(Item(c.form, c.nUserId));
+            QVERIFY(password && userId);
+            QCOMPARE(password->echoMode(), QLineEdit::Password);
+            QCOMPARE(userId->echoMode(), QLineEdit::Normal);
+            auto* reveal = qobject_cast<QToolButton*>(password->nextInFocusChain());
+            QVERIFY(reveal);
+            QVERIFY(!reveal->isHidden());
+            QVERIFY(reveal->geometry().left() > password->geometry().right());
+        }
+        auto* webPassword = qobject_cast<QLineEdit*>(Item(w.WebForm(), IDC_WEB_PASSWORD));
+        auto* reveal = qobject_cast<QToolButton*>(webPassword->nextInFocusChain());
+        reveal->setChecked(true);
+        QCOMPARE(webPassword->echoMode(), QLineEdit::Normal);
+        w.WebForm()->LoadAccount(1);
+        QCOMPARE(webPassword->text(), QStringLiteral("webpw2"));
+        QCOMPARE(webPassword->echoMode(), QLineEdit::Password);
+        QVERIFY(!w.doc->IsModified());
+
+        workspace::SetPasswordsHidden(false);
+        for (const Case& c : cases)
+            QCOMPARE(qobject_cast<QLineEdit*>(Item(c.form, c.nPassword))->echoMode(), QLineEdit::Normal);
+    }
+
     // Wider pane, wider name label and fields, all by the same amount; never narrower than the template.
     void layoutFollowsThePaneWidth() {
         Window w = Open([](CVaultoraDoc& doc) { doc.m_lists.m_aWebAccounts.Append(Web("W", "")); });
         w.tree->setCurrentItem(w.tree->GetWebFolder()->child(0));
         CWebAccView* form = w.WebForm();
         const int registered[] = {IDC_WEB_NAME, IDC_WEB_ADDRESS, IDC_WEB_USERID, IDC_WEB_PASSWORD, IDC_WEB_NOTES};
-        QCOMPARE(form->GetLayout().GetCount(), 5);
+        // The fields, and the password's reveal button, which moves with the field's right edge.
+        QCOMPARE(form->GetLayout().GetCount(), 6);
         QCOMPARE(form->GetLayout().GetDesignSize(), form->GetTemplateSize());
 
         auto widths = [&] {

@@ -19,14 +19,18 @@
 #include "workspace/LeftView.h"
 #include "workspace/PasswordGeneratorDlg.h"
 #include "workspace/SecretFields.h"
+#include "workspace/VaultoraChildFrame.h"
 #include "workspace/WebAccView.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QClipboard>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
 #include <QRegularExpression>
 #include <QTimer>
+#include <QToolButton>
 #include <QtTest>
 #include <memory>
 
@@ -49,7 +53,7 @@ class TestSecrets : public QObject {
     }
 
     // A passwords file of one web account, opened, with its account shown.
-    CWebAccView* OpenAccount() {
+    CWebAccView* OpenAccount(const QString& fileName = QStringLiteral("vault.kvd")) {
         AccountLists lists;
         auto web = std::make_unique<WebAccount>();
         web->strName = "Bank";
@@ -58,11 +62,12 @@ class TestSecrets : public QObject {
         platform::SecureString text;
         if (!BuildPasswordsText(lists, text))
             return nullptr;
-        const QString path = m_env.FilePath("vault.kvd");
+        const QString path = m_env.FilePath(fileName);
         if (!cipher::WriteDocumentFile(path.toStdString(), "pw", text.view(), cipher::DocFormat::Compatible).ok())
             return nullptr;
         m_doc = dynamic_cast<CVaultoraDoc*>(OpenWithPassword(*m_app, path, "pw"));
-        auto* tree = Frame()->findChild<CLeftView*>();
+        auto* window = dynamic_cast<CVaultoraChildFrame*>(Frame()->MDIGetActive());
+        CLeftView* tree = window ? window->GetLeftView() : nullptr;
         if (!m_doc || !tree)
             return nullptr;
         tree->setCurrentItem(tree->GetWebFolder()->child(0));
@@ -70,7 +75,35 @@ class TestSecrets : public QObject {
         Frame()->activateWindow();
         if (!QTest::qWaitForWindowActive(Frame()))
             return nullptr;
-        return Frame()->findChild<CWebAccView*>();
+        return dynamic_cast<CWebAccView*>(window->GetView(window->m_nWebAccView));
+    }
+
+    static QLineEdit* PasswordField(CWebAccView* form) {
+        return qobject_cast<QLineEdit*>(form->GetDlgItem(IDC_WEB_PASSWORD));
+    }
+
+    // Clicks into the password field, then Ctrl+Shift+H from there.
+    static void ToggleHiddenByKey(CWebAccView* form) {
+        QTest::mouseClick(PasswordField(form), Qt::LeftButton);
+        QCOMPARE(QApplication::focusWidget(), PasswordField(form));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_H, Qt::ControlModifier | Qt::ShiftModifier);
+    }
+
+    // What the password field shows: its text, or as many dots.
+    static bool ShowsDots(QLineEdit* field) {
+        return !field->text().isEmpty() && field->displayText() != field->text() &&
+               field->displayText().size() == field->text().size();
+    }
+
+    // The password as the last save wrote it.
+    std::string SavedPassword() const {
+        platform::SecureString text;
+        if (!cipher::ReadDocumentFile(m_env.FilePath("vault.kvd").toStdString(), "pw", text).ok())
+            return "(unreadable)";
+        AccountLists lists;
+        if (!ReadPasswordsText(text.view(), lists) || !lists.m_aWebAccounts.At(0))
+            return "(unparsed)";
+        return std::string(lists.m_aWebAccounts.At(0)->strPassword.view());
     }
 
     // Clicks into the password field and copies it all by keyboard, as a user does.
@@ -258,6 +291,126 @@ private slots:
         QCOMPARE(QApplication::focusWidget(), field);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(field->text(), QStringLiteral("s3cret"));
+    }
+    // Ctrl+Shift+H in a passwords window: dots instead of the password, kept in the profile, a
+    // reveal button reached by Tab right after the field that Space toggles, and the field exposed to
+    // assistive tools as a password (its value only stars); the button stays beside the field as the
+    // window widens. Ctrl+Shift+H again shows the text, without the button, at the field's width.
+    void hidePasswordsByKey() {
+        CWebAccView* form = OpenAccount();
+        QVERIFY(form);
+        QLineEdit* field = PasswordField(form);
+        QVERIFY(!Frame()->QueryCommandUI(ID_VIEW_HIDE_PASSWORDS).IsChecked());
+        QCOMPARE(field->displayText(), QStringLiteral("s3cret"));
+        const QRect before = field->geometry();
+        QVERIFY(before.width() > 0);
+
+        ToggleHiddenByKey(form);
+        QVERIFY(ShowsDots(field));
+        QVERIFY(Frame()->QueryCommandUI(ID_VIEW_HIDE_PASSWORDS).IsChecked());
+        QCOMPARE(GuiTestEnv::Profile().value("Settings/HidePasswords").toInt(), 1);
+        QAccessibleInterface* access = QAccessible::queryAccessibleInterface(field);
+        QVERIFY(access);
+        QCOMPARE(access->role(), QAccessible::EditableText);
+        QVERIFY(access->state().passwordEdit);
+        QCOMPARE(access->text(QAccessible::Value), QStringLiteral("******"));
+
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        auto* reveal = qobject_cast<QToolButton*>(QApplication::focusWidget());
+        QVERIFY(reveal);
+        QCOMPARE(reveal->accessibleName(), QStringLiteral("Show password"));
+        QVERIFY(reveal->geometry().left() > field->geometry().right());
+        QCOMPARE(reveal->geometry().right(), before.right());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+        QCOMPARE(field->displayText(), QStringLiteral("s3cret"));
+        QVERIFY(!QAccessible::queryAccessibleInterface(field)->state().passwordEdit);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+        QVERIFY(ShowsDots(field));
+
+        Frame()->resize(900, 700);
+        QCoreApplication::processEvents();
+        const int nWidth = field->width();
+        Frame()->resize(1400, 900);
+        QTRY_VERIFY(field->width() > nWidth);
+        QCOMPARE(reveal->geometry().left(), field->geometry().right() + 1 + 2);
+        QVERIFY(reveal->geometry().right() < form->GetPage()->width());
+
+        ToggleHiddenByKey(form);
+        QCOMPARE(field->displayText(), QStringLiteral("s3cret"));
+        QVERIFY(reveal->isHidden());
+        QCOMPARE(field->geometry().right(), reveal->geometry().right());
+        QCOMPARE(GuiTestEnv::Profile().value("Settings/HidePasswords").toInt(), 0);
+    }
+
+    // A hidden password still copies and cuts, through the guard: the clipboard has it and counts down;
+    // the cut is a change the save writes and Undo takes back once the field shows its text.
+    void copyAndCutWhileHidden() {
+        CWebAccView* form = OpenAccount();
+        QVERIFY(form);
+        QLineEdit* field = PasswordField(form);
+        ToggleHiddenByKey(form);
+        QVERIFY(ShowsDots(field));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(ClipboardText(), QStringLiteral("s3cret"));
+        QCOMPARE(ClipboardPane(), QStringLiteral("Clipboard: 30 s"));
+        Tick(30000);
+        QCOMPARE(ClipboardText(), QString());
+
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Home);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_End, Qt::ShiftModifier);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Left, Qt::ShiftModifier);
+        Frame()->OnUserCommand(ID_EDIT_CUT);
+        QCOMPARE(ClipboardText(), QStringLiteral("3cre"));
+        QCOMPARE(ClipboardPane(), QStringLiteral("Clipboard: 30 s"));
+        QCOMPARE(field->text(), QStringLiteral("st"));
+        QVERIFY(m_doc->IsModified());
+        QVERIFY(SaveWithPassword(m_doc, m_env.FilePath("vault.kvd"), "pw"));
+        QCOMPARE(SavedPassword(), std::string("st"));
+        Frame()->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(Frame()));
+        QCOMPARE(QApplication::focusWidget(), field);
+
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_X, Qt::ControlModifier);
+        QCOMPARE(field->text(), QStringLiteral("st"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ShiftModifier);
+        QCOMPARE(QApplication::focusWidget(), field);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(field->text(), QStringLiteral("s3cret"));
+        QCOMPARE(std::string(m_doc->m_lists.m_aWebAccounts.At(0)->strPassword.view()), std::string("s3cret"));
+        m_doc->SetModifiedFlag(false);
+    }
+
+    // The setting reaches every passwords window at once and those opened later; text windows and the
+    // frame with no document have nothing to hide, so the command is disabled there.
+    void hiddenEverywhereAndKept() {
+        QVERIFY(!Frame()->IsCommandEnabled(ID_VIEW_HIDE_PASSWORDS));
+        CWebAccView* first = OpenAccount();
+        QVERIFY(first);
+        CVaultoraDoc* firstDoc = m_doc;
+        CWebAccView* second = OpenAccount(QStringLiteral("other.kvd"));
+        QVERIFY(second && second != first);
+        QVERIFY(Frame()->IsCommandEnabled(ID_VIEW_HIDE_PASSWORDS));
+        ToggleHiddenByKey(second);
+        QVERIFY(ShowsDots(PasswordField(first)));
+        QVERIFY(ShowsDots(PasswordField(second)));
+
+        firstDoc->OnCloseDocument();
+        m_doc->OnCloseDocument();
+        GuiTestEnv::FlushDeletes();
+        QVERIFY(!Frame()->IsCommandEnabled(ID_VIEW_HIDE_PASSWORDS));
+        CWebAccView* later = OpenAccount();
+        QVERIFY(later);
+        QVERIFY(ShowsDots(PasswordField(later)));
+
+        QVERIFY(m_app->GetTextTemplate()->OpenDocumentFile(QString()));
+        QTRY_VERIFY(qobject_cast<CEditorView*>(QApplication::focusWidget()));
+        QVERIFY(!Frame()->IsCommandEnabled(ID_VIEW_HIDE_PASSWORDS));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_H, Qt::ControlModifier | Qt::ShiftModifier);
+        QVERIFY(ShowsDots(PasswordField(later)));
     }
 };
 
