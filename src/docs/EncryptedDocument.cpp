@@ -122,33 +122,38 @@ bool CEncryptedDocument::OnOpenDocument(const QString& path) {
         AfxMessageBox(problem, MB_ICONEXCLAMATION);
         return false;
     }
-    CEnterPasswordDlg prompt;
-    if (prompt.DoModal() != IDOK)
-        return false; // cancelled, or closed by the screen lock
-    m_szFilePassword = prompt.TakePassword();
-
     const std::string file = QFile::encodeName(path).toStdString();
     platform::SecureBytes fileBytes;
     cipher::FileVersion version;
+    bool bRead = false;
     cipher::DocStatus status;
-    {
-        WaitCursor wait;
-        uint32_t error = 0;
-        bool bRead = false;
-        RunInBackground([&] { bRead = cipher::ReadWholeFile(file, fileBytes, &error, &version); });
-        status = bRead ? DecodeVersion(fileBytes, m_szFilePassword.view())
-                       : cipher::DocStatus{cipher::DocResult::CannotRead, error};
-    }
-    // An empty file holds nothing to decipher: it is a file that can't be read, not a wrong password.
-    if (status.result == cipher::DocResult::WrongPassword && fileBytes.size() == 0)
-        status = {cipher::DocResult::CannotRead, 0};
-    if (!status.ok())
-        DropDecodedVersion();
-    if (status.result == cipher::DocResult::WrongPassword) {
+    // A wrong password is said, then asked again: a typing slip is no reason to start the open over.
+    // Cancel, or the screen lock closing the question, ends the open.
+    for (;;) {
+        const std::unique_ptr<CEnterPasswordDlg> prompt = CEnterPasswordDlg::ForOpening(path);
+        if (prompt->DoModal() != IDOK)
+            return false;
+        m_szFilePassword = prompt->TakePassword();
+        {
+            WaitCursor wait;
+            // Read once: the bytes the first answer was tried on are the ones the next is tried on.
+            uint32_t error = 0;
+            if (!bRead)
+                RunInBackground([&] { bRead = cipher::ReadWholeFile(file, fileBytes, &error, &version); });
+            status = bRead ? DecodeVersion(fileBytes, m_szFilePassword.view())
+                           : cipher::DocStatus{cipher::DocResult::CannotRead, error};
+        }
+        // An empty file holds nothing to decipher: it is a file that can't be read, not a wrong password.
+        if (status.result == cipher::DocResult::WrongPassword && fileBytes.size() == 0)
+            status = {cipher::DocResult::CannotRead, 0};
+        if (!status.ok())
+            DropDecodedVersion();
+        if (status.result != cipher::DocResult::WrongPassword)
+            break;
+        m_szFilePassword.Wipe();
         CDecryptFailedDlg failed;
         failed.m_strFileName = BareFileName(path);
         failed.DoModal();
-        return false;
     }
     if (!status.ok()) {
         // A file that can't be read at all is no question of the password: say which and why,

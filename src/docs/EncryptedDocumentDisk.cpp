@@ -23,7 +23,8 @@ const QString CEncryptedDocument::kDeletedMessage = QStringLiteral("Deleted on d
 const QString CEncryptedDocument::kMergedMessage = QStringLiteral("Merged: the file was changed on disk.");
 
 QString CEncryptedDocument::GetDisplayTitle() const {
-    return m_bDeletedOnDisk ? GetTitle() + QStringLiteral(" (deleted on disk)") : GetTitle();
+    const QString name = CDocument::GetDisplayTitle();
+    return m_bDeletedOnDisk ? name + QStringLiteral(" (deleted on disk)") : name;
 }
 
 void CEncryptedDocument::ShowStatus(const QString& text) {

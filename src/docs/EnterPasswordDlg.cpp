@@ -27,6 +27,23 @@ const DlgTemplate kNamedFileTemplate = {
         {DlgKind::PushButton, IDCANCEL, "Cancel", 136, 74, 50, 14},
     }};
 
+// The question when a file is opened: its name on a line of its own under the label. The name comes
+// first in the template so that the label, not the name, stands right before the field it names.
+const DlgTemplate kOpenFileTemplate = {
+    IDD_ENTER_PASSWORD,
+    "Enter Password",
+    194,
+    75,
+    {
+        {DlgKind::Icon, -1, nullptr, 8, 8, 21, 20, 0, IDI_PASSWORD},
+        {DlgKind::Static, IDC_PASSWORD_FILE, "", 38, 20, 148, 9},
+        {DlgKind::Static, IDC_PASSWORD_LABEL, "File Password:", 38, 9, 148, 9},
+        {DlgKind::Password, IDC_PASSWORD, "", 38, 31, 148, 14},
+        {DlgKind::Static, IDC_CAPS_LOCK_WARNING, "Caps Lock is on.", 8, 56, 72, 9, DS_HIDDEN},
+        {DlgKind::DefPushButton, IDOK, "OK", 82, 54, 50, 14},
+        {DlgKind::PushButton, IDCANCEL, "Cancel", 136, 54, 50, 14},
+    }};
+
 } // namespace
 
 CEnterPasswordDlg::CEnterPasswordDlg(const DlgTemplate& tmpl, const QString& fileName, const QString& notice)
@@ -34,6 +51,13 @@ CEnterPasswordDlg::CEnterPasswordDlg(const DlgTemplate& tmpl, const QString& fil
 
 std::unique_ptr<CEnterPasswordDlg> CEnterPasswordDlg::ForFile(const QString& fileName, const QString& notice) {
     return std::unique_ptr<CEnterPasswordDlg>(new CEnterPasswordDlg(kNamedFileTemplate, fileName, notice));
+}
+
+std::unique_ptr<CEnterPasswordDlg> CEnterPasswordDlg::ForOpening(const QString& path) {
+    auto dialog = std::unique_ptr<CEnterPasswordDlg>(
+        new CEnterPasswordDlg(kOpenFileTemplate, path.mid(path.lastIndexOf(QLatin1Char('/')) + 1), QString()));
+    dialog->m_strFilePath = path;
+    return dialog;
 }
 
 CEnterPasswordDlg::~CEnterPasswordDlg() {
@@ -61,6 +85,11 @@ bool CEnterPasswordDlg::OnInitDialog() {
     if (!m_strFileName.isEmpty()) {
         SetDlgItemText(IDC_PASSWORD_FILE, m_strFileName);
         SetDlgItemText(IDC_PASSWORD_NOTICE, m_strNotice);
+        // The whole path for whoever needs to tell two files of the same name apart.
+        if (QWidget* file = GetDlgItem(IDC_PASSWORD_FILE); file && !m_strFilePath.isEmpty()) {
+            file->setToolTip(m_strFilePath);
+            file->setAccessibleDescription(m_strFilePath);
+        }
     }
     CCapsLockWarning::Attach(this, IDC_CAPS_LOCK_WARNING);
     return true;

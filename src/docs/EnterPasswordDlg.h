@@ -15,6 +15,8 @@ public:
     // The question for the password of a file the user did not just choose (a version another program
     // wrote, recovered work): a line names the file, the next says why its password is asked.
     static std::unique_ptr<CEnterPasswordDlg> ForFile(const QString& fileName, const QString& notice);
+    // The question when the user opens a file: its name on a line under the label.
+    static std::unique_ptr<CEnterPasswordDlg> ForOpening(const QString& path);
     ~CEnterPasswordDlg() override;
 
     static constexpr int kMaxPasswordLength = 259;
@@ -40,6 +42,7 @@ private:
     void ReadPassword();
 
     QString m_strFileName;
+    QString m_strFilePath;
     QString m_strNotice;
 
     platform::SecureString m_szPassword;

@@ -8,8 +8,33 @@
 #include "framework/View.h"
 #include "framework/WinApp.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <algorithm>
+
+namespace {
+
+std::vector<CDocument*> OpenDocuments() {
+    std::vector<CDocument*> docs;
+    if (CWinApp* app = AfxGetApp()) {
+        for (const auto& docTemplate : app->GetDocTemplates())
+            docs.insert(docs.end(), docTemplate->GetDocuments().begin(), docTemplate->GetDocuments().end());
+    }
+    return docs;
+}
+
+// The folder of a file as a title shows it: the home folder as "~".
+QString FolderShown(const QString& path) {
+    const QString folder = QFileInfo(path).absolutePath();
+    const QString home = QDir::homePath();
+    if (folder == home)
+        return QStringLiteral("~");
+    if (folder.startsWith(home + QLatin1Char('/')))
+        return QLatin1Char('~') + folder.mid(home.size());
+    return folder;
+}
+
+} // namespace
 
 CDocument::CDocument() {
     MapCommand(ID_FILE_CLOSE, [this] { OnFileClose(); });
@@ -24,6 +49,28 @@ CDocument::~CDocument() {
 
 void CDocument::SetTitle(const QString& title) {
     m_strTitle = title;
+    UpdateAllFrameTitles();
+}
+
+QString CDocument::GetDisplayTitle() const {
+    QString name = m_strTitle;
+    if (const_cast<CDocument*>(this)->IsModified())
+        name += QLatin1Char('*');
+    if (!m_strPathName.isEmpty()) {
+        const std::vector<CDocument*> docs = OpenDocuments();
+        const bool bNameShared = std::any_of(docs.begin(), docs.end(), [this](const CDocument* other) {
+            return other != this && !other->m_bClosing && !other->m_strPathName.isEmpty() &&
+                   other->m_strTitle == m_strTitle;
+        });
+        if (bNameShared)
+            name += QStringLiteral(" (%1)").arg(FolderShown(m_strPathName));
+    }
+    return name;
+}
+
+void CDocument::SetModifiedFlag(bool bModified) {
+    m_bModified = bModified;
+    // Always: a kind of document may keep its flag elsewhere (the text view), set after this.
     UpdateFrameTitles();
 }
 
@@ -94,6 +141,8 @@ void CDocument::OnCloseDocument() {
         m_pDocTemplate->RemoveDocument(this);
         m_pDocTemplate = nullptr;
     }
+    // A document that shared its file name with this one no longer needs its folder shown.
+    UpdateAllFrameTitles();
     deleteLater();
 }
 
@@ -141,4 +190,9 @@ std::vector<CMDIChildWnd*> CDocument::GetFrames() const {
 void CDocument::UpdateFrameTitles() {
     for (CMDIChildWnd* frame : GetFrames())
         frame->OnUpdateFrameTitle();
+}
+
+void CDocument::UpdateAllFrameTitles() {
+    for (CDocument* doc : OpenDocuments())
+        doc->UpdateFrameTitles();
 }

@@ -21,14 +21,15 @@ public:
 
     const QString& GetTitle() const { return m_strTitle; }
     virtual void SetTitle(const QString& title);
-    // The name the windows show: the title, with what the document adds to it.
-    virtual QString GetDisplayTitle() const { return m_strTitle; }
+    // The name the windows show: the title, "*" while modified, then the folder when another open
+    // document has the same file name; a kind of document may add to it.
+    virtual QString GetDisplayTitle() const;
     const QString& GetPathName() const { return m_strPathName; }
     // Stores the full path, makes its file name the title and adds it to the recent-file list.
     virtual void SetPathName(const QString& path, bool bAddToMRU = true);
 
     virtual bool IsModified() { return m_bModified; }
-    virtual void SetModifiedFlag(bool bModified = true) { m_bModified = bModified; }
+    virtual void SetModifiedFlag(bool bModified = true);
 
     virtual bool OnNewDocument();
     virtual bool OnOpenDocument(const QString& path);
@@ -48,6 +49,8 @@ public:
     // The child frames that show this document's views.
     std::vector<CMDIChildWnd*> GetFrames() const;
     void UpdateFrameTitles();
+    // Every open document's windows: one document's name or path decides whether others show their folder.
+    static void UpdateAllFrameTitles();
 
     CMultiDocTemplate* GetDocTemplate() const { return m_pDocTemplate; }
     bool IsClosing() const { return m_bClosing; }

@@ -265,7 +265,7 @@ private slots:
         QVERIFY(QFile::remove(path));
         QTRY_VERIFY(doc->IsDeletedOnDisk());
         QVERIFY(doc->IsModified());
-        QCOMPARE(doc->GetFrames().at(0)->windowTitle(), Name(path) + " (deleted on disk)");
+        QCOMPARE(doc->GetFrames().at(0)->windowTitle(), Name(path) + "* (deleted on disk)");
         QCOMPARE(StatusText(), CEncryptedDocument::kDeletedMessage);
 
         auto seen = std::make_shared<Seen>();

@@ -8,6 +8,7 @@
 #include "cipher/DocumentFile.h"
 #include "cipher/StrongFile.h"
 #include "framework/DocTemplate.h"
+#include "framework/MDIChildWnd.h"
 #include "framework/RecentFileList.h"
 #include "framework/StatusBar.h"
 #include "passwords/PasswordsSchema.h"
@@ -18,6 +19,7 @@
 #include "textdoc/EditorView.h"
 
 #include <QMdiArea>
+#include <QToolBar>
 #include <QtTest>
 #include <csignal>
 #include <memory>
@@ -124,18 +126,72 @@ private slots:
         QCOMPARE(std::string(again->m_szFilePassword.view()), std::string("s3cret"));
     }
 
+    // A window's name: the file name, "*" while there are unsaved changes, and the folder while another
+    // open file has the same name. Save and Print are off with no document.
+    void titlesShowChangesAndTellSameNamesApart() {
+        QVERIFY(QDir(m_env.FilesDir()).mkpath("a") && QDir(m_env.FilesDir()).mkpath("b"));
+        const QString first = m_env.FilePath("a/notes" + Ext());
+        const QString second = m_env.FilePath("b/notes" + Ext());
+        QVERIFY(!MakeFile(first, "one", "pw").isEmpty());
+        QVERIFY(!MakeFile(second, "two", "pw").isEmpty());
+        const QString name = "notes" + Ext();
+        const auto title = [](CEncryptedDocument* doc) { return doc->GetFrames().front()->windowTitle(); };
+
+        CEncryptedDocument* doc = Open(first, "pw");
+        QVERIFY(doc);
+        QCOMPARE(title(doc), name);
+        Type(doc, QStringLiteral("!"));
+        QCOMPARE(title(doc), name + "*");
+        QVERIFY(Frame()->windowTitle().contains(name + "*"));
+        QVERIFY(docanswers::SaveWithPassword(doc, first, QString()));
+        QCOMPARE(title(doc), name);
+
+        CEncryptedDocument* other = Open(second, "pw");
+        QVERIFY(other);
+        QCOMPARE(title(other), name + " (" + QFileInfo(second).absolutePath() + ")");
+        QCOMPARE(title(doc), name + " (" + QFileInfo(first).absolutePath() + ")");
+        other->OnCloseDocument();
+        GuiTestEnv::FlushDeletes();
+        QCOMPARE(title(doc), name);
+
+        CloseAll();
+        for (QAction* button : Frame()->GetToolBar()->actions()) {
+            if (button->data().toInt() == ID_FILE_SAVE || button->data().toInt() == ID_FILE_PRINT)
+                QTRY_VERIFY2(!button->isEnabled(), qPrintable(button->text()));
+        }
+    }
+
     void openFailures() {
         const QString path = FileOfKind("diary");
         QVERIFY(!MakeFile(path, "dear diary", "right").isEmpty());
 
-        // A wrong password: the notice names the bare file, and nothing opens.
+        // The question names the file. A wrong password: the notice names the bare file, and the password
+        // is asked again; Cancel then opens nothing.
+        const auto namedPrompt = [](std::shared_ptr<Seen> seen, const QString& password) -> Step {
+            return [seen, password](QWidget* modal) {
+                seen->texts << AsDialog(modal)->GetDlgItemText(IDC_PASSWORD_FILE);
+                EnterPassword(password)(modal);
+            };
+        };
         auto seen = std::make_shared<Seen>();
-        Answer(seen, {EnterPassword("wrong"), Question(seen, IDC_DECRYPT_FAILED_TEXT, IDOK)});
+        Answer(seen, {namedPrompt(seen, "wrong"), Question(seen, IDC_DECRYPT_FAILED_TEXT, IDOK),
+                      namedPrompt(seen, QString())});
         QVERIFY(!m_app->OpenDocumentFile(path));
-        QCOMPARE(seen->texts, QStringList({"Failed to decrypt the file: diary" + Ext()}));
+        QCOMPARE(seen->texts,
+                 QStringList({"diary" + Ext(), "Failed to decrypt the file: diary" + Ext(), "diary" + Ext()}));
         GuiTestEnv::FlushDeletes();
         QVERIFY(Template()->GetDocuments().empty());
         QVERIFY(Frame()->MDIClient()->subWindowList().isEmpty());
+
+        // Asked again, the right password opens it.
+        auto retried = std::make_shared<Seen>();
+        Answer(retried,
+               {EnterPassword("wrong"), Question(retried, IDC_DECRYPT_FAILED_TEXT, IDOK), EnterPassword("right")});
+        CEncryptedDocument* opened = dynamic_cast<CEncryptedDocument*>(m_app->OpenDocumentFile(path));
+        QVERIFY(opened);
+        QCOMPARE(retried->answered, 3);
+        QCOMPARE(std::string(opened->m_szFilePassword.view()), std::string("right"));
+        CloseAll();
 
         // Cancelling the password prompt opens nothing and reads nothing.
         auto cancelled = std::make_shared<Seen>();
@@ -169,7 +225,8 @@ private slots:
         const QString locked = FileOfKind("locked");
         QVERIFY(cipher::WriteDocumentFile(locked.toStdString(), "right", "text", cipher::DocFormat::Strong).ok());
         auto strong = std::make_shared<Seen>();
-        Answer(strong, {EnterPassword("wrong"), Question(strong, IDC_DECRYPT_FAILED_TEXT, IDOK)});
+        Answer(strong,
+               {EnterPassword("wrong"), Question(strong, IDC_DECRYPT_FAILED_TEXT, IDOK), EnterPassword(QString())});
         QVERIFY(!m_app->OpenDocumentFile(locked));
         QCOMPARE(strong->texts.value(0), "Failed to decrypt the file: locked" + Ext());
         QByteArray newer = GuiTestEnv::Bytes(locked);

@@ -246,7 +246,8 @@ private slots:
         QVERIFY(cipher::WriteDocumentFile(QFile::encodeName(plain).toStdString(), "right", "just a note").ok());
         const QByteArray plainBefore = Bytes(plain);
         auto refused = std::make_shared<Seen>();
-        Answer(refused, {EnterPassword("right"), Question(refused, IDC_DECRYPT_FAILED_TEXT, IDOK)});
+        Answer(refused,
+               {EnterPassword("right"), Question(refused, IDC_DECRYPT_FAILED_TEXT, IDOK), EnterPassword(QString())});
         QVERIFY(!m_app->OpenDocumentFile(plain));
         QCOMPARE(refused->texts, QStringList({"Failed to decrypt the file: plain.kvd"}));
         QCOMPARE(Bytes(plain), plainBefore);
