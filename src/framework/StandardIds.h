@@ -43,6 +43,7 @@ constexpr int ID_EDIT_REPEAT = 57640;
 constexpr int ID_EDIT_REPLACE = 57641;
 constexpr int ID_EDIT_SELECT_ALL = 57642;
 constexpr int ID_EDIT_UNDO = 57643;
+constexpr int ID_EDIT_REDO = 57644;
 constexpr int ID_WINDOW_NEW = 57648;
 constexpr int ID_WINDOW_ARRANGE = 57649;
 constexpr int ID_WINDOW_CASCADE = 57650;

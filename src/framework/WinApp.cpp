@@ -2,6 +2,7 @@
 
 #include "framework/DocTemplate.h"
 #include "framework/Document.h"
+#include "framework/KeyGuard.h"
 #include "framework/MDIChildWnd.h"
 #include "framework/MDIFrameWnd.h"
 #include "framework/RecentFileList.h"
@@ -31,6 +32,7 @@ QWidget* AfxGetMainWnd() {
 
 CWinApp::CWinApp(const QString& appName) : m_strAppName(appName) {
     g_pApp = this;
+    new CKeyGuard(this);
     MapCommand(ID_APP_EXIT, [this] { OnAppExit(); });
     MapCommand(ID_FILE_PRINT_SETUP, [this] { OnFilePrintSetup(); });
     for (int i = 0; i < RECENT_FILE_COUNT; ++i) {

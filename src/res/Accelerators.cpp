@@ -31,6 +31,9 @@ const std::map<int, std::vector<AccelEntry>>& AccelTables() {
              {QKeySequence(Qt::SHIFT | Qt::Key_Delete), ID_EDIT_CUT},
              {QKeySequence(Qt::CTRL | Qt::Key_Z), ID_EDIT_UNDO},
              {QKeySequence(Qt::ALT | Qt::Key_Backspace), ID_EDIT_UNDO},
+             // Redo under both names desktops give it.
+             {QKeySequence(Qt::CTRL | Qt::Key_Y), ID_EDIT_REDO},
+             {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), ID_EDIT_REDO},
              {QKeySequence(Qt::ALT | Qt::Key_Delete), ID_EDIT_CLEAR},
              {QKeySequence(Qt::Key_F3), ID_EDIT_REPEAT},
              {QKeySequence(Qt::Key_F6), ID_NEXT_PANE},

@@ -65,6 +65,7 @@ const std::map<int, const char*>& StringTable() {
         {ID_EDIT_REPLACE, "Replace specific text with different text\nReplace"},
         {ID_EDIT_SELECT_ALL, "Select the entire document\nSelect All"},
         {ID_EDIT_UNDO, "Undo the last action\nUndo"},
+        {ID_EDIT_REDO, "Redo the last action undone\nRedo"},
         {ID_WINDOW_NEW, "Lock the screen\nLock"},
         {ID_WINDOW_ARRANGE, "Arrange icons at the bottom of the window\nArrange Icons"},
         {ID_WINDOW_CASCADE, "Arrange windows so they overlap\nCascade Windows"},

@@ -43,6 +43,14 @@ namespace {
 
 const QChar kPauseMark(1);
 
+// With no document the keys still go somewhere the user can see: the document area, where a reader
+// announces the empty workspace. Given before the window shows, it has the focus once shown.
+void RestFocusInDocumentArea(CMainFrame* frame) {
+    QWidget* current = frame->focusWidget();
+    if (!current || current == frame || !current->isVisibleTo(frame))
+        frame->MDIClient()->setFocus(Qt::OtherFocusReason);
+}
+
 } // namespace
 
 CMainFrame::CMainFrame()
@@ -99,6 +107,7 @@ bool CMainFrame::LoadFrame(int nIDResource) {
     if (!LoadMenu(nIDResource) || !LoadMenu(IDR_ETXTYPE) || !LoadAccelTable(nIDResource))
         return false;
     ShowMenu(nIDResource);
+    RestFocusInDocumentArea(this);
     // F1 asks for help, as the desktop's help key does everywhere.
     auto* helpKey = new QAction(this);
     helpKey->setShortcut(QKeySequence(Qt::Key_F1));
@@ -316,6 +325,8 @@ void CMainFrame::OnChildFramesChanged() {
     ShowMenu(anyDocument && !m_pLockWnd ? IDR_ETXTYPE : IDR_MAINFRAME);
     CMDIFrameWnd::OnChildFramesChanged();
     UpdatePositionPane();
+    if (!anyDocument && !m_pLockWnd)
+        RestFocusInDocumentArea(this);
 }
 
 void CMainFrame::UpdatePositionPane() {

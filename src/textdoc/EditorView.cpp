@@ -135,6 +135,12 @@ CEditorView::CEditorView() : m_marginsTwips(720, 720, 720, 720) {
         if (CDocument* doc = GetDocument())
             doc->SetModifiedFlag(bModified);
     });
+    // Moves that no key or click of the user's makes (Find, Replace, Undo from the menu) show at once;
+    // a key or a click shows its move when it is released.
+    connect(this, &QPlainTextEdit::cursorPositionChanged, this, [this] {
+        if (!m_bInInput && IsActiveTextView())
+            UpdateCaretStatus();
+    });
     MapEditCommands();
 }
 
@@ -151,6 +157,8 @@ void CEditorView::MapEditCommands() {
     const auto hasText = [this](CCmdUI& ui) { ui.Enable(!document()->isEmpty()); };
     MapCommand(
         ID_EDIT_UNDO, [this] { undo(); }, [this](CCmdUI& ui) { ui.Enable(document()->isUndoAvailable()); });
+    MapCommand(
+        ID_EDIT_REDO, [this] { redo(); }, [this](CCmdUI& ui) { ui.Enable(document()->isRedoAvailable()); });
     MapCommand(
         ID_EDIT_CUT, [this] { CopyToClipboard(true); },
         [this](CCmdUI& ui) { ui.Enable(textCursor().hasSelection() && !isReadOnly()); });
@@ -405,10 +413,11 @@ void CEditorView::SetModified(bool bModified) {
 // ---- Caret position and activity ------------------------------------------------------------------
 
 QString CEditorView::CaretStatusText() const {
-    const int start = textCursor().selectionStart();
-    const QTextBlock block = document()->findBlock(start);
+    // The caret, which is the moving end of a selection: a selection made upwards shows its start.
+    const int caret = textCursor().position();
+    const QTextBlock block = document()->findBlock(caret);
     const int line = block.isValid() ? block.blockNumber() + 1 : 1;
-    const int column = block.isValid() ? start - block.position() + 1 : 1;
+    const int column = block.isValid() ? caret - block.position() + 1 : 1;
     return QString::asprintf(" Ln %d, Col %d", line, column);
 }
 
@@ -416,6 +425,11 @@ void CEditorView::UpdateCaretStatus() {
     CMDIFrameWnd* frame = AfxGetMainFrame();
     if (CStatusBar* bar = frame ? frame->GetStatusBar() : nullptr)
         bar->SetPaneText(1, CaretStatusText());
+}
+
+bool CEditorView::IsActiveTextView() const {
+    CMDIFrameWnd* frame = AfxGetMainFrame();
+    return frame && frame->GetActiveView() == this;
 }
 
 void CEditorView::keyPressEvent(QKeyEvent* event) {
@@ -430,12 +444,26 @@ void CEditorView::keyPressEvent(QKeyEvent* event) {
         event->accept();
         return;
     }
+    m_bInInput = true;
     QPlainTextEdit::keyPressEvent(event);
+    m_bInInput = false;
 }
 
 void CEditorView::keyReleaseEvent(QKeyEvent* event) {
     UpdateCaretStatus();
     QPlainTextEdit::keyReleaseEvent(event);
+}
+
+void CEditorView::mousePressEvent(QMouseEvent* event) {
+    m_bInInput = true;
+    QPlainTextEdit::mousePressEvent(event);
+    m_bInInput = false;
+}
+
+void CEditorView::mouseMoveEvent(QMouseEvent* event) {
+    m_bInInput = true;
+    QPlainTextEdit::mouseMoveEvent(event);
+    m_bInInput = false;
 }
 
 void CEditorView::mouseReleaseEvent(QMouseEvent* event) {

@@ -68,6 +68,8 @@ public:
     // " Ln %d, Col %d" for the caret (both counted from 1); UpdateCaretStatus shows it in pane 1.
     QString CaretStatusText() const;
     void UpdateCaretStatus();
+    // True while this view is the one the main frame's commands go to (the pane shows its caret).
+    bool IsActiveTextView() const;
 
     // Find and replace. The search starts after the selection (before it, upwards) and wraps around
     // the end of the text; false when the text holds no match at all.
@@ -100,6 +102,8 @@ public:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
 
@@ -121,6 +125,8 @@ private:
     // True once the text holds lines whose breaks differ from the default one; GetText then looks
     // at every line.
     bool m_bMixedBreaks = false;
+    // Set while a key or a mouse press is being handled: its move shows when it is released.
+    bool m_bInInput = false;
     QMarginsF m_marginsTwips;
     QPointer<CFindReplaceDlg> m_pFindDlg;
     std::unique_ptr<QPrinter> m_pOwnPrinter;

@@ -46,8 +46,8 @@ int FormTemplate(int nIDTemplate) {
     return nIDTemplate;
 }
 
-constexpr int kEditCommands[] = {ID_EDIT_CLEAR, ID_EDIT_COPY,       ID_EDIT_CUT,
-                                 ID_EDIT_PASTE, ID_EDIT_SELECT_ALL, ID_EDIT_UNDO};
+constexpr int kEditCommands[] = {ID_EDIT_CLEAR,      ID_EDIT_COPY, ID_EDIT_CUT, ID_EDIT_PASTE,
+                                 ID_EDIT_SELECT_ALL, ID_EDIT_UNDO, ID_EDIT_REDO};
 
 } // namespace
 
@@ -140,6 +140,9 @@ void CPasswordsForm::DoEditCommand(int nID) {
     case ID_EDIT_UNDO:
         line ? line->undo() : multi->undo();
         break;
+    case ID_EDIT_REDO:
+        line ? line->redo() : multi->redo();
+        break;
     default:
         break;
     }
@@ -160,6 +163,9 @@ void CPasswordsForm::UpdateEditCommand(int nID, CCmdUI& cmdUI) {
         cmdUI.Enable(bText && ((line && !line->isReadOnly()) || (multi && !multi->isReadOnly())));
         break;
     }
+    case ID_EDIT_REDO:
+        cmdUI.Enable((line && line->isRedoAvailable()) || (multi && multi->document()->isRedoAvailable()));
+        break;
     default:
         cmdUI.Enable(true);
         break;

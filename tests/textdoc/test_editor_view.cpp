@@ -22,6 +22,7 @@
 #include <QFontInfo>
 #include <QImage>
 #include <QLineEdit>
+#include <QMdiArea>
 #include <QMenu>
 #include <QMimeData>
 #include <QPageLayout>
@@ -89,6 +90,15 @@ private:
     QString Pane() const { return Frame()->GetStatusBar()->GetPaneText(1); }
     QString Path(const char* name) const { return m_env.FilePath(QLatin1String(name)); }
 
+    // The main window shown and active with the keys in the text, as the user has it.
+    void Activate() {
+        Frame()->show();
+        Frame()->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(Frame()));
+        m_view->setFocus();
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(m_view));
+    }
+
     // Through a real file: the text put in by the core, read by the view, written back by the view.
     QString RoundTrip(const QString& text) {
         WriteCoreFile(Path("in.etx"), text);
@@ -105,6 +115,11 @@ private slots:
         m_env.Begin();
         m_env.Reset();
         QVERIFY(m_env.Start(m_app));
+        // Started without a document, the keys go to the document area.
+        Frame()->show();
+        Frame()->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(Frame()));
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(Frame()->MDIClient()));
     }
 
     void cleanupTestCase() {
@@ -314,13 +329,119 @@ private slots:
         SendKey(m_view, QEvent::KeyRelease, Qt::Key_End);
         QCOMPARE(Pane(), QStringLiteral(" Ln 2, Col 6"));
 
-        // A selection counts from its start.
-        QTextCursor cursor = m_view->textCursor();
-        cursor.setPosition(1);
-        cursor.setPosition(7, QTextCursor::KeepAnchor);
-        m_view->setTextCursor(cursor);
+        // A selection shows its caret: its end when made downwards, its start when made upwards.
+        Activate();
+        SendKey(m_view, QEvent::KeyPress, Qt::Key_Left);
+        SendKey(m_view, QEvent::KeyRelease, Qt::Key_Left);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up, Qt::ShiftModifier);
+        QCOMPARE(m_view->textCursor().selectedText().size(), 5);
+        QCOMPARE(Pane(), QStringLiteral(" Ln 1, Col 4"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Home);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down, Qt::ShiftModifier);
+        QCOMPARE(m_view->textCursor().selectionStart(), 1);
+        QCOMPARE(Pane(), QStringLiteral(" Ln 2, Col 2"));
+    }
+
+    // Find Next from the Find dialog moves the caret to its match; the pane follows though the keys
+    // are in the dialog, and so does Replace.
+    void caretStatusFollowsFindAndReplace() {
+        m_view->SetText(QStringLiteral("1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n7\r\n8\r\nat needle\r\n10"));
         m_view->OnUpdate(nullptr, 0);
-        QCOMPARE(Pane(), QStringLiteral(" Ln 1, Col 2"));
+        QCOMPARE(Pane(), QStringLiteral(" Ln 1, Col 1"));
+        QVERIFY(Frame()->SendCommand(ID_EDIT_FIND));
+        CFindReplaceDlg* find = m_view->GetFindReplaceDlg();
+        QVERIFY(find);
+        QVERIFY(QTest::qWaitForWindowActive(find));
+        QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(find->FindEdit()));
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("needle"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCOMPARE(m_view->textCursor().selectedText(), QStringLiteral("needle"));
+        QCOMPARE(Pane(), QStringLiteral(" Ln 9, Col 10"));
+        find->close();
+
+        QVERIFY(Frame()->SendCommand(ID_EDIT_REPLACE));
+        CFindReplaceDlg* replace = m_view->GetFindReplaceDlg();
+        QVERIFY(replace && !replace->IsFindOnly());
+        replace->FindEdit()->setText(QStringLiteral("2"));
+        replace->ReplaceEdit()->setText(QStringLiteral("two"));
+        replace->FindNextButton()->click();
+        QCOMPARE(Pane(), QStringLiteral(" Ln 2, Col 2"));
+        replace->close();
+    }
+
+    // Alt with a letter that no menu takes types nothing: no text, no modified flag, no undo step,
+    // the same bytes saved. A character typed with AltGr goes in.
+    void altLetterNeverTypesAltGrDoes() {
+        Activate();
+        m_view->SetText(QStringLiteral("text"));
+        QVERIFY(m_view->WriteDocumentFile(Path("before.etx"), kPasswordUtf8).ok());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_End);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_S, Qt::AltModifier);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_7, Qt::AltModifier);
+        QCOMPARE(m_view->GetText(), QStringLiteral("text"));
+        QVERIFY(!m_view->IsModified());
+        QVERIFY(!m_doc->IsModified());
+        QVERIFY(!m_view->document()->isUndoAvailable());
+        QVERIFY(m_view->WriteDocumentFile(Path("after.etx"), kPasswordUtf8).ok());
+        QCOMPARE(ReadCoreFile(Path("after.etx")), ReadCoreFile(Path("before.etx")));
+
+        QTest::sendKeyEvent(QTest::Click, QApplication::focusWidget(), Qt::Key_E, QString(QChar(0x20AC)),
+                            Qt::GroupSwitchModifier);
+        QTest::sendKeyEvent(QTest::Click, QApplication::focusWidget(), Qt::Key_At, QStringLiteral("@"),
+                            Qt::ControlModifier | Qt::AltModifier);
+        QCOMPARE(m_view->GetText(), QStringLiteral("text") + QChar(0x20AC) + QLatin1Char('@'));
+        QVERIFY(m_doc->IsModified());
+    }
+
+    // Ctrl+Y and Ctrl+Shift+Z redo what Ctrl+Z took back; the Edit menu's Redo follows Undo and is
+    // enabled only while there is something to redo.
+    void redoByKeysAndMenu() {
+        Activate();
+        m_view->SetText(QString());
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("ab"));
+        QVERIFY(!Frame()->IsCommandEnabled(ID_EDIT_REDO));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(m_view->GetText(), QString());
+        QVERIFY(Frame()->IsCommandEnabled(ID_EDIT_REDO));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Y, Qt::ControlModifier);
+        QCOMPARE(m_view->GetText(), QStringLiteral("ab"));
+        QVERIFY(!Frame()->IsCommandEnabled(ID_EDIT_REDO));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Z, Qt::ControlModifier);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(m_view->GetText(), QStringLiteral("ab"));
+        QVERIFY(m_doc->IsModified());
+
+        QMenu* edit = nullptr;
+        for (QMenu* menu : Frame()->GetMenus(IDR_ETXTYPE)) {
+            if (menu->title() == QStringLiteral("&Edit"))
+                edit = menu;
+        }
+        QVERIFY(edit);
+        const QList<QAction*> items = edit->actions();
+        QVERIFY(items.size() > 2);
+        QCOMPARE(items[1]->data().toInt(), ID_EDIT_REDO);
+        QVERIFY(items[1]->text().startsWith(QStringLiteral("&Redo")));
+        Frame()->UpdateMenuUI(edit);
+        QVERIFY(!items[1]->isEnabled());
+        QVERIFY(Frame()->SendCommand(ID_EDIT_UNDO));
+        Frame()->UpdateMenuUI(edit);
+        QVERIFY(items[1]->isEnabled());
+        items[1]->trigger();
+        QCOMPARE(m_view->GetText(), QStringLiteral("ab"));
+    }
+
+    // With no document open the keys go to the document area, also once the last one is closed.
+    void focusRestsInTheDocumentAreaWithoutDocuments() {
+        Activate();
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(m_view));
+        m_doc->OnCloseDocument();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(Frame()->MDIClient()));
+        // The next test gets a document of its own.
+        m_doc = m_app->GetTextTemplate()->OpenDocumentFile(QString());
+        QVERIFY(m_doc);
+        m_view = dynamic_cast<CEditorView*>(m_doc->GetFirstView());
     }
 
     void clickUpdatesCaretStatus() {

@@ -33,6 +33,8 @@ public:
 class TestFrame : public CMDIFrameWnd {
 public:
     using CMDIFrameWnd::LoadAccelTable;
+    using CMDIFrameWnd::LoadMenu;
+    using CMDIFrameWnd::ShowMenu;
 };
 
 // The pieces of one open passwords window.

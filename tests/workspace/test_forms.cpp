@@ -35,6 +35,7 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMenu>
+#include <QMenuBar>
 #include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -494,6 +495,101 @@ private slots:
 
     // Hide Passwords reaches the password field of each account form and no other field; each field's
     // reveal button follows it in the Tab order, and showing another account puts the dots back.
+    // Alt with a letter no menu takes types nothing: the record, the modified flag and the undo
+    // history stay as they were, so Undo then takes back what the user typed before. AltGr types.
+    void altLetterNeverTypesAltGrDoes() {
+        Window w = Open([](CVaultoraDoc& doc) { doc.m_lists.m_aWebAccounts.Append(Web("W", "secret")); });
+        QVERIFY(m_mainFrame->LoadAccelTable(IDR_MAINFRAME));
+        w.tree->setCurrentItem(w.tree->GetWebFolder()->child(0));
+        auto* password = qobject_cast<QLineEdit*>(Item(w.WebForm(), IDC_WEB_PASSWORD));
+        QTest::mouseClick(password, Qt::LeftButton);
+        QCOMPARE(QApplication::focusWidget(), password);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_End);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_S, Qt::AltModifier);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Q, Qt::AltModifier | Qt::ShiftModifier);
+        QCOMPARE(password->text(), QStringLiteral("secret"));
+        QCOMPARE(Str(w.doc->m_lists.m_aWebAccounts.At(0)->strPassword), std::string("secret"));
+        QVERIFY(!w.doc->IsModified());
+        QVERIFY(!password->isUndoAvailable());
+
+        // AltGr as the toolkit reports it, as X11 sends it with Mod5, and as Ctrl+Alt.
+        QTest::sendKeyEvent(QTest::Click, QApplication::focusWidget(), Qt::Key_At, QStringLiteral("@"),
+                            Qt::GroupSwitchModifier);
+        QTest::sendKeyEvent(QTest::Click, QApplication::focusWidget(), Qt::Key_E, QString(QChar(0x20AC)),
+                            Qt::ControlModifier | Qt::AltModifier);
+        QCOMPARE(password->text(), QStringLiteral("secret@") + QChar(0x20AC));
+        QCOMPARE(Str(w.doc->m_lists.m_aWebAccounts.At(0)->strPassword), std::string("secret@\xE2\x82\xAC"));
+        QVERIFY(w.doc->IsModified());
+    }
+
+    // Ctrl+Y and Ctrl+Shift+Z redo in the focused field; Redo is enabled only when there is something
+    // to redo.
+    void redoInFields() {
+        Window w = Open([](CVaultoraDoc& doc) { doc.m_lists.m_aWebAccounts.Append(Web("W", "pw")); });
+        QVERIFY(m_mainFrame->LoadAccelTable(IDR_MAINFRAME));
+        w.tree->setCurrentItem(w.tree->GetWebFolder()->child(0));
+        auto* password = qobject_cast<QLineEdit*>(Item(w.WebForm(), IDC_WEB_PASSWORD));
+        QTest::mouseClick(password, Qt::LeftButton);
+        QCOMPARE(QApplication::focusWidget(), password);
+        const auto key = [](Qt::Key k, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+            QTest::keyClick(QApplication::focusWidget(), k, mods);
+        };
+        key(Qt::Key_End);
+        key(Qt::Key_X);
+        QVERIFY(!m_mainFrame->IsCommandEnabled(ID_EDIT_REDO));
+        key(Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(password->text(), QStringLiteral("pw"));
+        QVERIFY(m_mainFrame->IsCommandEnabled(ID_EDIT_REDO));
+        key(Qt::Key_Y, Qt::ControlModifier);
+        QCOMPARE(password->text(), QStringLiteral("pwx"));
+        QCOMPARE(Str(w.doc->m_lists.m_aWebAccounts.At(0)->strPassword), std::string("pwx"));
+        key(Qt::Key_Z, Qt::ControlModifier);
+        key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(password->text(), QStringLiteral("pwx"));
+        // Edit > Redo goes to the field as well.
+        QVERIFY(m_mainFrame->SendCommand(ID_EDIT_UNDO));
+        QVERIFY(m_mainFrame->SendCommand(ID_EDIT_REDO));
+        QCOMPARE(Str(w.doc->m_lists.m_aWebAccounts.At(0)->strPassword), std::string("pwx"));
+
+        auto* notes = qobject_cast<QPlainTextEdit*>(Item(w.WebForm(), IDC_WEB_NOTES));
+        QTest::mouseClick(notes->viewport(), Qt::LeftButton);
+        key(Qt::Key_A);
+        key(Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(notes->toPlainText(), QString());
+        key(Qt::Key_Y, Qt::ControlModifier);
+        QCOMPARE(notes->toPlainText(), QStringLiteral("a"));
+        QCOMPARE(Str(w.doc->m_lists.m_aWebAccounts.At(0)->strNotes), std::string("a"));
+    }
+
+    // Edit > Copy reached by Alt+E, C copies the selection the field had before the menu opened.
+    void copyFromTheMenuKeepsTheSelection() {
+        Window w = Open([](CVaultoraDoc& doc) {
+            auto web = Web("W", "pw");
+            web->strUserId = platform::SecureString("someone");
+            doc.m_lists.m_aWebAccounts.Append(std::move(web));
+        });
+        QVERIFY(m_mainFrame->LoadMenu(IDR_ETXTYPE));
+        m_mainFrame->ShowMenu(IDR_ETXTYPE);
+        // Made after the frame was shown, the menu bar shows once asked (the program makes it before).
+        m_mainFrame->menuBar()->show();
+        w.tree->setCurrentItem(w.tree->GetWebFolder()->child(0));
+        auto* user = qobject_cast<QLineEdit*>(Item(w.WebForm(), IDC_WEB_USERID));
+        QTest::mouseClick(user, Qt::LeftButton);
+        QCOMPARE(QApplication::focusWidget(), user);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_End);
+        for (int i = 0; i < 3; ++i)
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Left, Qt::ShiftModifier);
+        QApplication::clipboard()->clear();
+
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_E, Qt::AltModifier);
+        QTRY_VERIFY(qobject_cast<QMenu*>(QApplication::activePopupWidget()));
+        QCOMPARE(user->selectedText(), QStringLiteral("one"));
+        QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_C);
+        QTRY_COMPARE(QApplication::clipboard()->text(), QStringLiteral("one"));
+        QTRY_COMPARE(QApplication::focusWidget(), user);
+        QCOMPARE(user->selectedText(), QStringLiteral("one"));
+    }
+
     void hiddenPasswordInEveryAccountForm() {
         Window w = Open([](CVaultoraDoc& doc) {
             doc.m_lists.m_aWebAccounts.Append(Web("W", "webpw"));
