@@ -24,6 +24,7 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QSettings>
 #include <QToolBar>
 #include <QToolButton>
@@ -95,8 +96,8 @@ private slots:
     // Start-up and placement.
     void firstRunPlacesWindowAndShowsWelcome() {
         QVERIFY(Start());
-        const QSize screen = CEditorApp::ScreenSize();
-        QCOMPARE(Frame()->geometry(), QRect(100, 100, screen.width() / 5 * 3, screen.height() / 5 * 3));
+        QCOMPARE(Frame()->geometry(),
+                 CMainFrame::DefaultPlacement(QGuiApplication::primaryScreen()->availableGeometry()));
         QCOMPARE(m_modalsSeen, QStringList({QStringLiteral("dlg135")}));
         QVERIFY(Frame()->isVisible());
         QCOMPARE(Frame()->windowTitle(), QStringLiteral("Lockwarden Editor"));
@@ -129,8 +130,8 @@ private slots:
         profile.setValue(QStringLiteral("Settings/YScreen"), CEditorApp::ScreenSize().height());
         profile.sync();
         QVERIFY(Start());
-        const QSize screen = CEditorApp::ScreenSize();
-        QCOMPARE(Frame()->geometry(), QRect(100, 100, screen.width() / 5 * 3, screen.height() / 5 * 3));
+        QCOMPARE(Frame()->geometry(),
+                 CMainFrame::DefaultPlacement(QGuiApplication::primaryScreen()->availableGeometry()));
     }
 
     void closeWhileMaximisedOrMinimisedSavesNormalRectangle() {
