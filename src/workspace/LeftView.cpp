@@ -123,8 +123,11 @@ CLeftView::CLeftView() {
 CLeftView::~CLeftView() {
     // Item deletion must not reach the forms while the window comes apart.
     disconnect(this, &QTreeWidget::itemSelectionChanged, this, &CLeftView::OnSelChanged);
-    m_pSearch->DeleteDetachedItems();
-    delete m_pSearch.data();
+    // The search row sits beside the tree but goes with it, taking the items it held out of the tree.
+    if (m_pSearch) {
+        m_pSearch->DeleteDetachedItems();
+        delete m_pSearch.data();
+    }
 }
 
 CAccountSearch* CLeftView::GetSearch() const {

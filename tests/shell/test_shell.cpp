@@ -69,6 +69,14 @@ private:
         GuiTestEnv::FlushDeletes();
     }
 
+    // The first start's placement, centred (the platform may nudge a window at the screen's edge by its frame).
+    void CheckFirstPlacement() {
+        const QRect placement = CMainFrame::DefaultPlacement(QGuiApplication::primaryScreen()->availableGeometry());
+        QCOMPARE(Frame()->size(), placement.size());
+        QVERIFY2((Frame()->geometry().center() - placement.center()).manhattanLength() <= 8,
+                 qPrintable(QStringLiteral("%1,%2").arg(Frame()->x()).arg(Frame()->y())));
+    }
+
 private slots:
     void initTestCase() {
         m_env.Begin(false);
@@ -96,8 +104,7 @@ private slots:
     // Start-up and placement.
     void firstRunPlacesWindowAndShowsWelcome() {
         QVERIFY(Start());
-        QCOMPARE(Frame()->geometry(),
-                 CMainFrame::DefaultPlacement(QGuiApplication::primaryScreen()->availableGeometry()));
+        CheckFirstPlacement();
         QCOMPARE(m_modalsSeen, QStringList({QStringLiteral("dlg135")}));
         QVERIFY(Frame()->isVisible());
         QCOMPARE(Frame()->windowTitle(), QStringLiteral("Lockwarden Editor"));
@@ -130,8 +137,7 @@ private slots:
         profile.setValue(QStringLiteral("Settings/YScreen"), CEditorApp::ScreenSize().height());
         profile.sync();
         QVERIFY(Start());
-        QCOMPARE(Frame()->geometry(),
-                 CMainFrame::DefaultPlacement(QGuiApplication::primaryScreen()->availableGeometry()));
+        CheckFirstPlacement();
     }
 
     void closeWhileMaximisedOrMinimisedSavesNormalRectangle() {
