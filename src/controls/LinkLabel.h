@@ -5,7 +5,7 @@
 #include <QUrl>
 
 // A label that stands for an address: underlined, blue, a hand cursor over it, and a click (or Space
-// when it has the focus) opens the address with the desktop.
+// when it has the focus) opens the address with the desktop. Assistive tools see it as a link.
 class CLinkLabel : public CLabel {
     Q_OBJECT
 public:
@@ -13,6 +13,8 @@ public:
 
     void SetUrl(const QString& url);
     QString GetUrl() const { return m_strUrl; }
+    // Opens the address with the desktop, as a click does.
+    void Open();
 
 signals:
     void opened(const QString& url);
@@ -22,6 +24,5 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    void Open();
     QString m_strUrl;
 };

@@ -86,15 +86,14 @@ void CMDIChildWnd::OnFocusChanged(QWidget* now) {
 }
 
 void CMDIChildWnd::ActivateFrame(int nCmdShow) {
-    if (nCmdShow == SW_SHOWMAXIMIZED) {
+    // A new document window takes most of the free area, as the system's default placement does,
+    // rather than the toolkit's small default; one shown maximised gets that size when restored.
+    if (!m_bPlaced)
+        PlaceInArea();
+    if (nCmdShow == SW_SHOWMAXIMIZED)
         showMaximized();
-    } else {
-        // A new document window takes most of the free area, as the system's default placement
-        // does, rather than the toolkit's small default.
-        if (!m_bPlaced)
-            PlaceInArea();
+    else
         show();
-    }
     m_bPlaced = true;
     if (QMdiArea* area = mdiArea())
         area->setActiveSubWindow(this);
@@ -112,7 +111,19 @@ void CMDIChildWnd::PlaceInArea() {
         area->viewport()->installEventFilter(this);
         return;
     }
-    const QSize size(free.width() * 3 / 4, free.height() * 3 / 4);
+    QSize size(free.width() * 3 / 4, free.height() * 3 / 4);
+    if (QSize useful = GetUsefulClientSize(); useful.isValid()) {
+        // The client area plus the title bar and the frame around it.
+        const int frame = style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth, nullptr, this);
+        const int title = style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this);
+        useful += QSize(2 * frame, title + 2 * frame);
+        if (useful.width() > free.width() || useful.height() > free.height()) {
+            // A window that cuts its own buttons helps nobody: it takes the whole area.
+            setGeometry(QRect(QPoint(0, 0), free));
+            return;
+        }
+        size = size.expandedTo(useful);
+    }
     // Each window one title bar further in than the windows already open, starting again at the top
     // left corner once the next step would push the window out of the area.
     int others = 0;

@@ -32,6 +32,10 @@ public:
     // Takes the frame out of the main window and deletes it once control is back in the event loop.
     void DestroyFrame();
 
+    // The size of the client area below which the views are cut (an empty size when any will do). A
+    // new window fills the document area when the area is smaller, and otherwise opens at least as big.
+    virtual QSize GetUsefulClientSize() const { return {}; }
+
     // Next Pane / Previous Pane move the focus through these; a frame with one view has no panes.
     virtual QList<QWidget*> GetPanes() const { return {}; }
 

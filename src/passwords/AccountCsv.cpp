@@ -2,6 +2,7 @@
 
 #include <array>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -24,6 +25,7 @@ struct ForeignShape {
     const char* szNotes;
     const char* szTotp;
     const char* szCustomFields;
+    bool bSeveralAddresses; // the address column may hold several, separated by commas
 };
 
 constexpr ForeignShape kKeePassXC = {
@@ -38,6 +40,7 @@ constexpr ForeignShape kKeePassXC = {
     .szNotes = "Notes",
     .szTotp = "TOTP",
     .szCustomFields = nullptr,
+    .bSeveralAddresses = false,
 };
 
 constexpr ForeignShape kBitwarden = {
@@ -52,6 +55,7 @@ constexpr ForeignShape kBitwarden = {
     .szNotes = "notes",
     .szTotp = "login_totp",
     .szCustomFields = "fields",
+    .bSeveralAddresses = true,
 };
 
 const ForeignShape& Foreign(CsvShape shape) {
@@ -131,8 +135,63 @@ template <typename Record> void Take(SecureString Record::*member, Record& recor
     record.*member = SecureString(value.data(), value.size());
 }
 
+std::string_view Trimmed(std::string_view text) {
+    const size_t first = text.find_first_not_of(" \t");
+    if (first == std::string_view::npos)
+        return {};
+    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+// The addresses of a column that holds several separated by commas, without blanks around them.
+std::vector<std::string_view> SplitAddresses(std::string_view column) {
+    std::vector<std::string_view> addresses;
+    while (!column.empty()) {
+        const size_t comma = column.find(',');
+        if (std::string_view one = Trimmed(column.substr(0, comma)); !one.empty())
+            addresses.push_back(one);
+        column = comma == std::string_view::npos ? std::string_view() : column.substr(comma + 1);
+    }
+    return addresses;
+}
+
+// The host of an address: what stands between the scheme's "//" and the path, without a user
+// name in front or a port behind.
+std::string_view HostOf(std::string_view address) {
+    if (const size_t scheme = address.find("://"); scheme != std::string_view::npos)
+        address.remove_prefix(scheme + 3);
+    address = address.substr(0, address.find_first_of("/?#"));
+    if (const size_t at = address.rfind('@'); at != std::string_view::npos)
+        address.remove_prefix(at + 1);
+    if (address.starts_with('['))
+        return address.substr(0, address.find(']') + 1);
+    return address.substr(0, address.find(':'));
+}
+
+// An entry needs a name to be found in the tree: its own title, else its user name, else the host it
+// is for, else a placeholder that says it had none.
+std::string_view NameOf(std::string_view title, std::string_view userId, std::string_view address) {
+    if (!title.empty())
+        return title;
+    if (!userId.empty())
+        return userId;
+    if (std::string_view host = HostOf(address); !host.empty())
+        return host;
+    return "(no title)";
+}
+
 void ReadForeign(const CsvRecord& header, const CsvRecord& record, const ForeignShape& shape, AccountLists& lists) {
     const RecordFields fields(header, record);
+    std::string_view address = fields.Get(shape.szAddress);
+    std::string others;
+    if (shape.bSeveralAddresses) {
+        const std::vector<std::string_view> addresses = SplitAddresses(address);
+        address = addresses.empty() ? std::string_view() : addresses.front();
+        for (size_t i = 1; i < addresses.size(); ++i) {
+            if (i > 1)
+                others += ", ";
+            others += addresses[i];
+        }
+    }
     SecureString notes;
     const auto add = [&notes](std::string_view label, std::string_view part) {
         if (part.empty())
@@ -144,20 +203,22 @@ void ReadForeign(const CsvRecord& header, const CsvRecord& record, const Foreign
     };
     add(shape.szGroupLabel, fields.Get(shape.szGroup));
     add("", fields.Get(shape.szNotes));
+    add("Other addresses: ", others);
     add("TOTP: ", fields.Get(shape.szTotp));
     add("", fields.Get(shape.szCustomFields));
+    const std::string_view name = NameOf(fields.Get(shape.szName), fields.Get(shape.szUserId), address);
 
-    if (!fields.Get(shape.szAddress).empty()) {
+    if (!address.empty()) {
         auto web = std::make_unique<WebAccount>();
-        Take(&WebAccount::strName, *web, fields.Get(shape.szName));
-        Take(&WebAccount::strAddress, *web, fields.Get(shape.szAddress));
+        Take(&WebAccount::strName, *web, name);
+        Take(&WebAccount::strAddress, *web, address);
         Take(&WebAccount::strUserId, *web, fields.Get(shape.szUserId));
         Take(&WebAccount::strPassword, *web, fields.Get(shape.szPassword));
         web->strNotes = std::move(notes);
         lists.m_aWebAccounts.Append(std::move(web));
     } else {
         auto other = std::make_unique<OtherAccount>();
-        Take(&OtherAccount::strName, *other, fields.Get(shape.szName));
+        Take(&OtherAccount::strName, *other, name);
         Take(&OtherAccount::strUserId, *other, fields.Get(shape.szUserId));
         Take(&OtherAccount::strPassword, *other, fields.Get(shape.szPassword));
         other->strNotes = std::move(notes);

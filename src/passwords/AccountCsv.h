@@ -15,10 +15,13 @@
 // A KeePassXC export ("Group","Title","Username","Password","URL","Notes", and maybe more columns)
 // and a Bitwarden export (folder,favorite,type,name,notes,fields,reminder,login_uri,login_username,
 // login_password,login_totp) give a web account for every entry with an address and an other account
-// for every entry without. The title or name becomes NAME, the address ADDRESS, the user name USERID
-// and the password PASSWORD. NOTES gets, one after the other: "Group: " or "Folder: " and its name,
-// the entry's notes, "TOTP: " and the TOTP secret, and Bitwarden's custom fields; every line break
-// in them becomes CR LF, as the editor's notes field writes them. The other columns (favourite,
+// for every entry without. The title or name becomes NAME (an entry without one is named after its
+// user name, else its address's host, else "(no title)"), the address ADDRESS, the user name USERID
+// and the password PASSWORD. Of several Bitwarden addresses (separated by commas) the first is the
+// ADDRESS. NOTES gets, one after the other: "Group: " or "Folder: " and its name, the entry's notes,
+// "Other addresses: " and the other addresses separated by ", ", "TOTP: " and the TOTP secret, and
+// Bitwarden's custom fields; every line break in them becomes CR LF, as the editor's notes field
+// writes them. The other columns (favourite,
 // icon, dates...) say nothing about the account itself and are left out.
 
 enum class CsvShape { Ours, KeePassXC, Bitwarden };

@@ -34,6 +34,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QScreen>
 #include <QTimer>
 #include <QTimerEvent>
 #include <QToolBar>
@@ -86,17 +87,28 @@ CMainFrame::~CMainFrame() {
     m_pScreenLock.reset();
 }
 
+QRect CMainFrame::DefaultPlacement(const QRect& available) {
+    // Three quarters of the free screen, but room for the account form with its buttons where the
+    // screen has it; centred.
+    const QSize size = QSize(available.width() * 3 / 4, available.height() * 3 / 4)
+                           .expandedTo(QSize(1000, 700))
+                           .boundedTo(available.size());
+    QRect placement(QPoint(), size);
+    placement.moveCenter(available.center());
+    return placement;
+}
+
 QRect CMainFrame::PreCreateWindow() {
     const QSize screen = CEditorApp::ScreenSize();
-    const int defaultCx = screen.width() / 5 * 3;
-    const int defaultCy = screen.height() / 5 * 3;
-    int x = 100, y = 100, cx = defaultCx, cy = defaultCy;
+    const QScreen* primary = QGuiApplication::primaryScreen();
+    const QRect placement = DefaultPlacement(primary ? primary->availableGeometry() : QRect(QPoint(), screen));
+    int x = placement.x(), y = placement.y(), cx = placement.width(), cy = placement.height();
     int xScreen = screen.width(), yScreen = screen.height();
     if (CEditorApp* app = GetEditorApp())
         app->LoadWindowPosition(x, y, cx, cy, xScreen, yScreen);
     // A placement saved on a screen of another size may lie off this one: use the defaults then.
     if (xScreen != screen.width() || yScreen != screen.height() || cx <= 0 || cy <= 0)
-        return QRect(100, 100, defaultCx, defaultCy);
+        return placement;
     return QRect(x, y, cx, cy);
 }
 
@@ -362,6 +374,7 @@ void CMainFrame::OnFileOpen() {
 
 void CMainFrame::OnFileImport() {
     CTimedFileDialog dialog(true, QString(), QString(), OFN_FILEMUSTEXIST, QString::fromLatin1(kImportFilter), this);
+    dialog.setWindowTitle(QStringLiteral("Import"));
     dialog.m_nReplayCommand = ID_FILE_IMPORT;
     if (dialog.DoModal() != IDOK)
         return;

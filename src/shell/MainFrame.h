@@ -79,6 +79,9 @@ public:
     static constexpr const char* kOpenFilter = "Vaultora Encrypted Files (*.etx;*.kvd)|*.etx;*.kvd|Vaultora Encrypted "
                                                "Data Files (*.kvd)|*.kvd|Vaultora Encrypted Text Files (*.etx)|*.etx|";
 
+    // The first start's placement on a screen with that free area.
+    static QRect DefaultPlacement(const QRect& available);
+
 protected:
     // The placement the window is created with: the saved one, when it was saved on a screen of this size.
     virtual QRect PreCreateWindow();

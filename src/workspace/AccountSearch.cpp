@@ -21,9 +21,11 @@ bool LabelLess(const QString& a, const QString& b) {
 
 } // namespace
 
-CAccountSearch::CAccountSearch(CLeftView* tree) : QWidget(tree), m_pTree(tree) {
+CAccountSearch::CAccountSearch(CLeftView* tree) : m_pTree(tree) {
     m_pField = new QLineEdit(this);
     m_pField->setPlaceholderText(QStringLiteral("Search (Ctrl+F)"));
+    // The placeholder goes once there is text: a screen reader needs a name that stays.
+    m_pField->setAccessibleName(QStringLiteral("Search accounts"));
     m_pField->setClearButtonEnabled(true);
     m_pField->setToolTip(QStringLiteral("Shows the accounts whose name contains the text. Enter selects the first, "
                                         "Escape shows all again."));
@@ -36,15 +38,13 @@ CAccountSearch::CAccountSearch(CLeftView* tree) : QWidget(tree), m_pTree(tree) {
     layout->addWidget(m_pAllFields);
 
     connect(m_pField, &QLineEdit::textChanged, this, [this] { Refilter(); });
-    connect(m_pAllFields, &QCheckBox::toggled, this, [this] {
-        Refilter();
-    });
-    // Tab from the tree goes on to the form as it always did; the field is reached by Ctrl+F or a
-    // click, and Tab in it reaches the check box.
-    m_pField->setFocusPolicy(Qt::ClickFocus);
-    m_pAllFields->setFocusPolicy(Qt::ClickFocus);
+    connect(m_pAllFields, &QCheckBox::toggled, this, [this] { Refilter(); });
     m_pField->installEventFilter(this);
-    tree->installEventFilter(this);
+}
+
+void CAccountSearch::ChainBeforeTree() {
+    QWidget::setTabOrder(m_pField, m_pAllFields);
+    QWidget::setTabOrder(m_pAllFields, m_pTree);
 }
 
 CAccountSearch::~CAccountSearch() = default;
@@ -61,7 +61,6 @@ void CAccountSearch::Attach() {
         for (int n = 0; n < folder.hFolder->childCount(); ++n)
             folder.items.push_back(folder.hFolder->child(n));
     }
-    Place();
 }
 
 CAccountSearch::Folder* CAccountSearch::FolderOf(const QTreeWidgetItem* item) {
@@ -188,28 +187,13 @@ void CAccountSearch::ClearFilter() {
     m_pField->clear();
 }
 
-void CAccountSearch::Place() {
-    const QRect area = m_pTree->contentsRect();
-    setGeometry(area.left(), area.top(), area.width(), height());
-}
-
 bool CAccountSearch::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_pTree) {
-        if (event->type() == QEvent::Resize || event->type() == QEvent::Show)
-            Place();
-        return false;
-    }
     if (watched != m_pField)
         return false;
     const bool bKey = event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride;
     if (!bKey)
         return false;
     const int key = static_cast<QKeyEvent*>(event)->key();
-    if (key == Qt::Key_Tab && event->type() == QEvent::KeyPress &&
-        static_cast<QKeyEvent*>(event)->modifiers() == Qt::NoModifier) {
-        m_pAllFields->setFocus(Qt::TabFocusReason);
-        return true;
-    }
     if (key != Qt::Key_Escape && key != Qt::Key_Return && key != Qt::Key_Enter)
         return false;
     if (event->type() == QEvent::ShortcutOverride) {

@@ -10,7 +10,8 @@ class QCheckBox;
 class QLineEdit;
 class QTreeWidgetItem;
 
-// The search field above the account tree. Typing narrows each folder to the accounts whose name
+// The search row above the account tree: a field and an "All fields" check box, in the tab order
+// before the tree. Typing narrows each folder to the accounts whose name
 // contains the text, ignoring case, or, with "All fields" checked, whose name or any other field
 // does; an empty text gives the tree back whole. Enter selects the first match, Escape clears.
 //
@@ -33,6 +34,8 @@ public:
     // tree comes apart.
     void DeleteDetachedItems();
 
+    // Makes Tab go field, check box, tree once the row and the tree are in one window.
+    void ChainBeforeTree();
     // Puts the keyboard focus into the field, its text selected (Ctrl+F in a passwords window).
     void FocusField();
     // Selects the first account the tree shows (Enter in the field); false when there is none.
@@ -55,7 +58,6 @@ private:
     Folder* FolderOf(const QTreeWidgetItem* item);
     bool Matches(int nFolder, const QTreeWidgetItem* item, const QString& text, bool bAllFields) const;
     void Refilter();
-    void Place();
 
     CLeftView* m_pTree;
     QLineEdit* m_pField;

@@ -109,9 +109,10 @@ CLeftView::CLeftView() {
     setMouseTracking(true);
     viewport()->setMouseTracking(true);
     connect(this, &QTreeWidget::itemSelectionChanged, this, &CLeftView::OnSelChanged);
-    // The search field sits in a strip kept free above the items.
+    setAccessibleName(QStringLiteral("Accounts"));
+    // The search row stands above the tree in the window's layout (the frame puts it there), so that
+    // Tab and a screen reader reach it as a control of its own. The tree owns it all the same.
     m_pSearch = new CAccountSearch(this);
-    m_pSearch->setFixedHeight(m_pSearch->sizeHint().height());
 
     MapCommand(ID_ADD_WEB_ACCOUNT, [this] { SelectWebFolder(); });
     MapCommand(ID_ADD_MAIL_ACCOUNT, [this] { SelectMailFolder(); });
@@ -122,7 +123,15 @@ CLeftView::CLeftView() {
 CLeftView::~CLeftView() {
     // Item deletion must not reach the forms while the window comes apart.
     disconnect(this, &QTreeWidget::itemSelectionChanged, this, &CLeftView::OnSelChanged);
-    m_pSearch->DeleteDetachedItems();
+    // The search row sits beside the tree but goes with it, taking the items it held out of the tree.
+    if (m_pSearch) {
+        m_pSearch->DeleteDetachedItems();
+        delete m_pSearch.data();
+    }
+}
+
+CAccountSearch* CLeftView::GetSearch() const {
+    return m_pSearch.data();
 }
 
 CVaultoraDoc* CLeftView::GetDocument() const {
@@ -187,6 +196,11 @@ void CLeftView::FillFolder(QTreeWidgetItem* folder, std::vector<std::pair<QStrin
 QString CLeftView::RootLabel() const {
     const CVaultoraDoc* doc = GetDocument();
     return doc && !doc->m_strFilePath.isEmpty() ? doc->m_strFilePath : QStringLiteral("Untitled");
+}
+
+void CLeftView::UpdateRootLabel() {
+    if (m_hRoot && m_hRoot->text(0) != RootLabel())
+        m_hRoot->setText(0, RootLabel());
 }
 
 void CLeftView::FillFolders() {
@@ -551,10 +565,4 @@ QItemSelectionModel::SelectionFlags CLeftView::selectionCommand(const QModelInde
 void CLeftView::contextMenuEvent(QContextMenuEvent* event) {
     // Only the mouse opens the menu (on the button press); the keyboard's menu request does nothing.
     event->accept();
-}
-
-void CLeftView::updateGeometries() {
-    QTreeWidget::updateGeometries();
-    // The tree gives its (hidden) header's strip back each time; the search field keeps its own.
-    setViewportMargins(0, m_pSearch->height(), 0, 0);
 }

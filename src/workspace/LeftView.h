@@ -6,6 +6,7 @@
 #include <QColor>
 #include <QFont>
 #include <QIcon>
+#include <QPointer>
 #include <QTreeWidget>
 #include <array>
 #include <map>
@@ -38,6 +39,9 @@ public:
     void OnInitialUpdate() override;
     // Builds the accounts anew when the document's lists were replaced or merged.
     void OnUpdate(CView* pSender, long lHint) override;
+
+    // Labels the root with the document's file as it is now ("Untitled" before the first save).
+    void UpdateRootLabel();
 
     // Creates a record of the kind with that name (used as given), adds its item and selects it.
     void AddAccount(AccountKind kind, const QString& name);
@@ -89,15 +93,14 @@ public:
     // The context menu as a right click shows it now, with each entry enabled as the command route says.
     QMenu* CreateContextMenu(QWidget* parent);
 
-    // The search field above the tree, which narrows it to the matching accounts.
-    CAccountSearch* GetSearch() const { return m_pSearch; }
+    // The search row that narrows the tree to the matching accounts; the frame lays it out above the tree.
+    CAccountSearch* GetSearch() const;
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
                                                          const QEvent* event = nullptr) const override;
     void contextMenuEvent(QContextMenuEvent* event) override;
-    void updateGeometries() override;
 
 private:
     CVaultoraChildFrame* GetFrame() const;
@@ -125,5 +128,5 @@ private:
     std::vector<QIcon> m_imageList;
     std::map<const QTreeWidgetItem*, ItemStyle> m_mapItemStyles;
     bool m_bBuilt = false;
-    CAccountSearch* m_pSearch = nullptr;
+    QPointer<CAccountSearch> m_pSearch;
 };

@@ -3,10 +3,21 @@
 #include "res/resource.h"
 #include "workspace/PasswordsForm.h"
 
+#include <QLabel>
 #include <QLineEdit>
+#include <QSpinBox>
 #include <cmath>
 
 namespace {
+
+const char* const kLengthSpinClass = "GeneratorLengthSpin";
+
+// The length is a number in a range: a spin box says so, to the arrow keys and to a screen reader.
+QWidget* MakeLengthSpin(const DlgItem&, QWidget* parent) {
+    auto* spin = new QSpinBox(parent);
+    spin->setRange(passwords::kMinGeneratedLength, passwords::kMaxGeneratedLength);
+    return spin;
+}
 
 const DlgTemplate& Template() {
     static const DlgTemplate tmpl{
@@ -16,7 +27,7 @@ const DlgTemplate& Template() {
         152,
         {
             {DlgKind::Static, -1, "&Length (4 to 128):", 7, 10, 80, 9},
-            {DlgKind::Edit, IDC_GENERATOR_LENGTH, "20", 90, 8, 40, 14},
+            {DlgKind::Edit, IDC_GENERATOR_LENGTH, "20", 90, 8, 40, 14, 0, 0, nullptr, kLengthSpinClass},
             {DlgKind::CheckBox, IDC_GENERATOR_UPPER, "&Upper case (A-Z)", 7, 28, 110, 11},
             {DlgKind::CheckBox, IDC_GENERATOR_LOWER, "L&ower case (a-z)", 125, 28, 118, 11},
             {DlgKind::CheckBox, IDC_GENERATOR_DIGITS, "&Digits (0-9)", 7, 42, 110, 11},
@@ -39,6 +50,7 @@ const int kRuleBoxes[] = {IDC_GENERATOR_UPPER, IDC_GENERATOR_LOWER, IDC_GENERATO
 } // namespace
 
 CPasswordGeneratorDlg::CPasswordGeneratorDlg(QWidget* pParent) : CLockAwareDialog(Template(), IDCANCEL, 0, pParent) {
+    [[maybe_unused]] static const bool registered = (RegisterControlClass(kLengthSpinClass, &MakeLengthSpin), true);
     setObjectName(QStringLiteral("passwordGenerator"));
     for (int nID : kRuleBoxes)
         MapCommand(nID, [this] { Regenerate(); });
@@ -52,7 +64,15 @@ bool CPasswordGeneratorDlg::OnInitDialog() {
     CheckDlgButton(IDC_GENERATOR_DIGITS, defaults.bDigits);
     CheckDlgButton(IDC_GENERATOR_SYMBOLS, defaults.bSymbols);
     CheckDlgButton(IDC_GENERATOR_AVOID_LOOK_ALIKE, defaults.bAvoidLookAlike);
-    SetDlgItemText(IDC_GENERATOR_LENGTH, QString::number(defaults.nLength));
+    if (QSpinBox* length = LengthSpin()) {
+        length->setValue(defaults.nLength);
+        connect(length, &QSpinBox::valueChanged, this, [this] { Regenerate(); });
+        // The label names the spin box and Alt+L reaches it.
+        for (auto* label : findChildren<QLabel*>()) {
+            if (label->text().contains(QStringLiteral("Length")))
+                label->setBuddy(length);
+        }
+    }
     if (auto* candidate = qobject_cast<QLineEdit*>(GetDlgItem(IDC_GENERATOR_PASSWORD)))
         CPasswordsForm::StyleEdit(candidate, 15);
     Regenerate();
@@ -61,10 +81,8 @@ bool CPasswordGeneratorDlg::OnInitDialog() {
 
 passwords::GeneratorRules CPasswordGeneratorDlg::GetRules() const {
     passwords::GeneratorRules rules;
-    bool bNumber = false;
-    rules.nLength = GetDlgItemText(IDC_GENERATOR_LENGTH).trimmed().toInt(&bNumber);
-    if (!bNumber)
-        rules.nLength = 0;
+    const QSpinBox* length = LengthSpin();
+    rules.nLength = length ? length->value() : 0;
     rules.bUpper = IsDlgButtonChecked(IDC_GENERATOR_UPPER);
     rules.bLower = IsDlgButtonChecked(IDC_GENERATOR_LOWER);
     rules.bDigits = IsDlgButtonChecked(IDC_GENERATOR_DIGITS);
@@ -91,9 +109,8 @@ void CPasswordGeneratorDlg::Regenerate() {
     EnableDlgItem(IDOK, !password.empty());
 }
 
-void CPasswordGeneratorDlg::OnControlChanged(int nID, Notify code) {
-    if (nID == IDC_GENERATOR_LENGTH && code == Changed)
-        Regenerate();
+QSpinBox* CPasswordGeneratorDlg::LengthSpin() const {
+    return qobject_cast<QSpinBox*>(GetDlgItem(IDC_GENERATOR_LENGTH));
 }
 
 void CPasswordGeneratorDlg::OnOK() {

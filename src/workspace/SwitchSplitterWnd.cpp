@@ -36,8 +36,9 @@ bool CSwitchSplitterWnd::CreateStatic(QWidget* parent, int nRows, int nCols, int
         layout->setContentsMargins(0, 0, 0, 0);
         layout->setSpacing(0);
         addWidget(cell);
-        // The last pane takes what the window gains; the others keep their widths.
-        setStretchFactor(i, i == nRows * nCols - 1 ? 1 : 0);
+        // Equal factors: the splitter then shares out what the window gains or loses in proportion to
+        // the panes' widths, so each keeps its share.
+        setStretchFactor(i, 1);
         m_cells.push_back(cell);
     }
     return true;
@@ -94,7 +95,7 @@ void CSwitchSplitterWnd::SetColumnInfo(int col, int cxIdeal, int cxMin) {
         return;
     cell->setMinimumWidth(cxMin);
     // The sizes must add up to the splitter's width, or the splitter scales them all; the last
-    // pane takes what the others leave, and later keeps what the window gains (its stretch).
+    // pane takes what the others leave.
     QList<int> widths = sizes();
     widths[col] = cxIdeal;
     const int last = static_cast<int>(widths.size()) - 1;
@@ -105,6 +106,16 @@ void CSwitchSplitterWnd::SetColumnInfo(int col, int cxIdeal, int cxMin) {
         widths[last] = qMax(1, width() - used);
     }
     setSizes(widths);
+}
+
+bool CSwitchSplitterWnd::AddPaneStrip(int row, int col, QWidget* strip) {
+    QWidget* cell = Cell(row, col);
+    if (!cell || !strip)
+        return false;
+    strip->setParent(cell);
+    static_cast<QVBoxLayout*>(cell->layout())->insertWidget(0, strip);
+    strip->show();
+    return true;
 }
 
 void CSwitchSplitterWnd::RecalcLayout() {

@@ -37,8 +37,12 @@ public:
     // The window now shown in the pane (the child with the pane's control id), or null.
     QWidget* GetPane(int row, int col) const;
 
-    // The width the column starts with and below which it is hidden.
+    // The width the column starts with and below which it is hidden. From then on every column keeps its
+    // share of the width as the window grows or shrinks, until the user drags the bar.
     void SetColumnInfo(int col, int cxIdeal, int cxMin);
+    // Puts a widget above the views of a pane (a search row, say), laid out with them and shown
+    // whichever view the pane shows. It is no view and carries no control id. False without the pane.
+    bool AddPaneStrip(int row, int col, QWidget* strip);
     void RecalcLayout();
 
     // Adds a view to a pane and shows it there; returns its view number, or -1 when it can't be

@@ -2,6 +2,7 @@
 
 #include "framework/CmdUI.h"
 #include "framework/DocTemplate.h"
+#include "framework/FormView.h"
 #include "res/resource.h"
 #include "workspace/AccountSearch.h"
 #include "workspace/BlankRootView.h"
@@ -14,6 +15,8 @@
 #include "workspace/SwitchSplitterWnd.h"
 #include "workspace/WebAccView.h"
 #include "workspace/WebAccountsRootView.h"
+
+#include <QLabel>
 
 namespace {
 
@@ -47,6 +50,10 @@ bool CVaultoraChildFrame::OnCreateClient(CCreateContext& context) {
     setWidget(splitter);
 
     splitter->CreateView(0, 0, ViewClassOf<CLeftView>(), QSize(10, 10), &context);
+    if (CLeftView* tree = GetLeftView()) {
+        splitter->AddPaneStrip(0, 0, tree->GetSearch());
+        tree->GetSearch()->ChainBeforeTree();
+    }
     m_nBlankRootView = splitter->AddView(0, 1, ViewClassOf<BlankRootView>(), &context);
     m_nWebAccountsRootView = splitter->AddView(0, 1, ViewClassOf<WebAccountsRootView>(), &context);
     m_nEMailAccountsRootView = splitter->AddView(0, 1, ViewClassOf<EMailAccountsRootView>(), &context);
@@ -55,7 +62,8 @@ bool CVaultoraChildFrame::OnCreateClient(CCreateContext& context) {
     m_nMailAccView = splitter->AddView(0, 1, ViewClassOf<CMailAccView>(), &context);
     m_nOtherAccView = splitter->AddView(0, 1, ViewClassOf<COtherAccView>(), &context);
 
-    splitter->SetColumnInfo(0, kTreeColumnWidth, 0);
+    NameFormIcons();
+    splitter->SetColumnInfo(0, TreeColumnWidth(splitter->width()), 0);
     splitter->ShowView(m_nBlankRootView);
     // Commands start with the tree until the user moves into a form.
     if (CLeftView* tree = GetLeftView())
@@ -66,10 +74,51 @@ bool CVaultoraChildFrame::OnCreateClient(CCreateContext& context) {
 void CVaultoraChildFrame::ActivateFrame(int nCmdShow) {
     CMDIChildWnd::ActivateFrame(nCmdShow == -1 ? SW_SHOWMAXIMIZED : nCmdShow);
     // The tree column's width is given again once the window has its size (the splitter had none
-    // while it was built); from then on the column keeps whatever width the user drags it to.
+    // while it was built); from then on the columns keep their shares as the window grows, and
+    // whatever share the user drags them to.
     if (m_pSplitter && !m_bColumnSized) {
         m_bColumnSized = true;
-        m_pSplitter->SetColumnInfo(0, kTreeColumnWidth, 0);
+        m_pSplitter->SetColumnInfo(0, TreeColumnWidth(m_pSplitter->width()), 0);
+    }
+}
+
+void CVaultoraChildFrame::OnUpdateFrameTitle() {
+    CMDIChildWnd::OnUpdateFrameTitle();
+    if (CLeftView* tree = GetLeftView())
+        tree->UpdateRootLabel();
+}
+
+int CVaultoraChildFrame::TreeColumnWidth(int cxWindow) {
+    return qMax(kTreeColumnWidth, cxWindow * kTreeColumnShare / 100);
+}
+
+QSize CVaultoraChildFrame::GetUsefulClientSize() const {
+    QSize form;
+    for (int nView = m_nBlankRootView; nView <= m_nOtherAccView && nView > 0; ++nView) {
+        if (auto* view = dynamic_cast<CFormView*>(GetView(nView)))
+            form = form.expandedTo(view->GetTemplateSize());
+    }
+    if (form.isEmpty())
+        return {};
+    const int handle = m_pSplitter ? m_pSplitter->handleWidth() : 0;
+    // The form keeps what the tree's share leaves it; the tree at least its least width.
+    const int cxRest = form.width() + handle;
+    const int cx = qMax(kTreeColumnWidth + cxRest, cxRest * 100 / (100 - kTreeColumnShare));
+    return {cx, form.height()};
+}
+
+void CVaultoraChildFrame::NameFormIcons() {
+    // The icon beside an account form's heading says the account's kind: a screen reader says it too.
+    const std::pair<int, const char*> kinds[] = {
+        {m_nWebAccView, "Web account"}, {m_nMailAccView, "Email account"}, {m_nOtherAccView, "Other account"}};
+    for (const auto& [nView, name] : kinds) {
+        CView* view = GetView(nView);
+        if (!view)
+            continue;
+        for (auto* label : view->GetWnd()->findChildren<QLabel*>()) {
+            if (label->text().isEmpty() && !label->pixmap().isNull())
+                label->setAccessibleName(QString::fromLatin1(name));
+        }
     }
 }
 

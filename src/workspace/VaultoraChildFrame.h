@@ -16,6 +16,8 @@ public:
 
     // A passwords window opens maximised unless told otherwise.
     void ActivateFrame(int nCmdShow = -1) override;
+    // The tree's root names the document's file: it follows the title (Save As gives both a new name).
+    void OnUpdateFrameTitle() override;
 
     bool ShowView(int nView);
     CView* GetView(int nView) const;
@@ -25,6 +27,10 @@ public:
     CLeftView* GetLeftView() const;
 
     QList<QWidget*> GetPanes() const override;
+    // The tree column at its least width beside the largest form with all its buttons.
+    QSize GetUsefulClientSize() const override;
+    // The width the tree column starts with in a window of that width: its share, never below the least.
+    static int TreeColumnWidth(int cxWindow);
 
     // The forms' view numbers, in the order they were added: 1 to 7.
     int m_nBlankRootView = -1;
@@ -35,12 +41,16 @@ public:
     int m_nMailAccView = -1;
     int m_nOtherAccView = -1;
 
+    // The tree column's least starting width, and its share of the window's width (in percent).
     static constexpr int kTreeColumnWidth = 180;
+    static constexpr int kTreeColumnShare = 30;
 
 protected:
     bool OnCreateClient(CCreateContext& context) override;
 
 private:
+    void NameFormIcons();
+
     CSwitchSplitterWnd* m_pSplitter = nullptr;
     bool m_bColumnSized = false;
 };

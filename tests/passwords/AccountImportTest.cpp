@@ -65,6 +65,60 @@ private slots:
                  QStringList({"Wi-Fi at home|||SSID: Home\r\nKey: abc"}));
     }
 
+    // An entry without a title is named after its user name, else its address's host (without user,
+    // port or path), else "(no title)".
+    void untitledEntriesAreNamed() {
+        AccountLists lists;
+        ImportProblem problem;
+        const std::string keepass = "\"Group\",\"Title\",\"Username\",\"Password\",\"URL\",\"Notes\"\n"
+                                    "\"Root\",\"\",\"jane\",\"pw\",\"https://a.example/x\",\"\"\n"
+                                    "\"Root\",\"\",\"\",\"pw\",\"https://me@b.example:8443/login?x=1\",\"\"\n"
+                                    "\"Root\",\"\",\"\",\"1234\",\"\",\"\"\n"
+                                    "\"Root\",\"\",\"\",\"pw\",\"c.example/path\",\"\"\n";
+        QVERIFY(ImportAccounts(keepass, ImportFormat::Detect, lists, problem));
+        QCOMPARE(Records(lists.m_aWebAccounts, kWebFileFields),
+                 QStringList({"jane|https://a.example/x|jane|pw|Group: Root",
+                              "b.example|https://me@b.example:8443/login?x=1||pw|Group: Root",
+                              "c.example|c.example/path||pw|Group: Root"}));
+        QCOMPARE(Records(lists.m_aOtherAccounts, kOtherFileFields), QStringList({"(no title)||1234|Group: Root"}));
+
+        AccountLists bitwarden;
+        QVERIFY(ImportAccounts("folder,favorite,type,name,notes,fields,reminder,login_uri,login_username,"
+                               "login_password,login_totp\n"
+                               ",,login,,,,,\"https://[::1]:8080/a,https://x.example\",,pw,\n",
+                               ImportFormat::Detect, bitwarden, problem));
+        QCOMPARE(Records(bitwarden.m_aWebAccounts, kWebFileFields),
+                 QStringList({"[::1]|https://[::1]:8080/a||pw|Other addresses: https://x.example"}));
+        // JSON names its accounts itself: one without NAME is refused as before.
+        AccountLists json;
+        QVERIFY(
+            !ImportAccounts("{\"web\": [{\"ADDRESS\": \"https://a.example\"}]}", ImportFormat::Detect, json, problem));
+        QCOMPARE(Count(json), 0);
+    }
+
+    // Of several Bitwarden addresses the first is the address; the others, trimmed, go into the notes
+    // on one line after the entry's own notes and before the TOTP secret. Empty pieces are dropped.
+    void bitwardenOtherAddresses() {
+        AccountLists lists;
+        ImportProblem problem;
+        QVERIFY(ImportAccounts("folder,favorite,type,name,notes,fields,reminder,login_uri,login_username,"
+                               "login_password,login_totp\n"
+                               "Shop,,login,Shop,mine,,,\"https://shop.example, https://m.shop.example,,"
+                               "https://shop.example.org\",me,pw,SECRET\n"
+                               ",,login,One,,,,\" https://one.example ,\",,pw,\n",
+                               ImportFormat::Detect, lists, problem));
+        QCOMPARE(Records(lists.m_aWebAccounts, kWebFileFields),
+                 QStringList({"Shop|https://shop.example|me|pw|Folder: Shop\r\nmine\r\n"
+                              "Other addresses: https://m.shop.example, https://shop.example.org\r\nTOTP: SECRET",
+                              "One|https://one.example||pw|"}));
+        // A KeePassXC address is one address, commas and all.
+        AccountLists keepass;
+        QVERIFY(ImportAccounts("\"Group\",\"Title\",\"Username\",\"Password\",\"URL\",\"Notes\"\n"
+                               "\"\",\"T\",\"\",\"\",\"https://a.example/?x=1,2\",\"\"\n",
+                               ImportFormat::Detect, keepass, problem));
+        QCOMPARE(Records(keepass.m_aWebAccounts, kWebFileFields), QStringList({"T|https://a.example/?x=1,2|||"}));
+    }
+
     // Our own shape gives back every field exactly, e-mail accounts and lone line breaks included.
     void ourCsvRoundTrip() {
         AccountLists lists;

@@ -473,7 +473,7 @@ private slots:
         });
         QTest::keyClick(Frame()->GetLockWnd(), Qt::Key_Space);
         QTRY_COMPARE(filters, CFileDialog::ConvertFilter(QString::fromLatin1(CMainFrame::kImportFilter)));
-        QCOMPARE(shown, QStringList({"Open"}));
+        QCOMPARE(shown, QStringList({"Import"}));
         QVERIFY(!Frame()->ScreenLock().IsMarkedForReplay(ID_FILE_IMPORT));
     }
 

@@ -29,6 +29,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QRegularExpression>
+#include <QSpinBox>
 #include <QTimer>
 #include <QToolButton>
 #include <QtTest>
@@ -273,7 +274,7 @@ private slots:
                        modal->close();
                        return;
                    }
-                   Edit(modal, IDC_GENERATOR_LENGTH)->setText(QStringLiteral("32"));
+                   qobject_cast<QSpinBox*>(dialog->GetDlgItem(IDC_GENERATOR_LENGTH))->setValue(32);
                    Click(modal, IDC_GENERATOR_SYMBOLS);
                    shown = dialog->GetPassword();
                    Click(modal, IDOK);

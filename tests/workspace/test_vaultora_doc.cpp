@@ -353,7 +353,7 @@ private slots:
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_F, Qt::AltModifier);
         QTRY_VERIFY(qobject_cast<QMenu*>(QApplication::activePopupWidget()));
         QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_I);
-        QCOMPARE(title, QStringLiteral("Open"));
+        QCOMPARE(title, QStringLiteral("Import"));
         QTRY_COMPARE(m_app->GetPasswordsTemplate()->GetDocuments().size(), size_t(2));
 
         auto* doc = dynamic_cast<CVaultoraDoc*>(m_app->GetPasswordsTemplate()->GetDocuments().back());
