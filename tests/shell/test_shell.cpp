@@ -414,13 +414,13 @@ private slots:
                 list.push_back(action->text());
             return list;
         };
-        QCOMPARE(titles(), QStringList({"&File", "&View", "Settings", "&Help"}));
+        QCOMPARE(titles(), QStringList({"&File", "&View", "&Settings", "&Help"}));
         CDocument* doc = m_app->GetTextTemplate()->OpenDocumentFile(QString());
         QCOMPARE(titles(), QStringList({"&File", "&Edit", "&View", "Settings", "&Window", "&Help"}));
         QVERIFY(Frame()->SendCommand(ID_FILE_CLOSE));
         Q_UNUSED(doc);
         GuiTestEnv::FlushDeletes();
-        QCOMPARE(titles(), QStringList({"&File", "&View", "Settings", "&Help"}));
+        QCOMPARE(titles(), QStringList({"&File", "&View", "&Settings", "&Help"}));
 
         // Menu 128's items and their icons.
         QMenu* file = Frame()->GetMenus(IDR_MAINFRAME).at(0);
