@@ -416,7 +416,7 @@ private slots:
         };
         QCOMPARE(titles(), QStringList({"&File", "&View", "&Settings", "&Help"}));
         CDocument* doc = m_app->GetTextTemplate()->OpenDocumentFile(QString());
-        QCOMPARE(titles(), QStringList({"&File", "&Edit", "&View", "Settings", "&Window", "&Help"}));
+        QCOMPARE(titles(), QStringList({"&File", "&Edit", "&View", "&Settings", "&Window", "&Help"}));
         QVERIFY(Frame()->SendCommand(ID_FILE_CLOSE));
         Q_UNUSED(doc);
         GuiTestEnv::FlushDeletes();
@@ -427,7 +427,9 @@ private slots:
         QStringList items;
         for (QAction* action : file->actions()) {
             if (!action->isSeparator() && action->isVisible())
-                items.push_back(action->text());
+                items.push_back(action->shortcut().isEmpty()
+                                    ? action->text()
+                                    : action->text() + QLatin1Char('\t') + action->shortcut().toString());
         }
         QCOMPARE(items, QStringList({"&New\tCtrl+N", "&Open...\tCtrl+O", "&Import...", "Recover Unsaved &Work...",
                                      "P&rint Setup...", "E&xit"}));
