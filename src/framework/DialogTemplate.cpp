@@ -3,6 +3,7 @@
 #include "framework/ResourceRegistry.h"
 
 #include <QAbstractButton>
+#include <QAbstractSpinBox>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFontMetrics>
@@ -169,19 +170,22 @@ void LinkStatics(const std::vector<std::pair<const DlgItem*, QWidget*>>& built) 
         else
             label->setText(WithoutAccessLetter(text));
     }
-    // The edit field inside a combo box is an object of its own to a screen reader: it takes the
-    // combo box's name.
+    // The edit field inside a combo box or a spin box is an object of its own to a screen reader: it
+    // takes the name of the box around it.
     for (const auto& [item, control] : built) {
-        auto* combo = qobject_cast<QComboBox*>(control);
-        if (!combo || !combo->lineEdit())
+        if (!qobject_cast<QComboBox*>(control) && !qobject_cast<QAbstractSpinBox*>(control))
             continue;
-        QString name = combo->accessibleName();
+        auto* inner = control->findChild<QLineEdit*>();
+        if (!inner)
+            continue;
+        QString name = control->accessibleName();
         for (const auto& [other, widget] : built) {
             auto* label = qobject_cast<QLabel*>(widget);
-            if (name.isEmpty() && label && label->buddy() == combo)
+            if (name.isEmpty() && label && label->buddy() == control)
                 name = WithoutAccessLetter(label->text());
         }
-        combo->lineEdit()->setAccessibleName(name);
+        if (inner->accessibleName().isEmpty())
+            inner->setAccessibleName(name);
     }
 }
 

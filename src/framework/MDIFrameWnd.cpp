@@ -311,6 +311,8 @@ bool CMDIFrameWnd::LoadMenu(int nIDResource) {
                 AddWindowItems(menu);
             UpdateMenuUI(menu);
         });
+        // After the update above, which may set an item's text and key anew.
+        ShowMenuKeysWhileOpen(menu);
         menus.push_back(menu);
     }
     m_menus[nIDResource] = menus;

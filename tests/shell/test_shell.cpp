@@ -4,6 +4,7 @@
 #include "controls/LinkLabel.h"
 #include "framework/FileDialog.h"
 #include "framework/KeyboardLocks.h"
+#include "framework/MenuItemText.h"
 #include "framework/MessageBox.h"
 #include "framework/ModalAnswer.h"
 #include "framework/ShellOpen.h"
@@ -427,9 +428,9 @@ private slots:
         QStringList items;
         for (QAction* action : file->actions()) {
             if (!action->isSeparator() && action->isVisible())
-                items.push_back(action->shortcut().isEmpty()
+                items.push_back(MenuItemKey(action).isEmpty()
                                     ? action->text()
-                                    : action->text() + QLatin1Char('\t') + action->shortcut().toString());
+                                    : action->text() + QLatin1Char('\t') + MenuItemKey(action).toString());
         }
         QCOMPARE(items, QStringList({"&New\tCtrl+N", "&Open...\tCtrl+O", "&Import...", "Recover Unsaved &Work...",
                                      "P&rint Setup...", "E&xit"}));
