@@ -53,8 +53,8 @@ const DlgTemplate* FindPromptDialogTemplate(int nID) {
           {
               {DlgKind::Icon, -1, nullptr, 8, 8, 21, 20, 0, IDI_QUESTION},
               {DlgKind::Static, -1, "The specified file already exists. Replace?", 38, 13, 166, 9},
-              {DlgKind::DefPushButton, IDOK, "Yes", 100, 32, 50, 14},
-              {DlgKind::PushButton, IDCANCEL, "No", 154, 32, 50, 14},
+              {DlgKind::DefPushButton, IDOK, "&Yes", 100, 32, 50, 14},
+              {DlgKind::PushButton, IDCANCEL, "&No", 154, 32, 50, 14},
           }}},
     };
     auto it = templates.find(nID);
