@@ -3,6 +3,7 @@
 #include "framework/ResourceRegistry.h"
 
 #include <QAbstractButton>
+#include <QAbstractSpinBox>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFontMetrics>
@@ -13,6 +14,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <utility>
 
 namespace {
 
@@ -106,6 +108,87 @@ void Connect(QWidget* control, int nID, CDlgHost* host) {
     }
 }
 
+// The text a static shows when it has no control to hand its access letter to: "&&" is a plain "&",
+// a single "&" goes.
+QString WithoutAccessLetter(const QString& text) {
+    QString shown;
+    shown.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] != QLatin1Char('&'))
+            shown += text[i];
+        else if (i + 1 < text.size() && text[i + 1] == QLatin1Char('&'))
+            shown += text[++i];
+    }
+    return shown;
+}
+
+bool HasAccessLetter(const QString& text) {
+    for (qsizetype i = 0; i + 1 < text.size(); ++i) {
+        if (text[i] != QLatin1Char('&'))
+            continue;
+        if (text[i + 1] != QLatin1Char('&'))
+            return true;
+        ++i;
+    }
+    return false;
+}
+
+bool TakesTab(const QWidget* control) {
+    return (control->focusPolicy() & Qt::TabFocus) == Qt::TabFocus;
+}
+
+// A control a static before it may name: one the user types into or picks from. Buttons and check
+// boxes carry their own text.
+bool IsField(const QWidget* control) {
+    return TakesTab(control) && !qobject_cast<const QAbstractButton*>(control) &&
+           !qobject_cast<const QLabel*>(control) && !qobject_cast<const QGroupBox*>(control);
+}
+
+// Links each static to the control it names, as the dialog manager finds it: the next control in Tab
+// order for a static with an access letter, the field right after it for any other static.
+void LinkStatics(const std::vector<std::pair<const DlgItem*, QWidget*>>& built) {
+    for (size_t i = 0; i < built.size(); ++i) {
+        const auto& [item, control] = built[i];
+        auto* label = qobject_cast<QLabel*>(control);
+        if (item->kind != DlgKind::Static || !label)
+            continue;
+        const QString text = label->text();
+        const bool hasLetter = HasAccessLetter(text);
+        QWidget* buddy = nullptr;
+        if (hasLetter) {
+            for (size_t j = i + 1; j < built.size() && !buddy; ++j) {
+                if (built[j].first->kind == DlgKind::Static)
+                    continue;
+                if (TakesTab(built[j].second))
+                    buddy = built[j].second;
+            }
+        } else if (i + 1 < built.size() && IsField(built[i + 1].second)) {
+            buddy = built[i + 1].second;
+        }
+        if (buddy)
+            label->setBuddy(buddy);
+        else
+            label->setText(WithoutAccessLetter(text));
+    }
+    // The edit field inside a combo box or a spin box is an object of its own to a screen reader: it
+    // takes the name of the box around it.
+    for (const auto& [item, control] : built) {
+        if (!qobject_cast<QComboBox*>(control) && !qobject_cast<QAbstractSpinBox*>(control))
+            continue;
+        auto* inner = control->findChild<QLineEdit*>();
+        if (!inner)
+            continue;
+        QString name = control->accessibleName();
+        for (const auto& [other, widget] : built) {
+            auto* label = qobject_cast<QLabel*>(widget);
+            if (name.isEmpty() && label && label->buddy() == control)
+                name = WithoutAccessLetter(label->text());
+        }
+        if (inner->accessibleName().isEmpty())
+            inner->setAccessibleName(name);
+    }
+}
+
 } // namespace
 
 CDialogUnits::CDialogUnits(const QFont& font) {
@@ -118,6 +201,8 @@ CDialogUnits::CDialogUnits(const QFont& font) {
 
 QSize BuildDialogControls(const DlgTemplate& tmpl, QWidget* parent, CDlgHost* host) {
     const CDialogUnits units(parent->font());
+    std::vector<std::pair<const DlgItem*, QWidget*>> built;
+    built.reserve(tmpl.items.size());
     for (const DlgItem& item : tmpl.items) {
         QWidget* control = nullptr;
         if (item.className) {
@@ -138,6 +223,8 @@ QSize BuildDialogControls(const DlgTemplate& tmpl, QWidget* parent, CDlgHost* ho
             control->setObjectName(QStringLiteral("ctl%1").arg(item.id));
         if (item.tooltip)
             control->setToolTip(QString::fromUtf8(item.tooltip));
+        if (item.name)
+            control->setAccessibleName(QString::fromUtf8(item.name));
         if (item.style & DS_NOTABSTOP)
             control->setFocusPolicy(Qt::ClickFocus);
         control->setGeometry(units.ToPixelsX(item.x), units.ToPixelsY(item.y), units.ToPixelsX(item.cx),
@@ -146,7 +233,9 @@ QSize BuildDialogControls(const DlgTemplate& tmpl, QWidget* parent, CDlgHost* ho
         if (item.style & DS_HIDDEN)
             control->hide();
         Connect(control, item.id, host);
+        built.emplace_back(&item, control);
     }
+    LinkStatics(built);
     return units.ToPixels(tmpl.cx, tmpl.cy);
 }
 
@@ -180,7 +269,8 @@ QString GetControlText(const QWidget* control) {
     if (auto* button = qobject_cast<const QAbstractButton*>(control))
         return button->text();
     if (auto* label = qobject_cast<const QLabel*>(control))
-        return label->text();
+        return label->buddy() ? QString(label->text()).replace(QStringLiteral("&&"), QStringLiteral("&"))
+                              : label->text();
     if (auto* group = qobject_cast<const QGroupBox*>(control))
         return group->title();
     return QString();
@@ -196,7 +286,9 @@ void SetControlText(QWidget* control, const QString& text) {
     else if (auto* button = qobject_cast<QAbstractButton*>(control))
         button->setText(text);
     else if (auto* label = qobject_cast<QLabel*>(control))
-        label->setText(text);
+        // A label that names a control reads "&" as its access letter; text from outside (a file name,
+        // say) shows its "&" as it is.
+        label->setText(label->buddy() ? QString(text).replace(QLatin1Char('&'), QStringLiteral("&&")) : text);
     else if (auto* group = qobject_cast<QGroupBox*>(control))
         group->setTitle(text);
 }

@@ -45,6 +45,9 @@ struct DlgItem {
     const char* tooltip = nullptr;
     // For any kind: a registered control class that replaces the plain control (same text, icon, id).
     const char* className = nullptr;
+    // What a screen reader calls a control that no static names (a static right before a field, or
+    // one with an access letter, names the control after it).
+    const char* name = nullptr;
 };
 
 struct DlgTemplate {
@@ -79,11 +82,15 @@ private:
 
 // Builds the template's controls as children of parent (in template order, which is the Tab order)
 // and returns the pixel size of the template. Notifications go to host when it is given.
+// A static's "&" marks its access letter ("&&" is a plain "&"): the static becomes the buddy of the
+// next control Tab reaches, so Alt+letter goes there and the control is named after the static. A
+// static without a letter right before a field names that field too.
 QSize BuildDialogControls(const DlgTemplate& tmpl, QWidget* parent, CDlgHost* host);
 
 // The control with the numeric id among parent's descendants, or null.
 QWidget* FindDlgItem(const QWidget* parent, int nID);
-// The text of a control of any kind (edit, combo, button, label, group box) and setting it.
+// The text of a control of any kind (edit, combo, button, label, group box) and setting it. Text set
+// into a static that names a control is shown as it is: an "&" in it is no access letter.
 QString GetControlText(const QWidget* control);
 void SetControlText(QWidget* control, const QString& text);
 // The numeric id of a control built from a template, or 0.

@@ -5,6 +5,7 @@
 #include "framework/KeyboardLocks.h"
 #include "framework/MDIChildWnd.h"
 #include "framework/MDIClientArea.h"
+#include "framework/MenuItemText.h"
 #include "framework/RecentFileList.h"
 #include "framework/ResourceRegistry.h"
 #include "framework/StandardIds.h"
@@ -196,7 +197,8 @@ void CMDIFrameWnd::OnUserCommand(int nID) {
 }
 
 QAction* CMDIFrameWnd::NewCommandAction(int nID, const QString& text, QObject* parent) {
-    auto* action = new QAction(text, parent);
+    auto* action = new QAction(parent);
+    SetMenuItemText(action, text);
     action->setData(nID);
     action->setIcon(AfxCommandIcon(nID));
     action->setStatusTip(StatusPrompt(nID));
@@ -217,7 +219,7 @@ void CMDIFrameWnd::UpdateMenuUI(QMenu* menu) {
             action->setChecked(ui.IsChecked());
         }
         if (ui.GetText())
-            action->setText(*ui.GetText());
+            SetMenuItemText(action, *ui.GetText());
     }
 }
 
@@ -309,6 +311,8 @@ bool CMDIFrameWnd::LoadMenu(int nIDResource) {
                 AddWindowItems(menu);
             UpdateMenuUI(menu);
         });
+        // After the update above, which may set an item's text and key anew.
+        ShowMenuKeysWhileOpen(menu);
         menus.push_back(menu);
     }
     m_menus[nIDResource] = menus;

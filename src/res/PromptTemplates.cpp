@@ -30,8 +30,8 @@ const DlgTemplate* FindPromptDialogTemplate(int nID) {
           {
               {DlgKind::Icon, -1, nullptr, 8, 8, 21, 20, 0, IDI_QUESTION},
               {DlgKind::Static, IDC_SAVE_CHANGES_TEXT, "Save changes?", 38, 10, 178, 20},
-              {DlgKind::DefPushButton, IDYES, "Yes", 58, 40, 50, 14},
-              {DlgKind::PushButton, IDNO, "No", 112, 40, 50, 14},
+              {DlgKind::DefPushButton, IDYES, "&Yes", 58, 40, 50, 14},
+              {DlgKind::PushButton, IDNO, "&No", 112, 40, 50, 14},
               {DlgKind::PushButton, IDCANCEL, "Cancel", 166, 40, 50, 14},
           }}},
         {IDD_DECRYPT_FAILED,
@@ -53,8 +53,8 @@ const DlgTemplate* FindPromptDialogTemplate(int nID) {
           {
               {DlgKind::Icon, -1, nullptr, 8, 8, 21, 20, 0, IDI_QUESTION},
               {DlgKind::Static, -1, "The specified file already exists. Replace?", 38, 13, 166, 9},
-              {DlgKind::DefPushButton, IDOK, "Yes", 100, 32, 50, 14},
-              {DlgKind::PushButton, IDCANCEL, "No", 154, 32, 50, 14},
+              {DlgKind::DefPushButton, IDOK, "&Yes", 100, 32, 50, 14},
+              {DlgKind::PushButton, IDCANCEL, "&No", 154, 32, 50, 14},
           }}},
     };
     auto it = templates.find(nID);

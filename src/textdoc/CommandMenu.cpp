@@ -2,6 +2,7 @@
 
 #include "framework/CmdTarget.h"
 #include "framework/MDIFrameWnd.h"
+#include "framework/MenuItemText.h"
 #include "framework/WinApp.h"
 #include "res/Resources.h"
 
@@ -41,7 +42,8 @@ QMenu* BuildCommandMenu(const std::vector<CommandItem>& items, QWidget* parent) 
             menu->addSeparator();
             continue;
         }
-        QAction* action = menu->addAction(CommandIcon(item.id), QString::fromUtf8(item.text));
+        QAction* action = menu->addAction(CommandIcon(item.id), QString());
+        SetMenuItemText(action, QString::fromUtf8(item.text));
         action->setData(item.id);
     }
     return menu;

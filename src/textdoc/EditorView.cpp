@@ -131,6 +131,8 @@ CEditorView::CEditorView() : m_marginsTwips(720, 720, 720, 720) {
     setMouseTracking(true);
     viewport()->setMouseTracking(true);
     setAcceptDrops(true);
+    // What a screen reader calls the text; the window's title names the document.
+    setAccessibleName(QStringLiteral("Text"));
     connect(document(), &QTextDocument::modificationChanged, this, [this](bool bModified) {
         if (CDocument* doc = GetDocument())
             doc->SetModifiedFlag(bModified);

@@ -3,6 +3,7 @@
 #include "framework/ClipboardGuard.h"
 #include "framework/CmdUI.h"
 #include "framework/FormView.h"
+#include "framework/MenuItemText.h"
 #include "framework/WinApp.h"
 #include "res/resource.h"
 #include "textdoc/CommandMenu.h"
@@ -119,7 +120,8 @@ QLineEdit* FocusedSecretLine() {
 QMenu* BuildSecretFieldMenu(CEditEx* field) {
     QMenu* menu = field->BuildContextMenu();
     menu->addSeparator();
-    QAction* generate = menu->addAction(QStringLiteral("Generate Password...\tCtrl+R"));
+    QAction* generate = menu->addAction(QString());
+    SetMenuItemText(generate, QStringLiteral("Generate Password...\tCtrl+R"));
     generate->setData(ID_EDIT_GENERATE_PASSWORD);
     return menu;
 }

@@ -13,7 +13,9 @@
 #include "res/Resources.h"
 #include "res/resource.h"
 
+#include <QAccessible>
 #include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -57,6 +59,31 @@ const DlgTemplate kProbeTemplate = {
         {DlgKind::PushButton, 1102, "Other", 8, 80, 50, 14},
         {DlgKind::DefPushButton, IDOK, "OK", 90, 80, 50, 14},
         {DlgKind::PushButton, IDCANCEL, "Cancel", 145, 80, 50, 14},
+    },
+};
+
+// Statics in the ways dialogs use them: with an access letter, as a plain caption before a field, as
+// text of their own, and one whose text the program sets while the dialog is up.
+const DlgTemplate kLettersTemplate = {
+    9002,
+    "Letters",
+    200,
+    120,
+    {
+        {DlgKind::Static, -1, "&Name:", 8, 8, 40, 8},
+        {DlgKind::Edit, 1200, "", 50, 8, 120, 12},
+        {DlgKind::Static, -1, "Secret:", 8, 24, 40, 8},
+        {DlgKind::Password, 1201, "", 50, 24, 120, 12},
+        {DlgKind::Static, -1, "&Keep:", 8, 40, 40, 8},
+        {DlgKind::GroupBox, -1, "Frame", 8, 48, 180, 30},
+        {DlgKind::CheckBox, 1202, "Forever", 50, 56, 80, 10},
+        {DlgKind::Static, -1, "Fish && Chips", 8, 82, 80, 8},
+        {DlgKind::Static, -1, "Plain:", 8, 90, 40, 8},
+        {DlgKind::PushButton, 1203, "Go", 50, 90, 40, 12},
+        {DlgKind::Static, 1204, "&File:", 8, 104, 40, 8},
+        {DlgKind::Edit, 1205, "", 50, 104, 60, 12},
+        {DlgKind::Edit, 1206, "", 120, 104, 60, 12, 0, 0, nullptr, nullptr, "Filter"},
+        {DlgKind::DefPushButton, IDOK, "OK", 90, 90, 50, 14},
     },
 };
 
@@ -432,6 +459,92 @@ private slots:
         QCOMPARE(ok.m_changes, 1);
         QCOMPARE(ok.GetDlgItemText(1100), QStringLiteral("abc"));
         QVERIFY(ok.IsDlgButtonChecked(1101));
+    }
+
+    // A static's "&" marks the letter that takes the user to the control after it; any static right
+    // before a field names it for screen readers.
+    void staticsNameAndReachTheControlAfterThem() {
+        CDialog dialog(kLettersTemplate);
+        QStringList problems;
+        AnswerNextModal([&problems](QWidget* modal) {
+            auto* dlg = static_cast<CDialog*>(modal);
+            modal->activateWindow();
+            QTest::qWaitForWindowActive(modal);
+            auto expectFocus = [&](Qt::Key key, int nID) {
+                QTest::keyClick(QApplication::focusWidget(), key, Qt::AltModifier);
+                if (QApplication::focusWidget() != dlg->GetDlgItem(nID))
+                    problems << QStringLiteral("Alt+%1 went to %2")
+                                    .arg(QKeySequence(key).toString(), QApplication::focusWidget()->objectName());
+            };
+            expectFocus(Qt::Key_K, 1202); // over the group box, to the check box
+            expectFocus(Qt::Key_N, 1200);
+            expectFocus(Qt::Key_F, 1205);
+            dlg->EndDialog(IDOK);
+        });
+        dialog.DoModal();
+        QVERIFY2(problems.isEmpty(), qPrintable(problems.join(u'\n')));
+
+        auto name = [&dialog](int nID) {
+            return QAccessible::queryAccessibleInterface(dialog.GetDlgItem(nID))->text(QAccessible::Name);
+        };
+        QCOMPARE(name(1200), QStringLiteral("Name:"));
+        QCOMPARE(name(1201), QStringLiteral("Secret:"));
+        QCOMPARE(name(1205), QStringLiteral("File:"));
+        QCOMPARE(name(1206), QStringLiteral("Filter"));
+        QCOMPARE(name(1203), QStringLiteral("Go"));
+        // Statics that name nothing show their text without the marks.
+        QStringList shown;
+        for (QLabel* label : dialog.findChildren<QLabel*>()) {
+            if (!label->buddy())
+                shown << label->text();
+        }
+        QVERIFY2(shown.contains(QStringLiteral("Fish & Chips")), qPrintable(shown.join(u'|')));
+        QVERIFY2(shown.contains(QStringLiteral("Plain:")), qPrintable(shown.join(u'|')));
+
+        // Text the program puts into a static is shown as it is, "&" and all.
+        dialog.SetDlgItemText(1204, QStringLiteral("R&D & Co.etx"));
+        QCOMPARE(dialog.GetDlgItemText(1204), QStringLiteral("R&D & Co.etx"));
+        QCOMPARE(name(1205), QStringLiteral("R&D & Co.etx"));
+        auto* label = qobject_cast<QLabel*>(dialog.GetDlgItem(1204));
+        QVERIFY(label->buddy() == dialog.GetDlgItem(1205));
+    }
+
+    // Menu items carry their name and their key apart; the key still runs the command once, through
+    // the accelerator, with nothing competing for it.
+    void menuItemsShowTheirKeysApart() {
+        m_frame->Handle(ID_FILE_NEW);
+        m_frame->ShowMenu(IDR_MAINFRAME);
+        QStringList titles;
+        for (QAction* action : m_frame->menuBar()->actions())
+            titles << action->text();
+        QCOMPARE(titles, QStringList({"&File", "&View", "&Settings", "&Help"}));
+        m_frame->show();
+        m_frame->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_frame.get()));
+        QTest::failOnWarning(QRegularExpression(QStringLiteral("[Aa]mbiguous")));
+        auto focus = [this] { return QApplication::focusWidget() ? QApplication::focusWidget() : m_frame.get(); };
+
+        // The open menu shows the item's name and its key apart.
+        QMenu* file = m_frame->GetMenus(IDR_MAINFRAME).at(0);
+        QAction* newItem = file->actions().at(0);
+        QTest::keyClick(focus(), Qt::Key_F, Qt::AltModifier);
+        QTRY_VERIFY(file->isVisible());
+        QCOMPARE(newItem->text(), QStringLiteral("&New"));
+        QCOMPARE(newItem->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_N));
+        QAccessibleInterface* item = QAccessible::queryAccessibleInterface(file)->child(0);
+        QCOMPARE(item->text(QAccessible::Name), QStringLiteral("New"));
+        QCOMPARE(QKeySequence(item->text(QAccessible::Accelerator)), QKeySequence(Qt::CTRL | Qt::Key_N));
+        QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape);
+        QTest::keyClick(focus(), Qt::Key_Escape);
+        QTRY_VERIFY(!file->isVisible());
+
+        // The key runs the command once, through the accelerator, with nothing competing for it: with the
+        // menus closed, and with the menu bar in the keyboard's hands (Alt pressed and let go).
+        QTest::keyClick(focus(), Qt::Key_N, Qt::ControlModifier);
+        QCOMPARE(CommandLog(), QStringList({QStringLiteral("frame:%1").arg(ID_FILE_NEW)}));
+        QTest::keyClick(focus(), Qt::Key_Alt);
+        QTest::keyClick(focus(), Qt::Key_N, Qt::ControlModifier);
+        QCOMPARE(CommandLog().size(), 2);
     }
 
     // Message boxes.

@@ -127,7 +127,7 @@ private slots:
         QCOMPARE(area->childCount(), 0);
         QVERIFY(!window->isVisible());
         QCOMPARE(Frame()->windowTitle(), QStringLiteral("Lockwarden Editor"));
-        QCOMPARE(MenuTitles(Frame()->menuBar()), QStringList({"&File", "&View", "Settings", "&Help"}));
+        QCOMPARE(MenuTitles(Frame()->menuBar()), QStringList({"&File", "&View", "&Settings", "&Help"}));
         QCOMPARE(QApplication::focusWidget(), Frame()->GetLockWnd());
         QCOMPARE(QAccessible::queryAccessibleInterface(Frame()->GetLockWnd())->text(QAccessible::Name),
                  QStringLiteral("Lockwarden Editor is locked"));

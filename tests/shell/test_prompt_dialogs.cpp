@@ -248,8 +248,8 @@ private slots:
             CReplaceFileDlg replace;
             AnswerNextModal([answer](QWidget* modal) {
                 CDialog* d = AsDialog(modal);
-                QCOMPARE(Button(d, IDOK)->text(), QStringLiteral("Yes"));
-                QCOMPARE(Button(d, IDCANCEL)->text(), QStringLiteral("No"));
+                QCOMPARE(Button(d, IDOK)->text(), QStringLiteral("&Yes"));
+                QCOMPARE(Button(d, IDCANCEL)->text(), QStringLiteral("&No"));
                 Button(d, answer)->click();
             });
             QCOMPARE(replace.DoModal(), answer);

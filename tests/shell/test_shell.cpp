@@ -4,6 +4,7 @@
 #include "controls/LinkLabel.h"
 #include "framework/FileDialog.h"
 #include "framework/KeyboardLocks.h"
+#include "framework/MenuItemText.h"
 #include "framework/MessageBox.h"
 #include "framework/ModalAnswer.h"
 #include "framework/ShellOpen.h"
@@ -421,20 +422,22 @@ private slots:
                 list.push_back(action->text());
             return list;
         };
-        QCOMPARE(titles(), QStringList({"&File", "&View", "Settings", "&Help"}));
+        QCOMPARE(titles(), QStringList({"&File", "&View", "&Settings", "&Help"}));
         CDocument* doc = m_app->GetTextTemplate()->OpenDocumentFile(QString());
-        QCOMPARE(titles(), QStringList({"&File", "&Edit", "&View", "Settings", "&Window", "&Help"}));
+        QCOMPARE(titles(), QStringList({"&File", "&Edit", "&View", "&Settings", "&Window", "&Help"}));
         QVERIFY(Frame()->SendCommand(ID_FILE_CLOSE));
         Q_UNUSED(doc);
         GuiTestEnv::FlushDeletes();
-        QCOMPARE(titles(), QStringList({"&File", "&View", "Settings", "&Help"}));
+        QCOMPARE(titles(), QStringList({"&File", "&View", "&Settings", "&Help"}));
 
         // Menu 128's items and their icons.
         QMenu* file = Frame()->GetMenus(IDR_MAINFRAME).at(0);
         QStringList items;
         for (QAction* action : file->actions()) {
             if (!action->isSeparator() && action->isVisible())
-                items.push_back(action->text());
+                items.push_back(MenuItemKey(action).isEmpty()
+                                    ? action->text()
+                                    : action->text() + QLatin1Char('\t') + MenuItemKey(action).toString());
         }
         QCOMPARE(items, QStringList({"&New\tCtrl+N", "&Open...\tCtrl+O", "&Import...", "Recover Unsaved &Work...",
                                      "P&rint Setup...", "E&xit"}));

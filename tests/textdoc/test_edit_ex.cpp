@@ -18,6 +18,12 @@
 
 namespace {
 
+// An item as the menu shows it: its name, then its key after a tab.
+QString ShownText(const QAction* action) {
+    return action->shortcut().isEmpty() ? action->text()
+                                        : action->text() + QLatin1Char('\t') + action->shortcut().toString();
+}
+
 struct MenuShape {
     QStringList texts;
     QList<int> ids;
@@ -26,7 +32,7 @@ struct MenuShape {
 MenuShape ShapeOf(QMenu* menu) {
     MenuShape shape;
     for (QAction* action : menu->actions()) {
-        shape.texts << (action->isSeparator() ? QStringLiteral("-") : action->text());
+        shape.texts << (action->isSeparator() ? QStringLiteral("-") : ShownText(action));
         shape.ids << textdoc::CommandId(action);
     }
     return shape;

@@ -38,6 +38,12 @@
 
 namespace {
 
+// An item as the menu shows it: its name, then its key after a tab.
+QString ShownText(const QAction* action) {
+    return action->shortcut().isEmpty() ? action->text()
+                                        : action->text() + QLatin1Char('\t') + action->shortcut().toString();
+}
+
 class TextTestDoc : public CDocument {};
 
 // The editor with a text type whose view is the real one.
@@ -523,7 +529,7 @@ private slots:
         QStringList texts;
         QList<int> ids;
         for (QAction* action : menu->actions()) {
-            texts << (action->isSeparator() ? QStringLiteral("-") : action->text());
+            texts << (action->isSeparator() ? QStringLiteral("-") : ShownText(action));
             ids << textdoc::CommandId(action);
         }
         QCOMPARE(texts, (QStringList{"&Undo\tCtrl+Z", "-", "Cu&t\tCtrl+X", "&Copy\tCtrl+C", "&Paste\tCtrl+V",
@@ -551,7 +557,7 @@ private slots:
             if (!popup)
                 return;
             for (QAction* action : popup->actions())
-                seen << action->text();
+                seen << ShownText(action);
             QAction* selectAll = popup->actions().last();
             popup->setActiveAction(selectAll);
             QTest::keyClick(popup, Qt::Key_Return);
