@@ -469,7 +469,8 @@ private slots:
         AnswerNextModal([&problems](QWidget* modal) {
             auto* dlg = static_cast<CDialog*>(modal);
             modal->activateWindow();
-            QTest::qWaitForWindowActive(modal);
+            if (!QTest::qWaitForWindowActive(modal))
+                problems << QStringLiteral("the dialog never became active");
             auto expectFocus = [&](Qt::Key key, int nID) {
                 QTest::keyClick(QApplication::focusWidget(), key, Qt::AltModifier);
                 if (QApplication::focusWidget() != dlg->GetDlgItem(nID))
