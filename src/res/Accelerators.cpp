@@ -17,6 +17,7 @@ const std::map<int, std::vector<AccelEntry>>& AccelTables() {
              {QKeySequence(Qt::CTRL | Qt::Key_H), ID_EDIT_REPLACE},
              // Password fields as dots, or as text again.
              {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_H), ID_VIEW_HIDE_PASSWORDS},
+             {QKeySequence(Qt::CTRL | Qt::Key_J), ID_EDIT_GO_TO_LINE},
              // Lock by keyboard, also while the tool bar is hidden; no other key of this table uses it.
              {QKeySequence(Qt::CTRL | Qt::Key_L), ID_VIEW_LOCK},
              {QKeySequence(Qt::CTRL | Qt::Key_N), ID_FILE_NEW},

@@ -66,6 +66,8 @@ const std::map<int, const char*>& StringTable() {
         {ID_EDIT_SELECT_ALL, "Select the entire document\nSelect All"},
         {ID_EDIT_UNDO, "Undo the last action\nUndo"},
         {ID_EDIT_REDO, "Redo the last action undone\nRedo"},
+        {ID_EDIT_GO_TO_LINE, "Move the caret to a line of the text\nGo To Line"},
+        {ID_VIEW_WORD_WRAP, "Wrap long lines at the window's edge\nWord Wrap"},
         {ID_WINDOW_NEW, "Lock the screen\nLock"},
         {ID_WINDOW_ARRANGE, "Arrange icons at the bottom of the window\nArrange Icons"},
         {ID_WINDOW_CASCADE, "Arrange windows so they overlap\nCascade Windows"},

@@ -226,6 +226,11 @@ constexpr int ID_SETTINGS_CLIPBOARD = 32850;
 constexpr int ID_EDIT_GENERATE_PASSWORD = 32851;
 // View, "Hide Passwords": the account forms' password fields show dots, each with a reveal button.
 constexpr int ID_VIEW_HIDE_PASSWORDS = 32852;
+// The text view: View, "Word Wrap"; Edit, "Go To Line...".
+constexpr int ID_VIEW_WORD_WRAP = 32853;
+constexpr int ID_EDIT_GO_TO_LINE = 32854;
+constexpr int IDD_GO_TO_LINE = 1350;
+constexpr int IDC_GO_TO_LINE = 1351;
 
 // The Recover Unsaved Work dialog offered at start when recovery copies exist.
 constexpr int IDD_RECOVER = 1340;

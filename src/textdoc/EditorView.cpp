@@ -12,6 +12,7 @@
 #include "res/resource.h"
 #include "textdoc/CommandMenu.h"
 #include "textdoc/FindReplaceDlg.h"
+#include "textdoc/GoToLineDlg.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
@@ -179,6 +180,9 @@ void CEditorView::MapEditCommands() {
     MapCommand(
         ID_EDIT_REPEAT, [this] { OnEditRepeat(); },
         [this](CCmdUI& ui) { ui.Enable(!document()->isEmpty() && !LastFind().what.isEmpty()); });
+    MapCommand(
+        ID_VIEW_WORD_WRAP, [] { SetWordWrap(!IsWordWrapOn()); }, [](CCmdUI& ui) { ui.SetCheck(IsWordWrapOn()); });
+    MapCommand(ID_EDIT_GO_TO_LINE, [this] { OnGoToLine(); });
     MapCommand(ID_FILE_PRINT, [this] { OnFilePrint(); });
     MapCommand(ID_FILE_PRINT_DIRECT, [this] { OnFilePrintDirect(); });
     MapCommand(ID_FILE_PRINT_PREVIEW, [this] { OnFilePrintPreview(); });
@@ -202,8 +206,53 @@ void CEditorView::OnInitialUpdate() {
     colours.setColor(QPalette::Text, Qt::black);
     setPalette(colours);
 
-    setLineWrapMode(QPlainTextEdit::NoWrap);
+    ApplyWordWrap();
     SetModified(false);
+}
+
+namespace {
+const QString kSettingsSection = QStringLiteral("Settings");
+const QString kWordWrapEntry = QStringLiteral("WordWrap");
+} // namespace
+
+bool CEditorView::IsWordWrapOn() {
+    CWinApp* app = AfxGetApp();
+    return app && app->GetProfileInt(kSettingsSection, kWordWrapEntry, 0) != 0;
+}
+
+void CEditorView::SetWordWrap(bool bOn) {
+    if (CWinApp* app = AfxGetApp())
+        app->WriteProfileInt(kSettingsSection, kWordWrapEntry, bOn ? 1 : 0);
+    // Every text window at once: it is a way of reading, not a property of one file.
+    if (CMDIFrameWnd* frame = AfxGetMainFrame()) {
+        for (CEditorView* view : frame->findChildren<CEditorView*>())
+            view->ApplyWordWrap();
+    }
+}
+
+void CEditorView::ApplyWordWrap() {
+    // Wrapping is only how lines are shown: the text, and so the file's bytes, keep their lines.
+    setLineWrapMode(IsWordWrapOn() ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
+    setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    ensureCursorVisible();
+}
+
+void CEditorView::OnGoToLine() {
+    CGoToLineDlg dialog(document()->blockCount(), this);
+    dialog.m_nLine = textCursor().blockNumber() + 1;
+    if (dialog.DoModal() != IDOK)
+        return;
+    const QTextBlock block = document()->findBlockByNumber(dialog.m_nLine - 1);
+    if (!block.isValid())
+        return;
+    // A column past the line's end goes to its end.
+    const int column = std::min(dialog.m_nColumn - 1, std::max(0, block.length() - 1));
+    QTextCursor cursor(block);
+    cursor.setPosition(block.position() + column);
+    setTextCursor(cursor);
+    centerCursor();
+    setFocus(Qt::OtherFocusReason);
+    UpdateCaretStatus();
 }
 
 void CEditorView::OnUpdate(CView*, long) {

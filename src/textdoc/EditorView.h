@@ -111,8 +111,14 @@ protected:
     void insertFromMimeData(const QMimeData* source) override;
     QMimeData* createMimeDataFromSelection() const override;
 
+    // View, Word Wrap: kept in the profile, for every text window.
+    static bool IsWordWrapOn();
+    static void SetWordWrap(bool bOn);
+
 private:
     void MapEditCommands();
+    void ApplyWordWrap();
+    void OnGoToLine();
     void OnEditFindReplace(bool bFindOnly);
     void OnEditRepeat();
     void OnFilePrint();

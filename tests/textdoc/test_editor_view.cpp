@@ -401,6 +401,83 @@ private slots:
         QVERIFY(m_doc->IsModified());
     }
 
+    // View, Word Wrap: long lines wrap at the window's edge, in every text window and at the next start;
+    // the file keeps its lines and the caret pane counts them.
+    void wordWrapShowsLongLinesWithoutChangingThem() {
+        Activate();
+        m_view->SetText(QStringLiteral("word ").repeated(300) + QStringLiteral("\nsecond"));
+        QVERIFY(m_view->WriteDocumentFile(Path("before.etx"), kPasswordUtf8).ok());
+        QVERIFY(Frame()->QueryCommandUI(ID_VIEW_WORD_WRAP).IsCheckable());
+        QVERIFY(!Frame()->QueryCommandUI(ID_VIEW_WORD_WRAP).IsChecked());
+        QTRY_VERIFY(m_view->horizontalScrollBar()->maximum() > 0);
+
+        Frame()->OnUserCommand(ID_VIEW_WORD_WRAP);
+        QVERIFY(Frame()->QueryCommandUI(ID_VIEW_WORD_WRAP).IsChecked());
+        QTRY_COMPARE(m_view->horizontalScrollBar()->maximum(), 0);
+        QCOMPARE(GuiTestEnv::Profile().value(QStringLiteral("Settings/WordWrap")).toInt(), 1);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_End, Qt::ControlModifier);
+        QCOMPARE(Pane(), QStringLiteral(" Ln 2, Col 7"));
+        QVERIFY(m_view->WriteDocumentFile(Path("after.etx"), kPasswordUtf8).ok());
+        QCOMPARE(ReadCoreFile(Path("after.etx")), ReadCoreFile(Path("before.etx")));
+
+        // A window opened now wraps as well; switched off, both show the long line whole again.
+        auto* second =
+            dynamic_cast<CEditorView*>(m_app->GetTextTemplate()->OpenDocumentFile(QString())->GetFirstView());
+        QVERIFY(second);
+        QCOMPARE(second->lineWrapMode(), QPlainTextEdit::WidgetWidth);
+        Frame()->OnUserCommand(ID_VIEW_WORD_WRAP);
+        QCOMPARE(second->lineWrapMode(), QPlainTextEdit::NoWrap);
+        QCOMPARE(m_view->lineWrapMode(), QPlainTextEdit::NoWrap);
+        QCOMPARE(GuiTestEnv::Profile().value(QStringLiteral("Settings/WordWrap")).toInt(), 0);
+    }
+
+    // Edit, Go To Line (Ctrl+J): a line, or line:column; a line past the end is told and the dialog
+    // stays for another answer.
+    void goToLineTakesALineOrALineAndColumn() {
+        Activate();
+        QStringList lines;
+        for (int i = 1; i <= 20; ++i)
+            lines << QStringLiteral("line number %1").arg(i);
+        m_view->SetText(lines.join(QLatin1Char('\n')));
+        const auto answer = [](const QString& typed) {
+            AnswerNextModal([typed](QWidget* modal) {
+                QCOMPARE(modal->windowTitle(), QStringLiteral("Go To Line"));
+                // The offscreen platform leaves the main window active: the keys go to the dialog's
+                // own focus, which is the field.
+                QWidget* field = modal->focusWidget();
+                QVERIFY(qobject_cast<QLineEdit*>(field));
+                QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+                QTest::keyClicks(field, typed);
+                QTest::keyClick(field, Qt::Key_Return);
+            });
+        };
+        answer(QStringLiteral("12:5"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_J, Qt::ControlModifier);
+        QCOMPARE(Pane(), QStringLiteral(" Ln 12, Col 5"));
+        QCOMPARE(Frame()->focusWidget(), static_cast<QWidget*>(m_view));
+        Activate();
+        answer(QStringLiteral("3"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_J, Qt::ControlModifier);
+        QCOMPARE(Pane(), QStringLiteral(" Ln 3, Col 1"));
+        Activate();
+
+        bool bStayed = false;
+        AnswerNextModal([&bStayed](QWidget* modal) {
+            QWidget* field = modal->focusWidget();
+            QVERIFY(qobject_cast<QLineEdit*>(field));
+            QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClicks(field, QStringLiteral("21"));
+            MessageBox::setNextAnswer(IDOK);
+            QTest::keyClick(field, Qt::Key_Return);
+            bStayed = modal->isVisible();
+            QTest::keyClick(modal, Qt::Key_Escape);
+        });
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_J, Qt::ControlModifier);
+        QVERIFY(bStayed);
+        QCOMPARE(MessageBox::last().text, QStringLiteral("There is no line 21; the text has 20 lines."));
+        QCOMPARE(Pane(), QStringLiteral(" Ln 3, Col 1"));
+    }
+
     // Ctrl+Y and Ctrl+Shift+Z redo what Ctrl+Z took back; the Edit menu's Redo follows Undo and is
     // enabled only while there is something to redo.
     void redoByKeysAndMenu() {
