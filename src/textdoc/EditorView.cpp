@@ -13,6 +13,7 @@
 #include "textdoc/CommandMenu.h"
 #include "textdoc/FindReplaceDlg.h"
 #include "textdoc/GoToLineDlg.h"
+#include "textdoc/TextPrinting.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
@@ -743,12 +744,7 @@ bool CEditorView::PrintDocument(QPrinter* printer) {
         printer->setDocName(doc->GetTitle());
     if (!MakePrivateOutputFile(printer))
         return false;
-    // Laid out page by page on the printer itself: the text document's own printing would add 2 cm
-    // of margin inside the page margins and a page number at the foot of every page.
-    const std::unique_ptr<QTextDocument> pages(document()->clone());
-    pages->documentLayout()->setPaintDevice(printer);
-    pages->setDocumentMargin(0);
-    pages->setPageSize(printer->pageRect(QPrinter::DevicePixel).size());
+    const std::unique_ptr<QTextDocument> pages = textdoc::LayOutPrintedPages(*document(), printer);
     pages->print(printer);
     return printer->printerState() != QPrinter::Error;
 }

@@ -13,6 +13,7 @@
 #include "textdoc/CommandMenu.h"
 #include "textdoc/EditorView.h"
 #include "textdoc/FindReplaceDlg.h"
+#include "textdoc/TextPrinting.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -29,8 +30,10 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QTextBlock>
+#include <QTextDocument>
 #include <QTimer>
 #include <QUrl>
 #include <QtTest>
@@ -785,6 +788,55 @@ private slots:
         QVERIFY(pdf.startsWith("%PDF"));
         const QMarginsF margins = printer.pageLayout().margins(QPageLayout::Inch);
         QCOMPARE(margins, QMarginsF(0.5, 0.5, 0.5, 0.5));
+    }
+
+    // Paper cannot scroll sideways: a line of 3,000 characters without a blank, and a long line of
+    // words, wrap within the margins and reach the pages whole and in order, with what follows them.
+    void printedPagesKeepEveryCharacter() {
+        QString unbroken;
+        for (int i = 0; i < 3000; ++i)
+            unbroken += QChar(u'a' + i % 26);
+        QString words;
+        for (int i = 0; words.size() < 4000; ++i)
+            words += QStringLiteral("word%1 ").arg(i);
+        const QStringList lines{unbroken, words, QString(), QStringLiteral("\tshort line after"),
+                                QStringLiteral("end")};
+        m_view->SetText(lines.join(QStringLiteral("\r\n")));
+
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(Path("long.pdf"));
+        QVERIFY(m_view->PrintDocument(&printer));
+
+        const std::unique_ptr<QTextDocument> pages = textdoc::LayOutPrintedPages(*m_view->document(), &printer);
+        const QList<textdoc::PrintedLine> printed = textdoc::PrintedLines(*pages);
+        const QSizeF page = printer.pageRect(QPrinter::DevicePixel).size();
+        const QFontMetricsF metrics(pages->defaultFont(), &printer);
+        QString joined;
+        int lastPage = 0;
+        for (const textdoc::PrintedLine& line : printed) {
+            joined += line.text;
+            QVERIFY(line.page >= lastPage);
+            lastPage = line.page;
+            QString drawn = line.text;
+            drawn.remove(QRegularExpression(QStringLiteral("\\s+$")));
+            QVERIFY2(metrics.horizontalAdvance(drawn) <= page.width() + 1, qPrintable(drawn.left(40)));
+            QVERIFY(line.rect.top() >= -1 && line.rect.bottom() <= page.height() + 1);
+        }
+        QCOMPARE(joined, lines.join(QString()));
+        // Breaks fall at blanks where there are any: no word of the long line is cut in two.
+        for (const textdoc::PrintedLine& line : printed) {
+            if (line.text.startsWith(QLatin1String("word")))
+                QVERIFY2(line.text.endsWith(QLatin1Char(' ')) || words.endsWith(line.text), qPrintable(line.text));
+        }
+        QVERIFY(printed.size() > lines.size() + 60);
+
+        const QByteArray pdf = GuiTestEnv::Bytes(Path("long.pdf"));
+        QVERIFY(pdf.startsWith("%PDF"));
+        const qsizetype pdfPages =
+            QString::fromLatin1(pdf).count(QRegularExpression(QStringLiteral("/Type\\s*/Page(?!s)")));
+        QVERIFY(pdfPages >= 2);
+        QCOMPARE(pdfPages, qsizetype(lastPage + 1));
     }
 
     void printDirectUsesTheApplicationsPrinter() {
