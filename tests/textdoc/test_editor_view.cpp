@@ -424,14 +424,17 @@ private slots:
         QCOMPARE(ReadCoreFile(Path("after.etx")), ReadCoreFile(Path("before.etx")));
 
         // A window opened now wraps as well; switched off, both show the long line whole again.
-        auto* second =
-            dynamic_cast<CEditorView*>(m_app->GetTextTemplate()->OpenDocumentFile(QString())->GetFirstView());
+        CDocument* secondDoc = m_app->GetTextTemplate()->OpenDocumentFile(QString());
+        QVERIFY(secondDoc);
+        auto* second = dynamic_cast<CEditorView*>(secondDoc->GetFirstView());
         QVERIFY(second);
         QCOMPARE(second->lineWrapMode(), QPlainTextEdit::WidgetWidth);
         Frame()->OnUserCommand(ID_VIEW_WORD_WRAP);
         QCOMPARE(second->lineWrapMode(), QPlainTextEdit::NoWrap);
         QCOMPARE(m_view->lineWrapMode(), QPlainTextEdit::NoWrap);
         QCOMPARE(GuiTestEnv::Profile().value(QStringLiteral("Settings/WordWrap")).toInt(), 0);
+        secondDoc->OnCloseDocument();
+        GuiTestEnv::FlushDeletes();
     }
 
     // Edit, Go To Line (Ctrl+J): a line, or line:column; a line past the end is told and the dialog
