@@ -31,6 +31,14 @@ const std::map<int, std::vector<AccelEntry>>& AccelTables() {
              {QKeySequence(Qt::CTRL | Qt::Key_X), ID_EDIT_CUT},
              {QKeySequence(Qt::SHIFT | Qt::Key_Delete), ID_EDIT_CUT},
              {QKeySequence(Qt::CTRL | Qt::Key_Z), ID_EDIT_UNDO},
+             // Zoom of the text view: Ctrl+Plus also as Ctrl+= (the plus key's own face on many
+             // keyboards) and from the keypad.
+             {QKeySequence(Qt::CTRL | Qt::Key_Plus), ID_VIEW_ZOOM_IN},
+             {QKeySequence(Qt::CTRL | Qt::Key_Equal), ID_VIEW_ZOOM_IN},
+             {QKeySequence(QKeyCombination(Qt::ControlModifier | Qt::KeypadModifier, Qt::Key_Plus)), ID_VIEW_ZOOM_IN},
+             {QKeySequence(Qt::CTRL | Qt::Key_Minus), ID_VIEW_ZOOM_OUT},
+             {QKeySequence(QKeyCombination(Qt::ControlModifier | Qt::KeypadModifier, Qt::Key_Minus)), ID_VIEW_ZOOM_OUT},
+             {QKeySequence(Qt::CTRL | Qt::Key_0), ID_VIEW_ZOOM_RESET},
              {QKeySequence(Qt::ALT | Qt::Key_Backspace), ID_EDIT_UNDO},
              // Redo under both names desktops give it.
              {QKeySequence(Qt::CTRL | Qt::Key_Y), ID_EDIT_REDO},

@@ -231,6 +231,14 @@ constexpr int ID_VIEW_WORD_WRAP = 32853;
 constexpr int ID_EDIT_GO_TO_LINE = 32854;
 constexpr int IDD_GO_TO_LINE = 1350;
 constexpr int IDC_GO_TO_LINE = 1351;
+// The text view: View, "Zoom In", "Zoom Out", "Reset Zoom", "Font...", "Line Numbers".
+constexpr int ID_VIEW_ZOOM_IN = 32855;
+constexpr int ID_VIEW_ZOOM_OUT = 32856;
+constexpr int ID_VIEW_ZOOM_RESET = 32857;
+constexpr int ID_VIEW_FONT = 32858;
+constexpr int ID_VIEW_LINE_NUMBERS = 32859;
+// Settings, "Reopen Documents at Start": the documents open at exit come back at the next start.
+constexpr int ID_SETTINGS_REOPEN_DOCUMENTS = 32860;
 
 // The Recover Unsaved Work dialog offered at start when recovery copies exist.
 constexpr int IDD_RECOVER = 1340;
