@@ -745,7 +745,7 @@ bool CEditorView::PrintDocument(QPrinter* printer) {
     if (!MakePrivateOutputFile(printer))
         return false;
     const std::unique_ptr<QTextDocument> pages = textdoc::LayOutPrintedPages(*document(), printer);
-    pages->print(printer);
+    textdoc::PrintPages(*pages, printer);
     return printer->printerState() != QPrinter::Error;
 }
 

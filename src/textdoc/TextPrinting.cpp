@@ -1,11 +1,13 @@
 #include "textdoc/TextPrinting.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QPainter>
 #include <QPrinter>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextLayout>
 #include <QTextOption>
+#include <algorithm>
 #include <cmath>
 
 namespace textdoc {
@@ -24,8 +26,11 @@ std::unique_ptr<QTextDocument> LayOutPrintedPages(const QTextDocument& text, QPr
     return pages;
 }
 
-QList<PrintedLine> PrintedLines(const QTextDocument& pages) {
-    QList<PrintedLine> lines;
+namespace {
+
+// Calls `visit(line, page, origin)` for every line of a laid-out copy in order, `origin` being where
+// the line's layout is drawn from on its page.
+template <typename Visit> void ForEachPrintedLine(const QTextDocument& pages, Visit visit) {
     const qreal pageHeight = pages.pageSize().height();
     QAbstractTextDocumentLayout* layout = pages.documentLayout();
     for (QTextBlock block = pages.begin(); block.isValid(); block = block.next()) {
@@ -33,13 +38,48 @@ QList<PrintedLine> PrintedLines(const QTextDocument& pages) {
         const QPointF origin = layout->blockBoundingRect(block).topLeft();
         for (int i = 0; i < blockLayout->lineCount(); ++i) {
             const QTextLine line = blockLayout->lineAt(i);
-            QRectF rect = line.naturalTextRect().translated(origin);
-            const int page = pageHeight > 0 ? int(std::floor(rect.top() / pageHeight)) : 0;
-            rect.translate(0, -page * pageHeight);
-            lines.append({page, block.text().mid(line.textStart(), line.textLength()), rect});
+            const qreal top = line.naturalTextRect().top() + origin.y();
+            const int page = pageHeight > 0 ? int(std::floor(top / pageHeight)) : 0;
+            visit(block, line, page, origin - QPointF(0, page * pageHeight));
         }
     }
+}
+
+} // namespace
+
+QList<PrintedLine> PrintedLines(const QTextDocument& pages) {
+    QList<PrintedLine> lines;
+    ForEachPrintedLine(pages, [&lines](const QTextBlock& block, const QTextLine& line, int page, QPointF origin) {
+        lines.append(
+            {page, block.text().mid(line.textStart(), line.textLength()), line.naturalTextRect().translated(origin)});
+    });
     return lines;
+}
+
+void PrintPages(const QTextDocument& pages, QPrinter* printer) {
+    const int lastPage = std::max(1, pages.pageCount());
+    int from = printer->fromPage() > 0 ? printer->fromPage() : 1;
+    int to = printer->toPage() > 0 ? std::min(printer->toPage(), lastPage) : lastPage;
+    if (from > to)
+        return;
+    // A printer that can't make copies itself gets each copy printed in full, one after another.
+    const int copies = printer->supportsMultipleCopies() ? 1 : std::max(1, printer->copyCount());
+    QPainter painter(printer);
+    if (!painter.isActive())
+        return;
+    painter.setFont(pages.defaultFont());
+    bool first = true;
+    for (int copy = 0; copy < copies; ++copy) {
+        for (int page = from - 1; page < to; ++page) {
+            if (!first && !printer->newPage())
+                return;
+            first = false;
+            ForEachPrintedLine(pages, [&](const QTextBlock&, const QTextLine& line, int linePage, QPointF origin) {
+                if (linePage == page)
+                    line.draw(&painter, origin);
+            });
+        }
+    }
 }
 
 } // namespace textdoc

@@ -26,4 +26,8 @@ struct PrintedLine {
 // Every line of a laid-out copy, page by page and top to bottom.
 QList<PrintedLine> PrintedLines(const QTextDocument& pages);
 
+// Prints a laid-out copy: each line on its own page only, so that no line is drawn (clipped, yet in
+// the PDF's text) on the page before or after it. Honours the printer's page range and copies.
+void PrintPages(const QTextDocument& pages, QPrinter* printer);
+
 } // namespace textdoc

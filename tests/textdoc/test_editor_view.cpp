@@ -28,6 +28,7 @@
 #include <QMimeData>
 #include <QPageLayout>
 #include <QPrinter>
+#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
@@ -840,6 +841,17 @@ private slots:
             QString::fromLatin1(pdf).count(QRegularExpression(QStringLiteral("/Type\\s*/Page(?!s)")));
         QVERIFY(pdfPages >= 2);
         QCOMPARE(pdfPages, qsizetype(lastPage + 1));
+
+        // The PDF's own text: every character once, in order (a line drawn clipped on a neighbouring page
+        // would show up twice here, though not on paper).
+        QProcess extract;
+        extract.start(QStringLiteral("pdftotext"), {Path("long.pdf"), QStringLiteral("-")});
+        QVERIFY2(extract.waitForFinished(30000) && extract.exitCode() == 0, "pdftotext (poppler-utils) failed");
+        QString extracted = QString::fromUtf8(extract.readAllStandardOutput());
+        QString expected = lines.join(QString());
+        extracted.remove(QRegularExpression(QStringLiteral("\\s+")));
+        expected.remove(QRegularExpression(QStringLiteral("\\s+")));
+        QCOMPARE(extracted, expected);
     }
 
     void printDirectUsesTheApplicationsPrinter() {
