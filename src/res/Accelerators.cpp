@@ -35,9 +35,6 @@ const std::map<int, std::vector<AccelEntry>>& AccelTables() {
              // keyboards) and from the keypad.
              {QKeySequence(Qt::CTRL | Qt::Key_Plus), ID_VIEW_ZOOM_IN},
              {QKeySequence(Qt::CTRL | Qt::Key_Equal), ID_VIEW_ZOOM_IN},
-             // Where plus is the shifted "=" (US and others) the key arrives as Shift+Plus, and Qt drops
-             // no modifier when it matches keys.
-             {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Plus), ID_VIEW_ZOOM_IN},
              {QKeySequence(QKeyCombination(Qt::ControlModifier | Qt::KeypadModifier, Qt::Key_Plus)), ID_VIEW_ZOOM_IN},
              {QKeySequence(Qt::CTRL | Qt::Key_Minus), ID_VIEW_ZOOM_OUT},
              {QKeySequence(QKeyCombination(Qt::ControlModifier | Qt::KeypadModifier, Qt::Key_Minus)), ID_VIEW_ZOOM_OUT},
