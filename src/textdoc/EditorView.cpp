@@ -187,22 +187,14 @@ void CEditorView::MapEditCommands() {
     MapCommand(ID_FILE_PRINT, [this] { OnFilePrint(); });
     MapCommand(ID_FILE_PRINT_DIRECT, [this] { OnFilePrintDirect(); });
     MapCommand(ID_FILE_PRINT_PREVIEW, [this] { OnFilePrintPreview(); });
+    MapZoomCommands();
 }
 
 void CEditorView::OnInitialUpdate() {
     CView::OnInitialUpdate();
     m_marginsTwips = QMarginsF(720, 720, 720, 720);
 
-    QFont font(QStringLiteral("Courier New"));
-    font.setStyleHint(QFont::TypeWriter);
-    font.setFamilies({QStringLiteral("Courier New"), QStringLiteral("Liberation Mono"), QStringLiteral("monospace")});
-    font.setFixedPitch(true);
-    font.setPointSize(10);
-    font.setBold(false);
-    font.setItalic(false);
-    font.setUnderline(false);
-    font.setStrikeOut(false);
-    setFont(font);
+    ApplyFont();
     QPalette colours = palette();
     colours.setColor(QPalette::Text, Qt::black);
     setPalette(colours);
@@ -744,7 +736,7 @@ bool CEditorView::PrintDocument(QPrinter* printer) {
         printer->setDocName(doc->GetTitle());
     if (!MakePrivateOutputFile(printer))
         return false;
-    const std::unique_ptr<QTextDocument> pages = textdoc::LayOutPrintedPages(*document(), printer);
+    const std::unique_ptr<QTextDocument> pages = textdoc::LayOutPrintedPages(*document(), printer, ChosenFont());
     textdoc::PrintPages(*pages, printer);
     return printer->printerState() != QPrinter::Error;
 }

@@ -96,6 +96,12 @@ public:
     bool PrintDocument(QPrinter* printer);
     QMarginsF GetPrintMargins() const { return m_marginsTwips; }
 
+    // View, Font and Zoom, kept in the profile for every text window: the font the user chose (Courier
+    // New 10 pt until then), which printing uses at its own size, and the zoom, points added to its
+    // size on screen only.
+    static QFont ChosenFont();
+    static int GetZoom();
+
     // The items of the context menu, built as shown (the command route sets their state).
     QMenu* BuildContextMenu();
 
@@ -106,6 +112,8 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    // Ctrl+wheel zooms; the wheel alone scrolls.
+    void wheelEvent(QWheelEvent* event) override;
 
     bool canInsertFromMimeData(const QMimeData* source) const override;
     void insertFromMimeData(const QMimeData* source) override;
@@ -114,10 +122,16 @@ protected:
     // View, Word Wrap: kept in the profile, for every text window.
     static bool IsWordWrapOn();
     static void SetWordWrap(bool bOn);
+    // View, Font and Zoom: written to the profile, shown in every text window at once.
+    static void SetChosenFont(const QFont& font);
+    static void SetZoom(int nPoints);
 
 private:
     void MapEditCommands();
     void ApplyWordWrap();
+    void MapZoomCommands();
+    void ApplyFont();
+    void OnChooseFont();
     void OnGoToLine();
     void OnEditFindReplace(bool bFindOnly);
     void OnEditRepeat();
@@ -136,4 +150,6 @@ private:
     QMarginsF m_marginsTwips;
     QPointer<CFindReplaceDlg> m_pFindDlg;
     std::unique_ptr<QPrinter> m_pOwnPrinter;
+    // Wheel turns not yet a whole zoom step (touchpads send small ones).
+    int m_nWheelZoom = 0;
 };

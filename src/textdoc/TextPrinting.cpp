@@ -12,8 +12,10 @@
 
 namespace textdoc {
 
-std::unique_ptr<QTextDocument> LayOutPrintedPages(const QTextDocument& text, QPrinter* printer) {
+std::unique_ptr<QTextDocument> LayOutPrintedPages(const QTextDocument& text, QPrinter* printer, const QFont& font) {
     std::unique_ptr<QTextDocument> pages(text.clone());
+    // The copy would keep the zoom of the screen.
+    pages->setDefaultFont(font);
     // Measured on the printer itself, so that the breaks fall where the printer's glyphs end. The text
     // document's own margin would add 2 cm inside the page margins, and a document without a page size
     // would get a page number at the foot of every page.

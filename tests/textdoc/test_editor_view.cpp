@@ -812,7 +812,8 @@ private slots:
         printer.setOutputFileName(Path("long.pdf"));
         QVERIFY(m_view->PrintDocument(&printer));
 
-        const std::unique_ptr<QTextDocument> pages = textdoc::LayOutPrintedPages(*m_view->document(), &printer);
+        const std::unique_ptr<QTextDocument> pages =
+            textdoc::LayOutPrintedPages(*m_view->document(), &printer, CEditorView::ChosenFont());
         const QList<textdoc::PrintedLine> printed = textdoc::PrintedLines(*pages);
         const QSizeF page = printer.pageRect(QPrinter::DevicePixel).size();
         const QFontMetricsF metrics(pages->defaultFont(), &printer);
