@@ -22,6 +22,7 @@
 #include <QTimer>
 #include <algorithm>
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -270,11 +271,21 @@ void ReopenDocuments(CMainFrame& frame) {
     const std::vector<Place> places = ReadList(active);
     QStringList gone;
     CDocument* activeDoc = nullptr;
+    // Put back once all are open: each window that opens may still resize the others (a maximised one
+    // maximises them all), and a resize lays a text out anew.
+    std::vector<std::pair<QPointer<CDocument>, Place>> opened;
+    const auto putBack = [&opened] {
+        for (const auto& [doc, place] : opened) {
+            if (doc)
+                PutBack(FrameOf(doc), doc, place);
+        }
+    };
     for (size_t i = 0; i < places.size(); ++i) {
         // Nothing that names a file is asked over the locked screen: the rest waits for the unlock (the
         // documents opened by then are left as they are).
         if (frame.m_bLocked) {
             frame.ScreenLock().MarkForReplay(ID_FILE_REOPEN_LAST_SESSION);
+            putBack();
             return;
         }
         const Place& place = places[i];
@@ -289,11 +300,12 @@ void ReopenDocuments(CMainFrame& frame) {
                 // A prompt the lock closed is asked again after the unlock; a Cancel skips the document.
                 if (frame.m_bLocked) {
                     frame.ScreenLock().MarkForReplay(ID_FILE_REOPEN_LAST_SESSION);
+                    putBack();
                     return;
                 }
                 continue;
             }
-            PutBack(FrameOf(doc), doc, place);
+            opened.emplace_back(doc, place);
         }
         if (static_cast<int>(i) == active)
             activeDoc = doc;
@@ -302,6 +314,7 @@ void ReopenDocuments(CMainFrame& frame) {
         if (QMdiArea* area = child->mdiArea())
             area->setActiveSubWindow(child);
     }
+    putBack();
     if (!gone.isEmpty())
         frame.SetStatusPaneText(0, GoneFilesNote(gone));
 }

@@ -119,6 +119,15 @@ class TestReopen : public QObject, public DocumentKinds {
     }
 
     static QString ProfileText() { return QString::fromUtf8(GuiTestEnv::Bytes(GuiTestEnv::Profile().fileName())); }
+    // The files of the session the profile keeps, in order.
+    static QStringList SessionFiles() {
+        QSettings profile = GuiTestEnv::Profile();
+        profile.beginGroup(QStringLiteral("LastSession"));
+        QStringList files;
+        for (int i = 1; i <= profile.value(QStringLiteral("Count")).toInt(); ++i)
+            files << profile.value(QStringLiteral("File%1").arg(i)).toString();
+        return files;
+    }
     static QString StatusMessage() { return AfxGetMainFrame()->GetStatusBar()->GetPaneText(0); }
 
     QStringList m_prompts;
@@ -147,27 +156,33 @@ private slots:
         QVERIFY(Open(notes, "pass-notes-1") && Open(vault, "pass-vault-2") && Open(diary, "pass-diary-3"));
 
         CEditorView* view = TextView(notes);
-        QTextCursor cursor(view->document()->findBlockByNumber(19)); // the long line
-        cursor.movePosition(QTextCursor::Right, QTextCursor::MoveAnchor, 250);
-        view->setTextCursor(cursor);
+        Frame()->MDIClient()->setActiveSubWindow(view->GetParentFrame());
+        // The caret on line 22; the text scrolled to show line 13 at the top and, sideways, the middle
+        // of the long line 20.
+        view->setTextCursor(QTextCursor(view->document()->findBlockByNumber(21)));
+        view->verticalScrollBar()->setValue(12);
+        view->horizontalScrollBar()->setValue(1000);
+        QCOMPARE(view->horizontalScrollBar()->value(), 1000);
         const int caret = view->textCursor().position();
-        QVERIFY(view->verticalScrollBar()->maximum() > 200);
-        view->verticalScrollBar()->setValue(180); // the caret's line is far above
-        const int across = view->horizontalScrollBar()->value();
-        QVERIFY(across > 0);
-        TextView(diary)->moveCursor(QTextCursor::End);
-        const int diaryDown = TextView(diary)->verticalScrollBar()->value();
-        QVERIFY(diaryDown > 0);
+        // The diary read from line 151, its caret still on the first.
+        QVERIFY(TextView(diary)->verticalScrollBar()->maximum() > 200);
+        TextView(diary)->verticalScrollBar()->setValue(150);
 
         CLeftView* tree = Tree(vault);
         QTreeWidgetItem* bank = tree->GetOtherFolder()->child(2);
         QCOMPARE(bank->text(0), QString(kAccountName));
         tree->setCurrentItem(bank);
-        Frame()->MDIClient()->setActiveSubWindow(TextView(notes)->GetParentFrame());
         Exit();
 
+        QCOMPARE(SessionFiles(), QStringList({notes, vault, diary}));
+        QSettings session = GuiTestEnv::Profile();
+        session.beginGroup(QStringLiteral("LastSession"));
+        for (const QString& key : session.allKeys()) {
+            bool number = false;
+            session.value(key).toString().toInt(&number);
+            QVERIFY2(number || key.startsWith(QStringLiteral("File")), qPrintable(key));
+        }
         const QString profile = ProfileText();
-        QVERIFY(profile.contains(notes) && profile.contains(vault) && profile.contains(diary));
         for (const char* secret : {kSecretWord, kAccountName, "second", "pass-notes-1", "pass-vault-2", "pass-diary-3"})
             QVERIFY2(!profile.contains(QString::fromUtf8(secret)), secret);
 
@@ -179,10 +194,10 @@ private slots:
 
         view = TextView(notes);
         QCOMPARE(view->textCursor().position(), caret);
-        QTRY_COMPARE(view->verticalScrollBar()->value(), 180);
-        QCOMPARE(view->horizontalScrollBar()->value(), across);
-        QTRY_COMPARE(TextView(diary)->verticalScrollBar()->value(), diaryDown);
-        QCOMPARE(TextView(diary)->textCursor().position(), TextView(diary)->document()->characterCount() - 1);
+        QTRY_COMPARE(view->verticalScrollBar()->value(), 12);
+        QTRY_COMPARE(view->horizontalScrollBar()->value(), 1000);
+        QTRY_COMPARE(TextView(diary)->verticalScrollBar()->value(), 150);
+        QCOMPARE(TextView(diary)->textCursor().position(), 0);
         QCOMPARE(Tree(vault)->GetSelectedItem()->text(0), QString(kAccountName));
     }
 
@@ -217,7 +232,9 @@ private slots:
         const QString notes = MakeText("notes", "pass-notes-1");
         QVERIFY(Open(notes, "pass-notes-1"));
         Exit();
-        QVERIFY(!ProfileText().contains(notes));
+        QVERIFY(SessionFiles().isEmpty());
+        QVERIFY(!GuiTestEnv::Profile().contains(QStringLiteral("Settings/ReopenDocuments")));
+        QVERIFY(!ProfileText().contains(QStringLiteral("LastSession")));
         QVERIFY(StartTyping({"pass-notes-1"}));
         QVERIFY(m_prompts.isEmpty());
         QVERIFY(!m_app->HasOpenDocuments());
@@ -225,12 +242,12 @@ private slots:
         TurnOn();
         QVERIFY(Open(notes, "pass-notes-1"));
         Exit();
-        QVERIFY(ProfileText().contains(notes));
+        QCOMPARE(SessionFiles(), QStringList({notes}));
         QVERIFY(StartTyping({"pass-notes-1"}));
         QCOMPARE(OpenNames(), QStringList({"notes.etx"}));
         QVERIFY(Frame()->SendCommand(ID_SETTINGS_REOPEN_DOCUMENTS));
         QVERIFY(!Frame()->QueryCommandUI(ID_SETTINGS_REOPEN_DOCUMENTS).IsChecked());
-        QVERIFY(!ProfileText().contains(notes));
+        QVERIFY(!ProfileText().contains(QStringLiteral("LastSession")));
     }
 
     // A file named on the command line is opened alone; a Cancel of the exit keeps the list as it was.
@@ -249,7 +266,7 @@ private slots:
         Answer(std::make_shared<Seen>(), {Press(IDCANCEL)});
         QVERIFY(Frame()->SendCommand(ID_APP_EXIT));
         QVERIFY(Frame()->isVisible());
-        QVERIFY(ProfileText().contains(notes) && !ProfileText().contains(other));
+        QCOMPARE(SessionFiles(), QStringList({notes}));
     }
 
     // With the start-up lock, nothing is asked until the unlock; then the documents come back, before
@@ -270,7 +287,7 @@ private slots:
         QVERIFY(Frame()->ScreenLock().IsMarkedForReplay(ID_VIEW_WIZARD));
         // An exit while still locked leaves the list for the next start.
         Exit();
-        QVERIFY(ProfileText().contains(notes));
+        QCOMPARE(SessionFiles(), QStringList({notes}));
         QVERIFY(StartTyping({}));
         QVERIFY(Frame()->m_bLocked);
         Answer(std::make_shared<Seen>(), {TypePassword("pass-notes-1")});
