@@ -207,6 +207,9 @@ constexpr int ID_SETTINGS_DESKTOP_LOCK = 32870;
 constexpr int ID_FILE_IMPORT = 32880;
 // File, "Recover Unsaved Work...": the recovery copies an editor that ended unexpectedly left behind.
 constexpr int ID_FILE_RECOVER = 32881;
+// No menu item: the start-up step that reopens the last session's documents, run again after the
+// start-up lock is lifted.
+constexpr int ID_FILE_REOPEN_LAST_SESSION = 32882;
 
 // The clipboard guard and the password generator.
 constexpr int ID_INDICATOR_CLIPBOARD = 1300; // status pane: seconds until a copied secret leaves the clipboard

@@ -13,6 +13,7 @@
 #include "shell/AboutDlg.h"
 #include "shell/MainFrame.h"
 #include "shell/RecoverUnsavedWork.h"
+#include "shell/ReopenDocuments.h"
 #include "shell/WelcomeDlg.h"
 #include "textdoc/ChildFrame.h"
 #include "textdoc/EditorDoc.h"
@@ -120,6 +121,9 @@ bool CEditorApp::InitInstance(const QStringList& arguments) {
         // The recovery offer names files: it waits for the unlock, and comes before the Welcome.
         if (HasRecoveryCopies())
             lock.MarkForReplay(ID_FILE_RECOVER);
+        // So do the last session's documents, after the recovered work and before the Welcome.
+        if (HasDocumentsToReopen())
+            lock.MarkForReplay(ID_FILE_REOPEN_LAST_SESSION);
         if (GetShowWelcome() != 0)
             lock.MarkForReplay(ID_VIEW_WIZARD);
     }
@@ -133,6 +137,9 @@ bool CEditorApp::InitInstance(const QStringList& arguments) {
     }
     if (!m_pMainFrame->m_bLocked)
         OfferRecovery(false);
+    // A file named on the command line is what the user asked for, not the last session.
+    if (cmdInfo.m_nShellCommand == CCommandLineInfo::FileNew && !m_pMainFrame->m_bLocked)
+        ReopenDocuments(*m_pMainFrame);
 
     if (cmdInfo.m_nShellCommand == CCommandLineInfo::FileNew && GetShowWelcome() != 0 && !m_pMainFrame->m_bLocked &&
         !HasOpenDocuments()) {

@@ -19,6 +19,7 @@
 #include "shell/NewDocumentDlg.h"
 #include "shell/ProductInfo.h"
 #include "shell/RecoverUnsavedWork.h"
+#include "shell/ReopenDocuments.h"
 #include "shell/ScreenLockSettingsDlg.h"
 #include "shell/WelcomeDlg.h"
 #include "textdoc/EditorView.h"
@@ -71,6 +72,13 @@ CMainFrame::CMainFrame()
     MapCommand(ID_FILE_OPEN, [this] { OnFileOpen(); });
     MapCommand(ID_FILE_IMPORT, [this] { OnFileImport(); });
     MapCommand(ID_FILE_RECOVER, [] { OfferRecovery(true); });
+    MapCommand(ID_FILE_REOPEN_LAST_SESSION, [this] { OnReopenLastSession(); });
+    MapCommand(
+        ID_SETTINGS_REOPEN_DOCUMENTS, [] { SetReopenDocuments(!IsReopenDocumentsOn()); },
+        [](CCmdUI& ui) {
+            ui.Enable();
+            ui.SetCheck(IsReopenDocumentsOn());
+        });
     MapCommand(ID_VIEW_WIZARD, [this] { OnViewWizard(); });
     MapCommand(ID_VIEW_LOCK, [this] { Lock(); });
     MapCommand(ID_WINDOW_NEW, [this] { LockWithFixedText(); });
@@ -415,6 +423,13 @@ void CMainFrame::OnHelpWeb() {
     ShellOpen(QUrl(QString::fromLatin1(kProductWebPage)));
 }
 
+void CMainFrame::OnReopenLastSession() {
+    ReopenDocuments(*this);
+    // The Welcome that waited for the unlock is for a start with nothing to show.
+    if (CEditorApp* app = GetEditorApp(); app && app->HasOpenDocuments())
+        m_pScreenLock->ForgetReplay(ID_VIEW_WIZARD);
+}
+
 void CMainFrame::OnViewWizard() {
     CWelcomeDlg dialog(this);
     dialog.DoModal();
@@ -426,10 +441,16 @@ bool CMainFrame::OnClose() {
     const QRect normal = normalGeometry();
     if (isMinimized() || isMaximized() || isFullScreen())
         showNormal();
-    if (CEditorApp* app = GetEditorApp())
-        app->SaveWindowPosition(normal);
-    if (!CMDIFrameWnd::OnClose())
+    if (CEditorApp* editorApp = GetEditorApp())
+        editorApp->SaveWindowPosition(normal);
+    CWinApp* app = AfxGetApp();
+    // The framework's close, with the session noted between its two steps: once every document has
+    // been asked (a Cancel keeps everything as it was), and while they are all still open.
+    if (app && !app->SaveAllModified())
         return false;
+    RememberOpenDocuments(*this);
+    if (app)
+        app->CloseAllDocuments();
     m_timer.stop();
     if (CClipboardGuard* guard = CClipboardGuard::Get())
         guard->ClearNow();

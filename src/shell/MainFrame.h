@@ -100,6 +100,8 @@ private:
     void OnHelp();
     void OnHelpWeb();
     void OnViewWizard();
+    // The start-up step that reopens the last session's documents, when it waited for the unlock.
+    void OnReopenLastSession();
     void OnScreenLockOptions();
     // Locks with the desktop session and before sleep, as Settings, "Lock with the Desktop" says.
     void WatchDesktopLock();

@@ -20,8 +20,17 @@ const char* const kWrongScreenPassword = "You have entered an incrorrect screen 
 
 // After an unlock the commands whose dialogs the lock closed run in this order, whatever order the
 // dialogs were opened in.
-constexpr int kReplayOrder[] = {ID_FILE_RECOVER, ID_VIEW_WIZARD, ID_FILE_NEW,  ID_SETTINGS_SCREEN_LOCK, ID_FILE_SAVE_AS,
-                                ID_FILE_OPEN,    ID_FILE_IMPORT, ID_APP_ABOUT, ID_EDIT_GO_TO_LINE,      ID_VIEW_FONT};
+constexpr int kReplayOrder[] = {ID_FILE_RECOVER,
+                                ID_FILE_REOPEN_LAST_SESSION,
+                                ID_VIEW_WIZARD,
+                                ID_FILE_NEW,
+                                ID_SETTINGS_SCREEN_LOCK,
+                                ID_FILE_SAVE_AS,
+                                ID_FILE_OPEN,
+                                ID_FILE_IMPORT,
+                                ID_APP_ABOUT,
+                                ID_EDIT_GO_TO_LINE,
+                                ID_VIEW_FONT};
 
 // Moving the mouse counts over a document - the text view, the account tree, the forms - and
 // nowhere else: a pointer resting on the tool bar or a dialog is no sign of someone at work.
