@@ -11,6 +11,7 @@
 
 class QPrinter;
 class CFindReplaceDlg;
+class CLineNumberArea;
 
 // The view of a text document: a plain-text editor in a fixed-pitch font, without word wrap, that
 // takes only plain text from the clipboard and from drops, shows the caret position in the status
@@ -114,10 +115,17 @@ protected:
     // View, Word Wrap: kept in the profile, for every text window.
     static bool IsWordWrapOn();
     static void SetWordWrap(bool bOn);
+    // View, Line Numbers: the same, for the margin that numbers the lines.
+    static bool IsLineNumbersOn();
+    static void SetLineNumbers(bool bOn);
 
 private:
+    // The margin reads the view's layout of the text, and sets the viewport's margin.
+    friend class CLineNumberArea;
+
     void MapEditCommands();
     void ApplyWordWrap();
+    void ApplyLineNumbers();
     void OnGoToLine();
     void OnEditFindReplace(bool bFindOnly);
     void OnEditRepeat();
@@ -136,4 +144,5 @@ private:
     QMarginsF m_marginsTwips;
     QPointer<CFindReplaceDlg> m_pFindDlg;
     std::unique_ptr<QPrinter> m_pOwnPrinter;
+    CLineNumberArea* m_pLineNumbers = nullptr;
 };
