@@ -7,8 +7,8 @@ class CEditorView;
 
 // The margin at the left of a text view that numbers the text's lines: the lines of the file, so a
 // line that word wrap spreads over several rows of the screen gets its number on its first row only.
-// It is decoration: it takes no focus and holds no text a screen reader could read (the view's
-// accessible children are its viewport and scroll bars alone).
+// It is decoration: it takes no focus and offers a screen reader no text (the numbers are only
+// painted), so it adds nothing to what the text view itself exposes.
 //
 // Kept cheap for large texts: only the lines in view are painted, the margin follows the view's own
 // update requests (scrolling its pixels with the text), and its width changes only when the line

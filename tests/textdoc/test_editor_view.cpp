@@ -16,6 +16,7 @@
 #include "textdoc/LineNumberArea.h"
 #include "textdoc/TextPrinting.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
@@ -456,6 +457,13 @@ private slots:
         QVERIFY(m_view->viewport()->x() > textLeft);
         QCOMPARE(margin->geometry().right() + 1, m_view->viewport()->x());
         QCOMPARE(margin->height(), m_view->viewport()->height());
+        // Decoration: out of the keyboard's way, and nothing in it a screen reader could read out.
+        QAccessibleInterface* decoration = QAccessible::queryAccessibleInterface(margin);
+        QVERIFY(decoration);
+        QVERIFY(!decoration->state().focusable);
+        QVERIFY(!decoration->textInterface());
+        for (QAccessible::Text kind : {QAccessible::Name, QAccessible::Value, QAccessible::Description})
+            QVERIFY(decoration->text(kind).isEmpty());
 
         // A second line about four rows long once wrapped, and enough lines after it to scroll.
         Frame()->OnUserCommand(ID_VIEW_WORD_WRAP);
