@@ -13,6 +13,7 @@
 #include "textdoc/CommandMenu.h"
 #include "textdoc/FindReplaceDlg.h"
 #include "textdoc/GoToLineDlg.h"
+#include "textdoc/LineNumberArea.h"
 #include "textdoc/TextPrinting.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -145,6 +146,7 @@ CEditorView::CEditorView() : m_marginsTwips(720, 720, 720, 720) {
         if (!m_bInInput && IsActiveTextView())
             UpdateCaretStatus();
     });
+    m_pLineNumbers = new CLineNumberArea(this);
     MapEditCommands();
 }
 
@@ -183,6 +185,9 @@ void CEditorView::MapEditCommands() {
         [this](CCmdUI& ui) { ui.Enable(!document()->isEmpty() && !LastFind().what.isEmpty()); });
     MapCommand(
         ID_VIEW_WORD_WRAP, [] { SetWordWrap(!IsWordWrapOn()); }, [](CCmdUI& ui) { ui.SetCheck(IsWordWrapOn()); });
+    MapCommand(
+        ID_VIEW_LINE_NUMBERS, [] { SetLineNumbers(!IsLineNumbersOn()); },
+        [](CCmdUI& ui) { ui.SetCheck(IsLineNumbersOn()); });
     MapCommand(ID_EDIT_GO_TO_LINE, [this] { OnGoToLine(); });
     MapCommand(ID_FILE_PRINT, [this] { OnFilePrint(); });
     MapCommand(ID_FILE_PRINT_DIRECT, [this] { OnFilePrintDirect(); });
@@ -200,12 +205,14 @@ void CEditorView::OnInitialUpdate() {
     setPalette(colours);
 
     ApplyWordWrap();
+    ApplyLineNumbers();
     SetModified(false);
 }
 
 namespace {
 const QString kSettingsSection = QStringLiteral("Settings");
 const QString kWordWrapEntry = QStringLiteral("WordWrap");
+const QString kLineNumbersEntry = QStringLiteral("LineNumbers");
 } // namespace
 
 bool CEditorView::IsWordWrapOn() {
@@ -228,6 +235,24 @@ void CEditorView::ApplyWordWrap() {
     setLineWrapMode(IsWordWrapOn() ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
     setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     ensureCursorVisible();
+}
+
+bool CEditorView::IsLineNumbersOn() {
+    CWinApp* app = AfxGetApp();
+    return app && app->GetProfileInt(kSettingsSection, kLineNumbersEntry, 0) != 0;
+}
+
+void CEditorView::SetLineNumbers(bool bOn) {
+    if (CWinApp* app = AfxGetApp())
+        app->WriteProfileInt(kSettingsSection, kLineNumbersEntry, bOn ? 1 : 0);
+    if (CMDIFrameWnd* frame = AfxGetMainFrame()) {
+        for (CEditorView* view : frame->findChildren<CEditorView*>())
+            view->ApplyLineNumbers();
+    }
+}
+
+void CEditorView::ApplyLineNumbers() {
+    m_pLineNumbers->SetShown(IsLineNumbersOn());
 }
 
 void CEditorView::OnGoToLine() {

@@ -11,6 +11,7 @@
 
 class QPrinter;
 class CFindReplaceDlg;
+class CLineNumberArea;
 
 // The view of a text document: a plain-text editor in a fixed-pitch font, without word wrap, that
 // takes only plain text from the clipboard and from drops, shows the caret position in the status
@@ -125,13 +126,20 @@ protected:
     // View, Font and Zoom: written to the profile, shown in every text window at once.
     static void SetChosenFont(const QFont& font);
     static void SetZoom(int nPoints);
+    // View, Line Numbers: the same, for the margin that numbers the lines.
+    static bool IsLineNumbersOn();
+    static void SetLineNumbers(bool bOn);
 
 private:
+    // The margin reads the view's layout of the text, and sets the viewport's margin.
+    friend class CLineNumberArea;
+
     void MapEditCommands();
     void ApplyWordWrap();
     void MapZoomCommands();
     void ApplyFont();
     void OnChooseFont();
+    void ApplyLineNumbers();
     void OnGoToLine();
     void OnEditFindReplace(bool bFindOnly);
     void OnEditRepeat();
@@ -152,4 +160,5 @@ private:
     std::unique_ptr<QPrinter> m_pOwnPrinter;
     // Wheel turns not yet a whole zoom step (touchpads send small ones).
     int m_nWheelZoom = 0;
+    CLineNumberArea* m_pLineNumbers = nullptr;
 };

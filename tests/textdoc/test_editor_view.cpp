@@ -13,8 +13,10 @@
 #include "textdoc/CommandMenu.h"
 #include "textdoc/EditorView.h"
 #include "textdoc/FindReplaceDlg.h"
+#include "textdoc/LineNumberArea.h"
 #include "textdoc/TextPrinting.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
@@ -434,6 +436,136 @@ private slots:
         QCOMPARE(second->lineWrapMode(), QPlainTextEdit::NoWrap);
         QCOMPARE(m_view->lineWrapMode(), QPlainTextEdit::NoWrap);
         QCOMPARE(GuiTestEnv::Profile().value(QStringLiteral("Settings/WordWrap")).toInt(), 0);
+        secondDoc->OnCloseDocument();
+        GuiTestEnv::FlushDeletes();
+    }
+
+    // View, Line Numbers: a margin at the text's left numbers the file's lines, so a line that wraps
+    // into several rows has one number, on its first row; what the margin lists is what it paints.
+    void lineNumbersNumberTheFilesLines() {
+        Activate();
+        auto* margin = m_view->findChild<CLineNumberArea*>();
+        QVERIFY(margin);
+        QVERIFY(Frame()->QueryCommandUI(ID_VIEW_LINE_NUMBERS).IsCheckable());
+        QVERIFY(!Frame()->QueryCommandUI(ID_VIEW_LINE_NUMBERS).IsChecked());
+        const int textLeft = m_view->viewport()->x();
+        QVERIFY(!margin->isVisible());
+
+        Frame()->OnUserCommand(ID_VIEW_LINE_NUMBERS);
+        QVERIFY(Frame()->QueryCommandUI(ID_VIEW_LINE_NUMBERS).IsChecked());
+        QCOMPARE(GuiTestEnv::Profile().value(QStringLiteral("Settings/LineNumbers")).toInt(), 1);
+        QVERIFY(margin->isVisible());
+        QVERIFY(m_view->viewport()->x() > textLeft);
+        QCOMPARE(margin->geometry().right() + 1, m_view->viewport()->x());
+        QCOMPARE(margin->height(), m_view->viewport()->height());
+        // Decoration: out of the keyboard's way, and nothing in it a screen reader could read out.
+        QAccessibleInterface* decoration = QAccessible::queryAccessibleInterface(margin);
+        QVERIFY(decoration);
+        QVERIFY(!decoration->state().focusable);
+        QVERIFY(!decoration->textInterface());
+        for (QAccessible::Text kind : {QAccessible::Name, QAccessible::Value, QAccessible::Description})
+            QVERIFY(decoration->text(kind).isEmpty());
+
+        // A second line about four rows long once wrapped, and enough lines after it to scroll.
+        Frame()->OnUserCommand(ID_VIEW_WORD_WRAP);
+        const int row = QFontMetrics(m_view->font()).height();
+        const int rowChars =
+            m_view->viewport()->width() / QFontMetrics(m_view->font()).horizontalAdvance(QLatin1Char('w'));
+        QStringList lines{QStringLiteral("first"), QStringLiteral("word ").repeated(rowChars * 4 / 5)};
+        for (int i = 3; i <= 60; ++i)
+            lines << QStringLiteral("line %1").arg(i);
+        m_view->SetText(lines.join(QLatin1Char('\n')));
+        QTRY_COMPARE(m_view->horizontalScrollBar()->maximum(), 0);
+        const QList<CLineNumberArea::Number> numbers = margin->VisibleNumbers(0, margin->height() - 1);
+        QVERIFY(numbers.size() >= 4);
+        for (int i = 0; i < numbers.size(); ++i)
+            QCOMPARE(numbers[i].line, i + 1);
+        QCOMPARE(numbers[1].top - numbers[0].top, numbers[0].height);
+        // The long line takes several rows: the third number sits below all of them, not on the next.
+        QVERIFY(numbers[2].top - numbers[1].top >= 3 * row);
+        QCOMPARE(numbers[3].top - numbers[2].top, numbers[2].height);
+        QVERIFY(numbers.last().top + numbers.last().height > margin->height() - row);
+
+        // Ink only on the rows of those numbers, and some on each.
+        const QImage image = margin->grab().toImage();
+        const QRgb background = image.pixel(0, image.height() - 1);
+        const auto inked = [&](int y) {
+            for (int x = 0; x < image.width(); ++x) {
+                if (image.pixel(x, y) != background)
+                    return true;
+            }
+            return false;
+        };
+        for (int y = 0; y < image.height(); ++y) {
+            const bool inNumber = std::any_of(numbers.begin(), numbers.end(), [y](const CLineNumberArea::Number& n) {
+                return y >= n.top && y < n.top + n.height;
+            });
+            if (!inNumber)
+                QVERIFY2(!inked(y), qPrintable(QStringLiteral("ink on row %1").arg(y)));
+        }
+        for (const CLineNumberArea::Number& n : numbers) {
+            bool any = false;
+            for (int y = n.top; y < n.top + n.height && !any; ++y)
+                any = inked(y);
+            QVERIFY2(any, qPrintable(QStringLiteral("no number %1").arg(n.line)));
+        }
+
+        // Scrolled by a row, the numbers move with the text.
+        QVERIFY(m_view->verticalScrollBar()->maximum() > 0);
+        m_view->verticalScrollBar()->setValue(1);
+        const QList<CLineNumberArea::Number> scrolled = margin->VisibleNumbers(0, margin->height() - 1);
+        QVERIFY(!scrolled.isEmpty());
+        QCOMPARE(scrolled.first().line, 2);
+        QVERIFY(scrolled.first().top < numbers[1].top);
+
+        // The caret pane still counts the file's lines.
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_End, Qt::ControlModifier);
+        QCOMPARE(Pane(), QStringLiteral(" Ln 60, Col 8"));
+        QCOMPARE(margin->VisibleNumbers(0, margin->height() - 1).last().line, 60);
+
+        Frame()->OnUserCommand(ID_VIEW_WORD_WRAP);
+        Frame()->OnUserCommand(ID_VIEW_LINE_NUMBERS);
+        QVERIFY(!margin->isVisible());
+        QCOMPARE(m_view->viewport()->x(), textLeft);
+        QCOMPARE(GuiTestEnv::Profile().value(QStringLiteral("Settings/LineNumbers")).toInt(), 0);
+    }
+
+    // The margin is as wide as the line count's digits in the view's font: a tenth line widens it, and
+    // so does a larger font; a window opened later shows it too.
+    void lineNumberMarginFollowsDigitsAndFont() {
+        Activate();
+        auto* margin = m_view->findChild<CLineNumberArea*>();
+        QVERIFY(margin);
+        QStringList lines;
+        for (int i = 1; i <= 9; ++i)
+            lines << QString::number(i);
+        m_view->SetText(lines.join(QLatin1Char('\n')));
+        Frame()->OnUserCommand(ID_VIEW_LINE_NUMBERS);
+        const int nine = m_view->viewport()->x();
+        const int digit = QFontMetrics(m_view->font()).horizontalAdvance(QLatin1Char('9'));
+
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_End, Qt::ControlModifier);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCOMPARE(m_view->document()->blockCount(), 10);
+        QCOMPARE(m_view->viewport()->x(), nine + digit);
+        QCOMPARE(margin->width(), margin->AreaWidth());
+        QCOMPARE(margin->VisibleNumbers(0, margin->height() - 1).last().line, 10);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backspace);
+        QCOMPARE(m_view->viewport()->x(), nine);
+
+        QFont larger = m_view->font();
+        larger.setPointSize(larger.pointSize() * 2);
+        m_view->setFont(larger);
+        QVERIFY(m_view->viewport()->x() > nine);
+        QCOMPARE(margin->width(), margin->AreaWidth());
+
+        CDocument* secondDoc = m_app->GetTextTemplate()->OpenDocumentFile(QString());
+        QVERIFY(secondDoc);
+        auto* second = dynamic_cast<CEditorView*>(secondDoc->GetFirstView());
+        QVERIFY(second);
+        QVERIFY(second->findChild<CLineNumberArea*>()->IsShown());
+        Frame()->OnUserCommand(ID_VIEW_LINE_NUMBERS);
+        QVERIFY(!second->findChild<CLineNumberArea*>()->IsShown());
         secondDoc->OnCloseDocument();
         GuiTestEnv::FlushDeletes();
     }
