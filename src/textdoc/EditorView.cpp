@@ -830,8 +830,9 @@ void CEditorView::UpdateFindMarks() {
     const FindOptions& options = m_markOptions;
     if (!options.what.isEmpty()) {
         QTextCharFormat look;
+        // A background alone: the text is drawn once over all marks (the view's text is black),
+        // where a colour of its own would draw each marked line again.
         look.setBackground(QColor(255, 226, 77));
-        look.setForeground(QColor(Qt::black));
         const qsizetype length = options.what.size();
         const QRect area = viewport()->rect();
         const QPointF offset = contentOffset();

@@ -102,7 +102,7 @@ public:
     // edges included), at most kMaxFindMarks of them, and follow the text as it is edited, scrolled,
     // resized or rewrapped: marking a whole 16 MiB text would cost every keystroke 100,000 marks.
     // Without highlightAll or a text to find, ShowFindMarks removes the marks.
-    static constexpr int kMaxFindMarks = 5000;
+    static constexpr int kMaxFindMarks = 1000;
     void ShowFindMarks(const FindOptions& options);
     void HideFindMarks();
     // The matches marked now.

@@ -917,6 +917,12 @@ private slots:
         QTRY_VERIFY(!m_view->extraSelections().isEmpty() &&
                     m_view->extraSelections().last().cursor.block() == m_view->document()->lastBlock());
         QVERIFY2(m_view->FindMarkCount() <= charsInSight / 6 + 3, qPrintable(QString::number(m_view->FindMarkCount())));
+
+        // A screen full of matches gets no more marks than the cap.
+        m_view->SetText(QStringLiteral("%1\r\n").arg(QString(300, QLatin1Char('a'))).repeated(100));
+        options.what = QStringLiteral("a");
+        m_view->ShowFindMarks(options);
+        QCOMPARE(m_view->FindMarkCount(), CEditorView::kMaxFindMarks);
         m_view->HideFindMarks();
         QCOMPARE(m_view->FindMarkCount(), 0);
     }
