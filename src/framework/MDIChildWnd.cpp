@@ -27,7 +27,11 @@ CMDIChildWnd::CMDIChildWnd() {
         ID_PREV_PANE, [this] { MovePaneFocus(-1); }, panesUpdate);
 }
 
-CMDIChildWnd::~CMDIChildWnd() = default;
+CMDIChildWnd::~CMDIChildWnd() {
+    // The windows deleted with this one (a view's Find dialog that has the focus, say) move the focus
+    // while only the QWidget part of this one is left: it must not hear of that.
+    disconnect(qApp, &QApplication::focusChanged, this, nullptr);
+}
 
 bool CMDIChildWnd::LoadFrame(CCreateContext& context) {
     if (!OnCreateClient(context))

@@ -18,6 +18,10 @@ bool CStatusBar::SetIndicators(const std::vector<int>& ids) {
         auto* label = new QLabel(this);
         label->setObjectName(QStringLiteral("pane%1").arg(i));
         if (i == 0) {
+            // A screen reader reads the message as this label's accessible name, which is its text
+            // while no name of its own is set, and hears of each new message from setText. Plain text:
+            // a message that names a file shows (and is read) as it is, whatever "<" it holds.
+            label->setTextFormat(Qt::PlainText);
             label->setText(AfxLoadString(ids[i]));
             addWidget(label, 1);
         } else {

@@ -6,7 +6,8 @@
 class QLabel;
 
 // The status bar as panes addressed by index. Pane 0 is the message pane: it shows the idle text,
-// and menu prompts pass over it; the other panes keep their place at the right.
+// and menu prompts pass over it; the other panes keep their place at the right. Every pane is a QLabel,
+// so the accessibility bus has each one's text as its name.
 class CStatusBar : public QStatusBar {
     Q_OBJECT
 public:

@@ -5,6 +5,8 @@
 #include "framework/Document.h"
 #include "framework/MDIFrameWnd.h"
 #include "framework/MessageBox.h"
+#include "framework/ResourceRegistry.h"
+#include "framework/StandardIds.h"
 #include "framework/StatusBar.h"
 #include "framework/Utf8Text.h"
 #include "framework/WinApp.h"
@@ -34,6 +36,8 @@
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextDocumentFragment>
+#include <QTextLayout>
+#include <QTimer>
 #include <QUrl>
 #include <algorithm>
 #include <cstring>
@@ -151,6 +155,8 @@ CEditorView::CEditorView() : m_marginsTwips(720, 720, 720, 720) {
 }
 
 CEditorView::~CEditorView() {
+    // The Find dialog takes its marks back as it goes: let it go while this view is still whole.
+    delete m_pFindDlg.data();
     // The text may be a secret: leave as little of it behind as the editor lets us.
     if (!document()->isEmpty()) {
         document()->setUndoRedoEnabled(false);
@@ -611,7 +617,9 @@ QTextDocument::FindFlags FlagsOf(const CEditorView::FindOptions& options, bool d
 
 } // namespace
 
-bool CEditorView::FindText(const FindOptions& options) {
+bool CEditorView::FindText(const FindOptions& options, bool* pWrapped) {
+    if (pWrapped)
+        *pWrapped = false;
     if (options.what.isEmpty())
         return false;
     const QTextDocument::FindFlags flags = FlagsOf(options, options.down);
@@ -622,6 +630,8 @@ bool CEditorView::FindText(const FindOptions& options) {
         if (!options.down)
             from.movePosition(QTextCursor::End);
         found = document()->find(options.what, from, flags);
+        if (pWrapped)
+            *pWrapped = !found.isNull();
     }
     if (found.isNull())
         return false;
@@ -629,7 +639,7 @@ bool CEditorView::FindText(const FindOptions& options) {
     return true;
 }
 
-bool CEditorView::ReplaceSelection(const FindOptions& options) {
+bool CEditorView::ReplaceSelection(const FindOptions& options, bool* pWrapped) {
     if (options.what.isEmpty())
         return false;
     QTextCursor cursor = textCursor();
@@ -638,7 +648,7 @@ bool CEditorView::ReplaceSelection(const FindOptions& options) {
         cursor.insertText(options.replaceWith);
         setTextCursor(cursor);
     }
-    return FindText(options);
+    return FindText(options, pWrapped);
 }
 
 int CEditorView::ReplaceAll(const FindOptions& options) {
@@ -646,6 +656,12 @@ int CEditorView::ReplaceAll(const FindOptions& options) {
         return 0;
     const QTextDocument::FindFlags flags = FlagsOf(options, true);
     int count = 0;
+    // The document moves every mark's cursor on every replacement: drop them while it works, the
+    // edit's own update puts them back.
+    if (!m_findMarks.isEmpty()) {
+        m_findMarks.clear();
+        setExtraSelections(m_findMarks);
+    }
     QTextCursor edit(document());
     edit.beginEditBlock();
     QTextCursor found = document()->find(options.what, 0, flags);
@@ -657,6 +673,8 @@ int CEditorView::ReplaceAll(const FindOptions& options) {
         found = document()->find(options.what, found, flags);
     }
     edit.endEditBlock();
+    if (m_pFindMarkTimer && !m_markOptions.what.isEmpty())
+        m_pFindMarkTimer->start();
     return count;
 }
 
@@ -674,22 +692,63 @@ void CEditorView::TextNotFound(const QString& what) {
     }
 }
 
+namespace {
+
+QString WrapNotice(bool bWrapped, bool bDown) {
+    if (!bWrapped)
+        return QString();
+    return bDown ? QStringLiteral("Passed the end of the text; continued from the top.")
+                 : QStringLiteral("Passed the start of the text; continued from the bottom.");
+}
+
+} // namespace
+
+void CEditorView::ShowFindNotice(const QString& notice) {
+    // The status bar is the main window's, shared by every text window: so is the notice last shown.
+    static QString shown;
+    CMDIFrameWnd* frame = AfxGetMainFrame();
+    CStatusBar* bar = frame ? frame->GetStatusBar() : nullptr;
+    if (!bar)
+        return;
+    if (!notice.isEmpty()) {
+        bar->SetPaneText(0, notice);
+        shown = notice;
+        return;
+    }
+    // Only our own notice goes: another's message (a reload, say) stays until it is replaced.
+    if (!shown.isEmpty() && bar->GetPaneText(0) == shown)
+        bar->SetPaneText(0, AfxLoadString(AFX_IDS_IDLEMESSAGE));
+    shown.clear();
+}
+
 void CEditorView::OnFindNext(const FindOptions& options) {
     LastFind() = options;
-    if (!FindText(options))
+    bool bWrapped = false;
+    const bool bFound = FindText(options, &bWrapped);
+    ShowFindNotice(WrapNotice(bWrapped, options.down));
+    if (!bFound)
         TextNotFound(options.what);
 }
 
 void CEditorView::OnReplace(const FindOptions& options) {
     LastFind() = options;
-    if (!ReplaceSelection(options))
+    bool bWrapped = false;
+    const bool bFound = ReplaceSelection(options, &bWrapped);
+    ShowFindNotice(WrapNotice(bWrapped, options.down));
+    if (!bFound)
         TextNotFound(options.what);
 }
 
 void CEditorView::OnReplaceAll(const FindOptions& options) {
     LastFind() = options;
-    if (ReplaceAll(options) == 0)
+    const int count = ReplaceAll(options);
+    if (count == 0) {
+        ShowFindNotice(QString());
         TextNotFound(options.what);
+        return;
+    }
+    ShowFindNotice(count == 1 ? QStringLiteral("Replaced 1 occurrence.")
+                              : QStringLiteral("Replaced %1 occurrences.").arg(count));
 }
 
 CFindReplaceDlg* CEditorView::GetFindReplaceDlg() const {
@@ -710,6 +769,166 @@ void CEditorView::OnEditFindReplace(bool bFindOnly) {
     m_pFindDlg->show();
     m_pFindDlg->raise();
     m_pFindDlg->activateWindow();
+}
+
+// ---- Highlight All --------------------------------------------------------------------------------
+
+namespace {
+
+// A match counts as a whole word when no letter or digit touches it, as the document's own search
+// decides.
+bool IsWholeWordAt(const QString& text, qsizetype at, qsizetype length) {
+    const qsizetype end = at + length;
+    return (at == 0 || !text.at(at - 1).isLetterOrNumber()) && (end >= text.size() || !text.at(end).isLetterOrNumber());
+}
+
+// The matches of `what` that lie within [from, to) of a piece of one line, as offsets into it. The
+// piece may hold a character on either side of the range, for the whole-word test.
+void MatchesIn(const QString& text, qsizetype from, qsizetype to, const CEditorView::FindOptions& options,
+               std::vector<qsizetype>& found) {
+    const Qt::CaseSensitivity cs = options.matchCase ? Qt::CaseSensitive : Qt::CaseInsensitive;
+    const qsizetype length = options.what.size();
+    qsizetype at = text.indexOf(options.what, from, cs);
+    while (at >= 0 && at + length <= to) {
+        if (!options.wholeWord || IsWholeWordAt(text, at, length)) {
+            found.push_back(at);
+            at = text.indexOf(options.what, at + length, cs);
+        } else {
+            at = text.indexOf(options.what, at + 1, cs);
+        }
+    }
+}
+
+} // namespace
+
+void CEditorView::ShowFindMarks(const FindOptions& options) {
+    m_markOptions = options;
+    if (!options.highlightAll || options.what.isEmpty())
+        m_markOptions.what.clear();
+    if (!m_markOptions.what.isEmpty())
+        WatchForFindMarks();
+    if (m_pFindMarkTimer)
+        m_pFindMarkTimer->stop();
+    UpdateFindMarks();
+}
+
+void CEditorView::HideFindMarks() {
+    FindOptions none;
+    ShowFindMarks(none);
+}
+
+void CEditorView::WatchForFindMarks() {
+    if (m_pFindMarkTimer)
+        return;
+    m_pFindMarkTimer = new QTimer(this);
+    m_pFindMarkTimer->setSingleShot(true);
+    m_pFindMarkTimer->setInterval(0);
+    connect(m_pFindMarkTimer, &QTimer::timeout, this, &CEditorView::UpdateFindMarks);
+    const auto later = [this] {
+        if (!m_markOptions.what.isEmpty())
+            m_pFindMarkTimer->start();
+    };
+    // Edits, scrolling, and everything that lays the text out again (a resize, zoom, word wrap) and
+    // so changes the scroll ranges.
+    connect(document(), &QTextDocument::contentsChanged, m_pFindMarkTimer, later);
+    for (QScrollBar* bar : {verticalScrollBar(), horizontalScrollBar()}) {
+        connect(bar, &QScrollBar::valueChanged, m_pFindMarkTimer, later);
+        connect(bar, &QScrollBar::rangeChanged, m_pFindMarkTimer, later);
+    }
+    connect(this, &QPlainTextEdit::updateRequest, m_pFindMarkTimer, [this, later](const QRect& rect, int dy) {
+        // The whole view drawn again without a scroll: a new font or a resize of the window.
+        if (dy == 0 && rect.contains(viewport()->rect()))
+            later();
+    });
+}
+
+void CEditorView::UpdateFindMarks() {
+    QList<QTextEdit::ExtraSelection> marks;
+    const FindOptions& options = m_markOptions;
+    if (!options.what.isEmpty()) {
+        QTextCharFormat look;
+        // A background alone: the text is drawn once over all marks (the view's text is black),
+        // where a colour of its own would draw each marked line again.
+        look.setBackground(QColor(255, 226, 77));
+        const qsizetype length = options.what.size();
+        const QRect area = viewport()->rect();
+        const QPointF offset = contentOffset();
+        // The x range in sight, in the coordinates of a line's layout: only lines that do not wrap
+        // run past it.
+        const qreal left = -offset.x();
+        const qreal right = left + area.width();
+        const bool bWrapped = lineWrapMode() != QPlainTextEdit::NoWrap;
+        std::vector<qsizetype> found;
+        for (QTextBlock block = firstVisibleBlock(); block.isValid() && marks.size() < kMaxFindMarks;
+             block = block.next()) {
+            const QRectF geometry = blockBoundingGeometry(block).translated(offset);
+            if (geometry.top() > area.bottom())
+                break;
+            if (!block.isVisible() || geometry.bottom() < area.top())
+                continue;
+            // The part of the line in sight, then widened by a match's length on each side so that a
+            // match cut by an edge of the view is marked too.
+            const qsizetype lineLength = block.length() - 1;
+            qsizetype from = lineLength;
+            qsizetype to = 0;
+            const QTextLayout* layout = block.layout();
+            for (int i = 0; layout && i < layout->lineCount(); ++i) {
+                const QTextLine line = layout->lineAt(i);
+                const qreal top = geometry.top() + line.y();
+                if (top + line.height() < area.top() || top > area.bottom())
+                    continue;
+                qsizetype start = line.textStart();
+                qsizetype end = line.textStart() + line.textLength();
+                if (!bWrapped) {
+                    // A short line scrolled away to the left has nothing in sight.
+                    if (line.x() + line.naturalTextWidth() < left)
+                        continue;
+                    start = std::max<qsizetype>(start, line.xToCursor(left));
+                    end = std::min<qsizetype>(end, line.xToCursor(right) + 1);
+                }
+                from = std::min(from, start);
+                to = std::max(to, end);
+            }
+            if (!layout || layout->lineCount() == 0) {
+                from = 0;
+                to = lineLength;
+            }
+            from = std::max<qsizetype>(0, from - length);
+            to = std::min(lineLength, to + length);
+            if (to - from < length)
+                continue;
+            // The piece with one character more on each side, for the whole-word test; taken through
+            // a cursor, which copies only the piece even of a line of many megabytes.
+            const qsizetype pieceStart = std::max<qsizetype>(0, from - 1);
+            QTextCursor piece(document());
+            piece.setPosition(block.position() + static_cast<int>(pieceStart));
+            piece.setPosition(block.position() + static_cast<int>(std::min(lineLength, to + 1)),
+                              QTextCursor::KeepAnchor);
+            QString text = piece.selectedText();
+            // The document's search sees a non-breaking space as a blank; so do the marks.
+            text.replace(QChar::Nbsp, QLatin1Char(' '));
+            found.clear();
+            MatchesIn(text, from - pieceStart, to - pieceStart, options, found);
+            for (const qsizetype at : found) {
+                if (marks.size() >= kMaxFindMarks)
+                    break;
+                QTextEdit::ExtraSelection mark;
+                mark.format = look;
+                mark.cursor = QTextCursor(document());
+                mark.cursor.setPosition(block.position() + static_cast<int>(pieceStart + at));
+                mark.cursor.setPosition(mark.cursor.position() + static_cast<int>(length), QTextCursor::KeepAnchor);
+                marks.push_back(mark);
+            }
+        }
+    }
+    // Setting the same marks again would only draw the view again (and ask for another update).
+    const auto sameRange = [](const QTextEdit::ExtraSelection& a, const QTextEdit::ExtraSelection& b) {
+        return a.cursor.anchor() == b.cursor.anchor() && a.cursor.position() == b.cursor.position();
+    };
+    if (marks.size() == m_findMarks.size() && std::equal(marks.begin(), marks.end(), m_findMarks.begin(), sameRange))
+        return;
+    m_findMarks = marks;
+    setExtraSelections(m_findMarks);
 }
 
 void CEditorView::OnEditRepeat() {

@@ -4,12 +4,15 @@
 #include "framework/View.h"
 #include "textdoc/LineBreaks.h"
 
+#include <QList>
 #include <QMarginsF>
 #include <QPlainTextEdit>
 #include <QPointer>
+#include <QTextEdit>
 #include <memory>
 
 class QPrinter;
+class QTimer;
 class CFindReplaceDlg;
 class CLineNumberArea;
 
@@ -80,11 +83,14 @@ public:
         bool matchCase = false;
         bool wholeWord = false;
         bool down = true;
+        // Highlight All: every match in sight is marked while the Find or Replace dialog is up.
+        bool highlightAll = false;
     };
     static FindOptions& LastFind();
-    bool FindText(const FindOptions& options);
+    // `pWrapped`, when given, learns whether the search went on from the other end of the text.
+    bool FindText(const FindOptions& options, bool* pWrapped = nullptr);
     // Replaces the selection when it is a match, then selects the next match.
-    bool ReplaceSelection(const FindOptions& options);
+    bool ReplaceSelection(const FindOptions& options, bool* pWrapped = nullptr);
     // Replaces every match as one undo step; returns how many.
     int ReplaceAll(const FindOptions& options);
     // The find commands; each says "Cannot find" when nothing matches.
@@ -92,6 +98,16 @@ public:
     void OnReplace(const FindOptions& options);
     void OnReplaceAll(const FindOptions& options);
     CFindReplaceDlg* GetFindReplaceDlg() const;
+
+    // Highlight All. The marks cover the part of the text in sight (the matches a little beyond its
+    // edges included), at most kMaxFindMarks of them, and follow the text as it is edited, scrolled,
+    // resized or rewrapped: marking a whole 16 MiB text would cost every keystroke 100,000 marks.
+    // Without highlightAll or a text to find, ShowFindMarks removes the marks.
+    static constexpr int kMaxFindMarks = 1000;
+    void ShowFindMarks(const FindOptions& options);
+    void HideFindMarks();
+    // The matches marked now.
+    int FindMarkCount() const { return static_cast<int>(m_findMarks.size()); }
 
     // Prints the text on the printer with half-inch margins; false when the printer can't be used.
     bool PrintDocument(QPrinter* printer);
@@ -148,6 +164,11 @@ private:
     void OnFilePrintPreview();
     QPrinter* GetPrinter();
     void TextNotFound(const QString& what);
+    // A find command's notice in the status bar's message pane; an empty one takes back the last
+    // notice (when nothing else has been shown since) and leaves the idle text.
+    void ShowFindNotice(const QString& notice);
+    void WatchForFindMarks();
+    void UpdateFindMarks();
 
     textdoc::LineBreak m_defaultBreak = textdoc::LineBreak::CrLf;
     // True once the text holds lines whose breaks differ from the default one; GetText then looks
@@ -157,6 +178,11 @@ private:
     bool m_bInInput = false;
     QMarginsF m_marginsTwips;
     QPointer<CFindReplaceDlg> m_pFindDlg;
+    // Highlight All: what is marked (nothing while empty), the marks, and the timer that gathers the
+    // edits, scrolls and resizes of one event round into one update of the marks.
+    FindOptions m_markOptions;
+    QList<QTextEdit::ExtraSelection> m_findMarks;
+    QTimer* m_pFindMarkTimer = nullptr;
     std::unique_ptr<QPrinter> m_pOwnPrinter;
     // Wheel turns not yet a whole zoom step (touchpads send small ones).
     int m_nWheelZoom = 0;

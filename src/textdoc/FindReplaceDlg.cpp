@@ -36,10 +36,12 @@ CFindReplaceDlg::CFindReplaceDlg(bool bFindOnly, CEditorView* pView)
 
     m_pWholeWord = new QCheckBox(QStringLiteral("Match &whole word only"), this);
     m_pMatchCase = new QCheckBox(QStringLiteral("Match &case"), this);
+    m_pHighlightAll = new QCheckBox(QStringLiteral("Highlight &All"), this);
     auto* options = new QHBoxLayout;
     auto* checks = new QVBoxLayout;
     checks->addWidget(m_pWholeWord);
     checks->addWidget(m_pMatchCase);
+    checks->addWidget(m_pHighlightAll);
     checks->addStretch();
     options->addLayout(checks);
     m_pUp = new QRadioButton(QStringLiteral("&Up"), this);
@@ -67,7 +69,8 @@ CFindReplaceDlg::CFindReplaceDlg(bool bFindOnly, CEditorView* pView)
     buttons->addWidget(m_pFindNext);
     if (!bFindOnly) {
         m_pReplaceOne = new QPushButton(QStringLiteral("&Replace"), this);
-        m_pReplaceAll = new QPushButton(QStringLiteral("Replace &All"), this);
+        // Alt+A is Highlight All's in both dialogs.
+        m_pReplaceAll = new QPushButton(QStringLiteral("Replace A&ll"), this);
         buttons->addWidget(m_pReplaceOne);
         buttons->addWidget(m_pReplaceAll);
     }
@@ -95,6 +98,9 @@ CFindReplaceDlg::CFindReplaceDlg(bool bFindOnly, CEditorView* pView)
     }
     connect(cancel, &QPushButton::clicked, this, &QDialog::close);
     connect(m_pFind, &QLineEdit::textChanged, this, &CFindReplaceDlg::UpdateButtons);
+    connect(m_pFind, &QLineEdit::textChanged, this, &CFindReplaceDlg::UpdateMarks);
+    for (QCheckBox* check : {m_pMatchCase, m_pWholeWord, m_pHighlightAll})
+        connect(check, &QCheckBox::toggled, this, &CFindReplaceDlg::UpdateMarks);
     UpdateButtons();
 }
 
@@ -105,6 +111,7 @@ CEditorView::FindOptions CFindReplaceDlg::GetOptions() const {
     options.matchCase = m_pMatchCase->isChecked();
     options.wholeWord = m_pWholeWord->isChecked();
     options.down = m_bFindOnly ? !m_pUp->isChecked() : true;
+    options.highlightAll = m_pHighlightAll->isChecked();
     return options;
 }
 
@@ -115,6 +122,7 @@ void CFindReplaceDlg::SetOptions(const CEditorView::FindOptions& options) {
         m_pReplace->setText(options.replaceWith);
     m_pMatchCase->setChecked(options.matchCase);
     m_pWholeWord->setChecked(options.wholeWord);
+    m_pHighlightAll->setChecked(options.highlightAll);
     (options.down ? m_pDown : m_pUp)->setChecked(true);
     UpdateButtons();
 }
@@ -135,4 +143,22 @@ void CFindReplaceDlg::timerEvent(QTimerEvent* event) {
     }
     if (CLockGate* lock = CLockGate::Get(); lock && lock->IsLocked())
         close();
+}
+
+void CFindReplaceDlg::UpdateMarks() {
+    // Before the dialog shows, its fields are still being filled: showing marks the lot at once.
+    if (m_pView && isVisible())
+        m_pView->ShowFindMarks(GetOptions());
+}
+
+void CFindReplaceDlg::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    UpdateMarks();
+}
+
+void CFindReplaceDlg::hideEvent(QHideEvent* event) {
+    // Closed in any way (Cancel, Esc, the lock, the view's other dialog): the marks go with it.
+    if (m_pView)
+        m_pView->HideFindMarks();
+    QDialog::hideEvent(event);
 }

@@ -24,6 +24,7 @@
 #include <QFile>
 #include <QFontInfo>
 #include <QImage>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMenu>
@@ -40,6 +41,7 @@
 #include <QTimer>
 #include <QUrl>
 #include <QtTest>
+#include <functional>
 #include <memory>
 
 namespace {
@@ -87,6 +89,29 @@ void SendKey(QWidget* target, QEvent::Type type, Qt::Key key) {
     QApplication::sendEvent(target, &event);
 }
 
+// The matches the view marks, as "offset:text", in the order drawn.
+QStringList Marks(const CEditorView* view) {
+    QStringList marks;
+    for (const QTextEdit::ExtraSelection& mark : view->extraSelections())
+        marks << QStringLiteral("%1:%2").arg(mark.cursor.selectionStart()).arg(mark.cursor.selectedText());
+    return marks;
+}
+
+// What a screen reader finds under a window: the name of every object, visible or not, with its role.
+QStringList AccessibleTexts(QWidget* root) {
+    QStringList texts;
+    std::function<void(QAccessibleInterface*, int)> walk = [&](QAccessibleInterface* iface, int depth) {
+        if (!iface || !iface->isValid() || depth > 20)
+            return;
+        if (!iface->state().invisible)
+            texts << QStringLiteral("%1 %2").arg(int(iface->role())).arg(iface->text(QAccessible::Name));
+        for (int i = 0; i < iface->childCount(); ++i)
+            walk(iface->child(i), depth + 1);
+    };
+    walk(QAccessible::queryAccessibleInterface(root), 0);
+    return texts;
+}
+
 } // namespace
 
 class TestEditorView : public QObject {
@@ -100,6 +125,19 @@ private:
 
     CMainFrame* Frame() const { return m_app->GetMainFrame(); }
     QString Pane() const { return Frame()->GetStatusBar()->GetPaneText(1); }
+    QString Message() const { return Frame()->GetStatusBar()->GetPaneText(0); }
+
+    // The Find (or Replace) dialog up and active with the keys in its search field, as Ctrl+F leaves it.
+    CFindReplaceDlg* OpenFindDialog(int nID) {
+        if (!Frame()->SendCommand(nID))
+            return nullptr;
+        CFindReplaceDlg* dialog = m_view->GetFindReplaceDlg();
+        if (!dialog || !QTest::qWaitForWindowActive(dialog))
+            return nullptr;
+        const bool inField = QTest::qWaitFor(
+            [dialog] { return QApplication::focusWidget() == static_cast<QWidget*>(dialog->FindEdit()); });
+        return inField ? dialog : nullptr;
+    }
     QString Path(const char* name) const { return m_env.FilePath(QLatin1String(name)); }
 
     // The main window shown and active with the keys in the text, as the user has it.
@@ -909,6 +947,210 @@ private slots:
         find->FindNextButton()->click();
         QCOMPARE(m_view->textCursor().selectionStart(), 5);
         find->close();
+    }
+
+    // Highlight All marks every match as the options say, follows the search text and the edits, and
+    // goes when it is unchecked or the dialog closes.
+    void highlightAllMarksEveryMatch() {
+        m_view->SetText(QStringLiteral("Alpha beta alpha\r\nalphabet ALPHA"));
+        Activate();
+        CFindReplaceDlg* find = OpenFindDialog(ID_EDIT_FIND);
+        QVERIFY(find);
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("alpha"));
+        QVERIFY(Marks(m_view).isEmpty()); // not asked for
+        // A button's access letter clicks it a moment later, as a click shows.
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::AltModifier);
+        QTRY_VERIFY(find->HighlightAllCheck()->isChecked());
+        QCOMPARE(Marks(m_view), QStringList({"0:Alpha", "11:alpha", "17:alpha", "26:ALPHA"}));
+        QCOMPARE(m_view->FindMarkCount(), 4);
+
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_W, Qt::AltModifier); // whole words
+        QTRY_COMPARE(Marks(m_view), QStringList({"0:Alpha", "11:alpha", "26:ALPHA"}));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_C, Qt::AltModifier); // and case
+        QTRY_COMPARE(Marks(m_view), QStringList({"11:alpha"}));
+        QCOMPARE(m_view->FindMarkCount(), 1);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_W, Qt::AltModifier); // case alone
+        QTRY_COMPARE(Marks(m_view), QStringList({"11:alpha", "17:alpha"}));
+
+        // The search text as it is typed.
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_N, Qt::AltModifier);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_End);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backspace);
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("abet"));
+        QCOMPARE(Marks(m_view), QStringList({"17:alphabet"}));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("alpha"));
+
+        // The text as it is edited: the marks move with their matches, and new ones come.
+        QTextCursor edit(m_view->document());
+        edit.insertText(QStringLiteral("alpha "));
+        QTRY_COMPARE(Marks(m_view), QStringList({"0:alpha", "17:alpha", "23:alpha"}));
+
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::AltModifier);
+        QTRY_VERIFY(!find->HighlightAllCheck()->isChecked());
+        QVERIFY(Marks(m_view).isEmpty());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::AltModifier);
+        QTRY_COMPARE(m_view->FindMarkCount(), 3);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return); // Find Next keeps the options
+        QCOMPARE(m_view->textCursor().selectedText(), QStringLiteral("alpha"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        QTRY_VERIFY(!m_view->GetFindReplaceDlg());
+        QVERIFY(Marks(m_view).isEmpty());
+        edit.insertText(QStringLiteral("alpha "));
+        QApplication::processEvents();
+        QVERIFY(Marks(m_view).isEmpty()); // closed means closed, also after an edit
+
+        // The choice is kept for the next time, as the other options are.
+        CFindReplaceDlg* again = OpenFindDialog(ID_EDIT_FIND);
+        QVERIFY(again);
+        QVERIFY(again->HighlightAllCheck()->isChecked());
+        QCOMPARE(Marks(m_view), QStringList({"0:alpha", "6:alpha", "23:alpha", "29:alpha"}));
+        again->close();
+        QVERIFY(Marks(m_view).isEmpty());
+    }
+
+    // On a big text only the matches in sight are marked (a 16 MiB text would otherwise cost each
+    // keystroke every mark), and scrolling marks what comes into sight.
+    void highlightAllMarksOnlyWhatIsInSight() {
+        QString text;
+        for (int i = 0; i < 20000; ++i)
+            text += QStringLiteral("alpha beta alpha\r\n");
+        text += QString(40000, QLatin1Char('x')) + QStringLiteral(" alpha").repeated(20000);
+        m_view->SetText(text);
+        Frame()->resize(800, 600);
+        Frame()->show();
+        QVERIFY(QTest::qWaitForWindowExposed(Frame()));
+        CEditorView::FindOptions options;
+        options.what = QStringLiteral("alpha");
+        options.highlightAll = true;
+        m_view->ShowFindMarks(options);
+
+        const int linesInSight = m_view->viewport()->height() / m_view->fontMetrics().lineSpacing() + 2;
+        QVERIFY(m_view->FindMarkCount() >= 2 * (linesInSight - 3));
+        QVERIFY2(m_view->FindMarkCount() <= 2 * linesInSight, qPrintable(QString::number(m_view->FindMarkCount())));
+        QVERIFY(Marks(m_view).startsWith(QStringLiteral("0:alpha")));
+
+        // At the end, the long last line shows its start: its marks are those in sight, none at all
+        // while only the x's are.
+        m_view->moveCursor(QTextCursor::End);
+        QTextCursor home = m_view->textCursor();
+        home.movePosition(QTextCursor::StartOfBlock);
+        m_view->setTextCursor(home);
+        QTRY_VERIFY(m_view->document()->findBlock(m_view->extraSelections().first().cursor.position()).blockNumber() >
+                    19900);
+        for (const QTextEdit::ExtraSelection& mark : m_view->extraSelections())
+            QVERIFY(mark.cursor.block().blockNumber() < 20000);
+
+        const int charsInSight =
+            m_view->viewport()->width() / m_view->fontMetrics().horizontalAdvance(QLatin1Char('x'));
+        m_view->setTextCursor(QTextCursor(m_view->document()->lastBlock()));
+        m_view->horizontalScrollBar()->setValue(
+            m_view->fontMetrics().horizontalAdvance(QString(40000, QLatin1Char('x'))) + 1);
+        QTRY_VERIFY(!m_view->extraSelections().isEmpty() &&
+                    m_view->extraSelections().last().cursor.block() == m_view->document()->lastBlock());
+        QVERIFY2(m_view->FindMarkCount() <= charsInSight / 6 + 3, qPrintable(QString::number(m_view->FindMarkCount())));
+
+        // A screen full of matches gets no more marks than the cap.
+        m_view->SetText(QStringLiteral("%1\r\n").arg(QString(300, QLatin1Char('a'))).repeated(100));
+        options.what = QStringLiteral("a");
+        m_view->ShowFindMarks(options);
+        QCOMPARE(m_view->FindMarkCount(), CEditorView::kMaxFindMarks);
+        m_view->HideFindMarks();
+        QCOMPARE(m_view->FindMarkCount(), 0);
+    }
+
+    // Find Next says in the status bar when it went past an end of the text, a screen reader finds the
+    // words there, and the next find that doesn't wrap takes them back.
+    void findNextTellsWhenItWraps() {
+        const QString idle = QStringLiteral("Ready");
+        const QString passedEnd = QStringLiteral("Passed the end of the text; continued from the top.");
+        const QString passedStart = QStringLiteral("Passed the start of the text; continued from the bottom.");
+
+        m_view->SetText(QStringLiteral("one two one"));
+        Activate();
+        CFindReplaceDlg* find = OpenFindDialog(ID_EDIT_FIND);
+        QVERIFY(find);
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("one"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCOMPARE(m_view->textCursor().selectionStart(), 0);
+        QCOMPARE(Message(), idle);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCOMPARE(m_view->textCursor().selectionStart(), 8);
+        QCOMPARE(Message(), idle);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCOMPARE(m_view->textCursor().selectionStart(), 0);
+        QCOMPARE(Message(), passedEnd);
+
+        // The message pane is a label whose accessible name is the message.
+        const QString label = QStringLiteral("%1 %2").arg(int(QAccessible::StaticText));
+        QStringList texts = AccessibleTexts(Frame()->GetStatusBar());
+        QVERIFY2(texts.contains(label.arg(passedEnd)), qPrintable(texts.join(u'\n')));
+
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCOMPARE(m_view->textCursor().selectionStart(), 8);
+        QCOMPARE(Message(), idle);
+        texts = AccessibleTexts(Frame()->GetStatusBar());
+        QVERIFY(texts.contains(label.arg(idle)));
+        QVERIFY(!texts.contains(label.arg(passedEnd)));
+
+        // Upwards.
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_U, Qt::AltModifier);
+        QTRY_VERIFY(find->UpRadio()->isChecked());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_F, Qt::AltModifier);
+        QTRY_COMPARE(m_view->textCursor().selectionStart(), 0);
+        QCOMPARE(Message(), idle);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_F, Qt::AltModifier);
+        QTRY_COMPARE(m_view->textCursor().selectionStart(), 8);
+        QCOMPARE(Message(), passedStart);
+        QVERIFY(AccessibleTexts(Frame()->GetStatusBar()).contains(label.arg(passedStart)));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+
+        // F3 repeats the search, and tells the same way.
+        QVERIFY(Frame()->SendCommand(ID_EDIT_REPEAT));
+        QCOMPARE(m_view->textCursor().selectionStart(), 0);
+        QCOMPARE(Message(), idle);
+        QVERIFY(Frame()->SendCommand(ID_EDIT_REPEAT));
+        QCOMPARE(Message(), passedStart);
+
+        // Another's message is not the find's to take back.
+        const QString other = QStringLiteral("Reloaded: the file was changed on disk.");
+        Frame()->GetStatusBar()->SetPaneText(0, other);
+        QVERIFY(Frame()->SendCommand(ID_EDIT_REPEAT));
+        QCOMPARE(Message(), other);
+        Frame()->GetStatusBar()->SetPaneText(0, idle);
+    }
+
+    // Replace All says how many it replaced, and the file holds the replaced text.
+    void replaceAllTellsHowMany() {
+        m_view->SetText(QStringLiteral("red green red\r\nred"));
+        Activate();
+        CFindReplaceDlg* replace = OpenFindDialog(ID_EDIT_REPLACE);
+        QVERIFY(replace && !replace->IsFindOnly());
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("red"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_P, Qt::AltModifier);
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(replace->ReplaceEdit()));
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("blue"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_L, Qt::AltModifier);
+        QTRY_COMPARE(Message(), QStringLiteral("Replaced 3 occurrences."));
+        QVERIFY(m_view->WriteDocumentFile(Path("replaced.etx"), kPasswordUtf8).ok());
+        QCOMPARE(ReadCoreFile(Path("replaced.etx")), QStringLiteral("blue green blue\r\nblue"));
+
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_N, Qt::AltModifier);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("green"));
+        replace->ReplaceAllButton()->click();
+        QCOMPARE(Message(), QStringLiteral("Replaced 1 occurrence."));
+        QVERIFY(m_view->WriteDocumentFile(Path("replaced.etx"), kPasswordUtf8).ok());
+        QCOMPARE(ReadCoreFile(Path("replaced.etx")), QStringLiteral("blue blue blue\r\nblue"));
+
+        // Nothing left to replace: "Cannot find", and the count goes.
+        MessageBox::setNextAnswer(IDOK);
+        const int before = MessageBox::count();
+        replace->ReplaceAllButton()->click();
+        QCOMPARE(MessageBox::count(), before + 1);
+        QCOMPARE(MessageBox::last().text, QStringLiteral("Cannot find \"green\"."));
+        QCOMPARE(Message(), QStringLiteral("Ready"));
+        replace->close();
     }
 
     // ---- Printing -----------------------------------------------------------------------------------
