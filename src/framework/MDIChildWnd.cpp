@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QMdiArea>
+#include <QShowEvent>
 #include <QStyle>
 
 CMDIChildWnd::CMDIChildWnd() {
@@ -183,6 +184,12 @@ void CMDIChildWnd::DestroyFrame() {
         area->removeSubWindow(this);
     deleteLater();
     if (CMDIFrameWnd* main = AfxGetMainFrame())
+        main->OnChildFramesChanged();
+}
+
+void CMDIChildWnd::showEvent(QShowEvent* event) {
+    QMdiSubWindow::showEvent(event);
+    if (CMDIFrameWnd* main = AfxGetMainFrame(); main && !event->spontaneous() && !m_bDestroying)
         main->OnChildFramesChanged();
 }
 

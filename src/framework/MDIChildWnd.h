@@ -48,6 +48,9 @@ protected:
     CView* CreateView(CCreateContext& context, QWidget* parent);
 
     void closeEvent(QCloseEvent* event) override;
+    // The main window's menu follows the windows on show: the area may activate a window before it
+    // is shown, and then says nothing more once it is.
+    void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

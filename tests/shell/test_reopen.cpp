@@ -12,6 +12,7 @@
 
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenuBar>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QtTest>
@@ -218,6 +219,11 @@ private slots:
         QVERIFY(StartTyping({"", "pass-kept-6"}));
         QCOMPARE(m_prompts, QStringList({"Enter Password: skipped.etx", "Enter Password: kept.etx"}));
         QCOMPARE(OpenNames(), QStringList({"kept.etx"}));
+        // The menu is a text window's, as after any open.
+        QStringList menus;
+        for (const QAction* menu : Frame()->menuBar()->actions())
+            menus << menu->text();
+        QVERIFY2(menus.contains(QStringLiteral("&Edit")), qPrintable(menus.join(QLatin1Char(','))));
         QCOMPARE(StatusMessage(), QStringLiteral("Could not reopen gone.etx: the file is gone."));
         QCOMPARE(TextView(kept)->textCursor().position(), TextView(kept)->document()->characterCount() - 1);
         QCOMPARE(GoneFilesNote({"a.etx", "b.kvd"}),
