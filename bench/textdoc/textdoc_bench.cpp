@@ -115,7 +115,19 @@ void TextSave(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * CipherBytes()));
 }
 
-// One typed character in the middle of the 16 MiB text: key down, key up, and the repaint it causes.
+// One typed character: key down, key up, and the repaint it causes (of the margin too, when given).
+void TypeOneKey(CEditorView& view, QWidget* margin = nullptr) {
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
+    QApplication::sendEvent(&view, &press);
+    QApplication::sendEvent(&view, &release);
+    view.viewport()->repaint();
+    if (margin)
+        margin->repaint();
+    QApplication::processEvents();
+}
+
+// One typed character in the middle of the 16 MiB text.
 void Keystroke(benchmark::State& state) {
     CEditorView& view = View();
     view.SetText(QString::fromUtf8(Text().data(), qsizetype(Text().size())));
@@ -123,14 +135,8 @@ void Keystroke(benchmark::State& state) {
     view.setTextCursor(cursor);
     view.centerCursor();
     QApplication::processEvents();
-    for (auto _ : state) {
-        QKeyEvent press(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
-        QKeyEvent release(QEvent::KeyRelease, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
-        QApplication::sendEvent(&view, &press);
-        QApplication::sendEvent(&view, &release);
-        view.viewport()->repaint();
-        QApplication::processEvents();
-    }
+    for (auto _ : state)
+        TypeOneKey(view);
 }
 
 // One typed character at the end of the 16 MiB text with the lines numbered, the text unwrapped or
@@ -150,15 +156,8 @@ void KeystrokeAtEnd(benchmark::State& state, bool bWrap) {
     view.moveCursor(QTextCursor::End);
     view.ensureCursorVisible();
     QApplication::processEvents();
-    for (auto _ : state) {
-        QKeyEvent press(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
-        QKeyEvent release(QEvent::KeyRelease, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
-        QApplication::sendEvent(&view, &press);
-        QApplication::sendEvent(&view, &release);
-        view.viewport()->repaint();
-        margin->repaint();
-        QApplication::processEvents();
-    }
+    for (auto _ : state)
+        TypeOneKey(view, margin);
     margin->SetShown(false);
     view.setLineWrapMode(QPlainTextEdit::NoWrap);
 }

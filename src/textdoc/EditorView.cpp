@@ -219,21 +219,30 @@ namespace {
 const QString kSettingsSection = QStringLiteral("Settings");
 const QString kWordWrapEntry = QStringLiteral("WordWrap");
 const QString kLineNumbersEntry = QStringLiteral("LineNumbers");
+
+// The text view's on/off choices of how to read (wrap, line numbers): kept in the profile, off by
+// default, and applied to every text window at once, as they are not properties of one file.
+bool IsViewChoiceOn(const QString& entry) {
+    CWinApp* app = AfxGetApp();
+    return app && app->GetProfileInt(kSettingsSection, entry, 0) != 0;
+}
+
+void SetViewChoice(const QString& entry, bool bOn, void (CEditorView::*apply)()) {
+    if (CWinApp* app = AfxGetApp())
+        app->WriteProfileInt(kSettingsSection, entry, bOn ? 1 : 0);
+    if (CMDIFrameWnd* frame = AfxGetMainFrame()) {
+        for (CEditorView* view : frame->findChildren<CEditorView*>())
+            (view->*apply)();
+    }
+}
 } // namespace
 
 bool CEditorView::IsWordWrapOn() {
-    CWinApp* app = AfxGetApp();
-    return app && app->GetProfileInt(kSettingsSection, kWordWrapEntry, 0) != 0;
+    return IsViewChoiceOn(kWordWrapEntry);
 }
 
 void CEditorView::SetWordWrap(bool bOn) {
-    if (CWinApp* app = AfxGetApp())
-        app->WriteProfileInt(kSettingsSection, kWordWrapEntry, bOn ? 1 : 0);
-    // Every text window at once: it is a way of reading, not a property of one file.
-    if (CMDIFrameWnd* frame = AfxGetMainFrame()) {
-        for (CEditorView* view : frame->findChildren<CEditorView*>())
-            view->ApplyWordWrap();
-    }
+    SetViewChoice(kWordWrapEntry, bOn, &CEditorView::ApplyWordWrap);
 }
 
 void CEditorView::ApplyWordWrap() {
@@ -244,17 +253,11 @@ void CEditorView::ApplyWordWrap() {
 }
 
 bool CEditorView::IsLineNumbersOn() {
-    CWinApp* app = AfxGetApp();
-    return app && app->GetProfileInt(kSettingsSection, kLineNumbersEntry, 0) != 0;
+    return IsViewChoiceOn(kLineNumbersEntry);
 }
 
 void CEditorView::SetLineNumbers(bool bOn) {
-    if (CWinApp* app = AfxGetApp())
-        app->WriteProfileInt(kSettingsSection, kLineNumbersEntry, bOn ? 1 : 0);
-    if (CMDIFrameWnd* frame = AfxGetMainFrame()) {
-        for (CEditorView* view : frame->findChildren<CEditorView*>())
-            view->ApplyLineNumbers();
-    }
+    SetViewChoice(kLineNumbersEntry, bOn, &CEditorView::ApplyLineNumbers);
 }
 
 void CEditorView::ApplyLineNumbers() {
