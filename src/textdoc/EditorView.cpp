@@ -227,22 +227,26 @@ bool IsViewChoiceOn(const QString& entry) {
     return app && app->GetProfileInt(kSettingsSection, entry, 0) != 0;
 }
 
-void SetViewChoice(const QString& entry, bool bOn, void (CEditorView::*apply)()) {
+void WriteViewChoice(const QString& entry, bool bOn) {
     if (CWinApp* app = AfxGetApp())
         app->WriteProfileInt(kSettingsSection, entry, bOn ? 1 : 0);
+}
+} // namespace
+
+void CEditorView::ApplyToEveryView(void (CEditorView::*apply)()) {
     if (CMDIFrameWnd* frame = AfxGetMainFrame()) {
         for (CEditorView* view : frame->findChildren<CEditorView*>())
             (view->*apply)();
     }
 }
-} // namespace
 
 bool CEditorView::IsWordWrapOn() {
     return IsViewChoiceOn(kWordWrapEntry);
 }
 
 void CEditorView::SetWordWrap(bool bOn) {
-    SetViewChoice(kWordWrapEntry, bOn, &CEditorView::ApplyWordWrap);
+    WriteViewChoice(kWordWrapEntry, bOn);
+    ApplyToEveryView(&CEditorView::ApplyWordWrap);
 }
 
 void CEditorView::ApplyWordWrap() {
@@ -257,7 +261,8 @@ bool CEditorView::IsLineNumbersOn() {
 }
 
 void CEditorView::SetLineNumbers(bool bOn) {
-    SetViewChoice(kLineNumbersEntry, bOn, &CEditorView::ApplyLineNumbers);
+    WriteViewChoice(kLineNumbersEntry, bOn);
+    ApplyToEveryView(&CEditorView::ApplyLineNumbers);
 }
 
 void CEditorView::ApplyLineNumbers() {

@@ -154,6 +154,8 @@ private:
     void ApplyWordWrap();
     void MapZoomCommands();
     void ApplyFont();
+    // Applies a choice kept for every text window (wrap, line numbers, font and zoom) to each of them.
+    static void ApplyToEveryView(void (CEditorView::*apply)());
     void OnChooseFont();
     void ApplyLineNumbers();
     void OnGoToLine();

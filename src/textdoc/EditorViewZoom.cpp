@@ -3,7 +3,6 @@
 
 #include "textdoc/EditorView.h"
 
-#include "framework/MDIFrameWnd.h"
 #include "framework/WinApp.h"
 #include "res/resource.h"
 #include "textdoc/TextFontDlg.h"
@@ -49,13 +48,6 @@ int ClampZoom(const QFont& font, int nPoints) {
     return std::clamp(nPoints, least, most);
 }
 
-template <class Apply> void ForEveryTextView(Apply apply) {
-    if (CMDIFrameWnd* frame = AfxGetMainFrame()) {
-        for (CEditorView* view : frame->findChildren<CEditorView*>())
-            apply(view);
-    }
-}
-
 } // namespace
 
 QFont CEditorView::ChosenFont() {
@@ -76,13 +68,13 @@ int CEditorView::GetZoom() {
 void CEditorView::SetChosenFont(const QFont& font) {
     if (CWinApp* app = AfxGetApp())
         app->WriteProfileString(kSettingsSection, kFontEntry, font.toString());
-    ForEveryTextView([](CEditorView* view) { view->ApplyFont(); });
+    ApplyToEveryView(&CEditorView::ApplyFont);
 }
 
 void CEditorView::SetZoom(int nPoints) {
     if (CWinApp* app = AfxGetApp())
         app->WriteProfileInt(kSettingsSection, kZoomEntry, ClampZoom(ChosenFont(), nPoints));
-    ForEveryTextView([](CEditorView* view) { view->ApplyFont(); });
+    ApplyToEveryView(&CEditorView::ApplyFont);
 }
 
 void CEditorView::ApplyFont() {
