@@ -105,6 +105,14 @@ public:
         return started;
     }
 
+    // The usual init: everything reset, the lock after a minute idle without a screen password, and the
+    // editor started.
+    template <class TApp> bool StartFresh(std::unique_ptr<TApp>& app) {
+        Reset();
+        WriteLockSettings();
+        return Start(app);
+    }
+
     // From cleanup: ends whatever a test left behind. The lock goes where no screen password guards it
     // (a lock a failed test left with one stays, its prompt closed); every document is closed with its
     // changes dropped; then the frame and the editor go.

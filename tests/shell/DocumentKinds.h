@@ -34,9 +34,7 @@ protected:
     void StartKind() {
         QFETCH_GLOBAL(bool, text);
         m_bText = text;
-        m_env.Reset();
-        GuiTestEnv::WriteLockSettings();
-        QVERIFY(m_env.Start(m_app));
+        QVERIFY(m_env.StartFresh(m_app));
     }
 
     std::unique_ptr<CEditorApp> m_app;

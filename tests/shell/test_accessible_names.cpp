@@ -121,11 +121,7 @@ private slots:
     void initTestCase() { m_env.Begin(); }
     void cleanupTestCase() { m_env.End(); }
 
-    void init() {
-        m_env.Reset();
-        GuiTestEnv::WriteLockSettings();
-        QVERIFY(m_env.Start(m_app));
-    }
+    void init() { QVERIFY(m_env.StartFresh(m_app)); }
 
     void cleanup() { m_env.Stop(m_app); }
 

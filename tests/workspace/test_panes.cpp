@@ -88,9 +88,7 @@ private slots:
     void initTestCase() { m_env.Begin(); }
     void cleanupTestCase() { m_env.End(); }
     void init() {
-        m_env.Reset();
-        GuiTestEnv::WriteLockSettings();
-        QVERIFY(m_env.Start(m_app));
+        QVERIFY(m_env.StartFresh(m_app));
         Frame()->setGeometry(0, 0, 1280, 800);
         QCoreApplication::processEvents();
     }
