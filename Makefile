@@ -13,6 +13,7 @@ FUZZ_SECONDS ?= 60
 # Everything the build, the tests, the benchmarks, the fuzzers and `make run` use.
 PACKAGES := cmake ninja-build g++ pkg-config clang libclang-rt-14-dev clang-format \
             libssl-dev libsodium-dev libcli11-dev nlohmann-json3-dev libutfcpp-dev libbenchmark-dev libpugixml-dev libcsv-dev \
+            liboath-dev libzxcvbn-dev oathtool \
             qt6-base-dev qt6-svg-dev libgl-dev libx11-dev fonts-liberation2 fonts-dejavu-core \
             xvfb xauth qt6-qpa-plugins openssl python3 time dbus poppler-utils
 

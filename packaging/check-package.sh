@@ -38,7 +38,7 @@ awk '$1 ~ /^d/ && $1 != "drwxr-xr-x" { print "  " $1 " " $6 }' "$work/contents" 
 
 # The dependencies: dpkg-shlibdeps must have found the libraries the programs link against.
 depends=$(dpkg-deb --field "$deb" Depends)
-for library in libqt6widgets6 libqt6core6 libssl3 libsodium23 libc6 qt6-qpa-plugins; do
+for library in libqt6widgets6 libqt6core6 libssl3 libsodium23 liboath0 libzxcvbn0 libc6 qt6-qpa-plugins; do
     case ", $depends," in
     *", $library "* | *", $library,"*) ;;
     *) fail "Depends does not name $library: $depends" ;;

@@ -5,7 +5,10 @@
 #include "cli/Terminal.h"
 #include "passwords/AccountCsv.h"
 #include "passwords/AccountJson.h"
+#include "passwords/OneTimeCode.h"
+#include "passwords/PasswordHealth.h"
 #include "passwords/PasswordsSchema.h"
+#include "platform/TickCount.h"
 
 namespace cli {
 
@@ -89,23 +92,80 @@ int ListAccounts(const std::string& file) {
     return WriteStandardOutput(out.text);
 }
 
-int ShowAccount(const std::string& file, const std::string& kind, int slot, bool showPassword) {
-    AccountKind eKind;
+namespace {
+
+// Opens the file and checks that it has an account of that kind at that slot.
+int OpenAccount(const std::string& file, const std::string& kind, int slot, AccountLists& lists, AccountKind& eKind) {
     if (!AccountKindFromName(kind, eKind)) {
         PrintError("unknown kind \"" + kind + "\": the kinds are web, mail and other.");
         return kExitUsage;
     }
-    AccountLists lists;
     if (const int rc = OpenPasswords(file, lists); rc != kExitOk)
+        return rc;
+    if (!lists.Holds(eKind, slot)) {
+        PrintError("\"" + file + "\" has no " + kind + " account at slot " + std::to_string(slot) + ".");
+        return kExitUsage;
+    }
+    return kExitOk;
+}
+
+} // namespace
+
+int ShowAccount(const std::string& file, const std::string& kind, int slot, bool showPassword) {
+    AccountLists lists;
+    AccountKind eKind;
+    if (const int rc = OpenAccount(file, kind, slot, lists, eKind); rc != kExitOk)
         return rc;
     WipedString out;
     WithAccountKind(eKind, [&](const auto& info) {
         if (const auto* record = (lists.*info.pList).At(slot))
             out.text = DescribeRecord(info, *record, showPassword);
     });
-    if (!lists.Holds(eKind, slot)) {
-        PrintError("\"" + file + "\" has no " + kind + " account at slot " + std::to_string(slot) + ".");
-        return kExitUsage;
+    return WriteStandardOutput(out.text);
+}
+
+int PrintOneTimeCode(const std::string& file, const std::string& kind, int slot) {
+    AccountLists lists;
+    AccountKind eKind;
+    if (const int rc = OpenAccount(file, kind, slot, lists, eKind); rc != kExitOk)
+        return rc;
+    const passwords::OneTimeSecret secret = passwords::FindOneTimeSecret(lists.Field(eKind, slot, "NOTES")->view());
+    const std::string account = "The " + kind + " account at slot " + std::to_string(slot);
+    switch (secret.eStatus) {
+    case passwords::OneTimeSecret::None:
+        PrintError(account + " has no one-time secret in its notes.");
+        return kExitBadPassword;
+    case passwords::OneTimeSecret::Invalid:
+        PrintError(account + ": " + passwords::kInvalidOneTimeSecret + ".");
+        return kExitBadPassword;
+    case passwords::OneTimeSecret::Unsupported:
+        PrintError(account + ": " + passwords::kUnsupportedOneTimeCode + ".");
+        return kExitBadPassword;
+    case passwords::OneTimeSecret::Valid:
+        break;
+    }
+    platform::SecureString code = passwords::OneTimeCodeAt(secret, platform::UnixTimeNow());
+    if (code.empty()) {
+        PrintError(account + ": " + passwords::kInvalidOneTimeSecret + ".");
+        return kExitBadPassword;
+    }
+    code += '\n';
+    return WriteStandardOutput(code.view());
+}
+
+int AnalyzeAccounts(const std::string& file) {
+    AccountLists lists;
+    if (const int rc = OpenPasswords(file, lists); rc != kExitOk)
+        return rc;
+    WipedString out;
+    for (const passwords::HealthFinding& finding : passwords::CheckPasswordHealth(lists)) {
+        WithAccountKind(finding.eKind, [&](const auto& info) { out.text += std::string(info.szName) + "\t"; });
+        out.text += std::to_string(finding.nSlot) + "\t" +
+                    OneLine(lists.Field(finding.eKind, finding.nSlot, "NAME")->view()) + "\t" +
+                    passwords::HealthReasonName(finding.eReason);
+        if (finding.eReason == passwords::HealthReason::Reused)
+            out.text += "\t" + std::to_string(finding.nGroup);
+        out.text += "\n";
     }
     return WriteStandardOutput(out.text);
 }

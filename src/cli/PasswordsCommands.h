@@ -10,6 +10,11 @@ namespace cli {
 
 int ListAccounts(const std::string& file);
 int ShowAccount(const std::string& file, const std::string& kind, int slot, bool showPassword);
+// Prints the account's one-time code, digits only; exit 1 when its notes hold no usable secret.
+int PrintOneTimeCode(const std::string& file, const std::string& kind, int slot);
+// Prints the accounts whose password is empty, weak or shared: KIND, SLOT, NAME, REASON (and the group
+// of a shared one), tab-separated.
+int AnalyzeAccounts(const std::string& file);
 // Prints the accounts as JSON, or with `csv` as CSV (AccountCsv.h): clear text, passwords included.
 // `spreadsheetSafe` (CSV only) puts "'" before cells a spreadsheet would run as formulas.
 int ExportAccounts(const std::string& file, bool csv = false, bool spreadsheetSafe = false);

@@ -70,6 +70,20 @@ int main(int argc, char** argv) {
     show->add_option("SLOT", slot, "The account's slot, as ls shows it")->required();
     show->add_flag("--show-password", showPassword, "Print the password too");
 
+    auto* totp = app.add_subcommand("totp", "Print the one-time code (TOTP) of an account whose notes hold its "
+                                            "secret: an otpauth://totp/ address, or a line \"TOTP: \" and the "
+                                            "address or base32 secret. Exit status 1 when there is none, or it "
+                                            "cannot be used.");
+    totp->add_option("FILE", file, "A .kvd file")->required();
+    totp->add_option("KIND", kind, "web, mail or other")->required();
+    totp->add_option("SLOT", slot, "The account's slot, as ls shows it")->required();
+
+    auto* analyze = app.add_subcommand("analyze", "List the accounts whose password is empty, weak or shared with "
+                                                  "another account: KIND, SLOT, NAME (escaped as ls escapes it), "
+                                                  "REASON (empty, weak or reused) and, for reused, the number of "
+                                                  "the group of accounts that share the password; tab-separated.");
+    analyze->add_option("FILE", file, "A .kvd file")->required();
+
     bool csv = false, spreadsheetSafe = false;
     auto* exportCmd = app.add_subcommand("export", "Print the accounts of a passwords file as JSON, or as CSV with "
                                                    "--csv. The output is CLEAR TEXT, every password readable: "
@@ -128,6 +142,10 @@ int main(int argc, char** argv) {
         return cli::ListAccounts(file);
     if (show->parsed())
         return cli::ShowAccount(file, kind, slot, showPassword);
+    if (totp->parsed())
+        return cli::PrintOneTimeCode(file, kind, slot);
+    if (analyze->parsed())
+        return cli::AnalyzeAccounts(file);
     if (exportCmd->parsed())
         return cli::ExportAccounts(file, csv, spreadsheetSafe);
     if (importCmd->parsed()) {

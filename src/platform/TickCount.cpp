@@ -9,6 +9,10 @@ std::function<uint32_t()>& Source() {
     static std::function<uint32_t()> source;
     return source;
 }
+std::function<int64_t()>& UnixSource() {
+    static std::function<int64_t()> source;
+    return source;
+}
 } // namespace
 
 uint32_t GetTickCount() {
@@ -22,6 +26,18 @@ uint32_t GetTickCount() {
 
 void SetTickCountSource(std::function<uint32_t()> source) {
     Source() = std::move(source);
+}
+
+int64_t UnixTimeNow() {
+    if (UnixSource())
+        return UnixSource()();
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME, &now);
+    return static_cast<int64_t>(now.tv_sec);
+}
+
+void SetUnixTimeSource(std::function<int64_t()> source) {
+    UnixSource() = std::move(source);
 }
 
 } // namespace platform

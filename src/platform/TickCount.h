@@ -12,4 +12,9 @@ uint32_t GetTickCount();
 // Tests replace the clock with their own; an empty function puts the real clock back.
 void SetTickCountSource(std::function<uint32_t()> source);
 
+// Seconds since 1970-01-01 UTC by the wall clock: what one-time codes are computed from.
+int64_t UnixTimeNow();
+// Tests fix the wall clock too; an empty function puts the real one back.
+void SetUnixTimeSource(std::function<int64_t()> source);
+
 } // namespace platform

@@ -3,6 +3,7 @@
 
 #include <QFile>
 #include <QJsonDocument>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -13,6 +14,11 @@ namespace {
 QByteArray Awkward() {
     QFile f(QString(LW_TEST_DATA_DIR) + "/awkward.json");
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// JSON written with single quotes, so that it reads without escapes.
+QByteArray Json(const char* text) {
+    return QByteArray(text).replace('\'', '"');
 }
 
 } // namespace
@@ -194,6 +200,64 @@ private slots:
         QCOMPARE(RunCli({"ls", Path("c.kvd")}, "pw\n").out, QByteArray("web\t0\ttwo\\nlines\\tand\\\\ tab\\x07\n"));
         QVERIFY(RunCli({"show", Path("c.kvd"), "web", "0"}, "pw\n")
                     .out.startsWith("NAME: two\\nlines\\tand\\\\ tab\\x07\n"));
+    }
+    // The code of a Bitwarden entry's TOTP column, as oathtool makes it at the same moment (a run that
+    // straddles the change of the code is tried again); an account without a usable secret says why.
+    void totpPrintsTheCodeAlone() {
+        QCOMPARE(RunCli({"import", QString(LW_TEST_DATA_DIR) + "/bitwarden.csv", Path("t.kvd")}, "pw\npw\n").exitCode,
+                 0);
+        bool bSame = false;
+        for (int attempt = 0; attempt < 3 && !bSame; ++attempt) {
+            QProcess oathtool;
+            oathtool.start("oathtool", {"--totp", "-b", "JBSWY3DPEHPK3PXP"});
+            QVERIFY2(oathtool.waitForFinished(), "oathtool (Debian package oathtool) is needed");
+            const QByteArray expected = oathtool.readAllStandardOutput();
+            const CliResult r = RunCli({"totp", Path("t.kvd"), "web", "1"}, "pw\n");
+            QCOMPARE(r.exitCode, 0);
+            QCOMPARE(r.out.size(), 7);
+            bSame = r.out == expected;
+        }
+        QVERIFY(bSame);
+
+        Write(Path("bad.json"), Json("{'web': [{'NAME': 'none', 'NOTES': 'PIN: 1'},"
+                                     "{'NAME': 'bad', 'NOTES': 'TOTP: see phone'},"
+                                     "{'NAME': 'hotp', 'NOTES': 'otpauth://hotp/x?secret=JBSWY3DPEHPK3PXP'}]}"));
+        QCOMPARE(RunCli({"import", Path("bad.json"), Path("bad.kvd")}, "pw\npw\n").exitCode, 0);
+        const struct {
+            const char* slot;
+            const char* message;
+        } failures[] = {
+            {"0", "has no one-time secret"}, {"1", "Invalid one-time secret"}, {"2", "Unsupported one-time code"}};
+        for (const auto& failure : failures) {
+            const CliResult r = RunCli({"totp", Path("bad.kvd"), "web", failure.slot}, "pw\n");
+            QCOMPARE(r.exitCode, 1);
+            QVERIFY(r.out.isEmpty());
+            QVERIFY2(r.err.contains(failure.message), r.err.constData());
+        }
+        QCOMPARE(RunCli({"totp", Path("bad.kvd"), "web", "3"}, "pw\n").exitCode, 2);
+    }
+
+    void analyzeListsEmptyWeakAndSharedPasswords() {
+        Write(Path("h.json"),
+              Json("{'web': [{'NAME': 'Bank\\tonline', 'USERID': 'xq7vbk92mzt', 'PASSWORD': 'xq7vbk92mzt'},"
+                   "{'NAME': 'Shop', 'PASSWORD': 'Vx9#rT2!mQ7@pL4$'},"
+                   "{'NAME': 'Forum', 'PASSWORD': ''},"
+                   "{'NAME': 'Wiki', 'PASSWORD': 'summer'}],"
+                   "'mail': [{'NAME': 'Mail\\nbox', 'PASSWORD': 'Vx9#rT2!mQ7@pL4$'}],"
+                   "'other': [{'NAME': 'Door', 'PASSWORD': 'summer'},"
+                   "{'NAME': 'Safe', 'PASSWORD': 'k#9Lq!2vZ@x7'}]}"));
+        QCOMPARE(RunCli({"import", Path("h.json"), Path("h.kvd")}, "pw\npw\n").exitCode, 0);
+        const CliResult r = RunCli({"analyze", Path("h.kvd")}, "pw\n");
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(r.out, QByteArray("web\t0\tBank\\tonline\tweak\n"
+                                   "web\t1\tShop\treused\t1\n"
+                                   "web\t2\tForum\tempty\n"
+                                   "web\t3\tWiki\tweak\n"
+                                   "web\t3\tWiki\treused\t2\n"
+                                   "mail\t0\tMail\\nbox\treused\t1\n"
+                                   "other\t0\tDoor\tweak\n"
+                                   "other\t0\tDoor\treused\t2\n"));
+        QCOMPARE(RunCli({"analyze", Path("h.kvd")}, "wrong\n").exitCode, 1);
     }
 };
 
