@@ -4,6 +4,7 @@
 #include "controls/Label.h"
 #include "controls/LinkLabel.h"
 #include "controls/ShadedButton.h"
+#include "controls/StrengthMeter.h"
 #include "framework/DialogTemplate.h"
 #include "res/Resources.h"
 
@@ -35,6 +36,10 @@ QWidget* MakeLinkLabel(const DlgItem& item, QWidget* parent) {
     return new CLinkLabel(ItemText(item), parent);
 }
 
+QWidget* MakeStrengthMeter(const DlgItem&, QWidget* parent) {
+    return new CStrengthMeter(parent);
+}
+
 } // namespace
 
 void RegisterControlClasses() {
@@ -43,4 +48,5 @@ void RegisterControlClasses() {
     RegisterControlClass("LinkButton", &MakeLinkButton);
     RegisterControlClass("Label", &MakeLabel);
     RegisterControlClass("LinkLabel", &MakeLinkLabel);
+    RegisterControlClass("StrengthMeter", &MakeStrengthMeter);
 }

@@ -26,6 +26,8 @@ const std::map<int, std::vector<AccelEntry>>& AccelTables() {
              // A new password for the one-line account field that has the focus.
              {QKeySequence(Qt::CTRL | Qt::Key_R), ID_EDIT_GENERATE_PASSWORD},
              {QKeySequence(Qt::CTRL | Qt::Key_S), ID_FILE_SAVE},
+             // The one-time code of the account the form shows.
+             {QKeySequence(Qt::CTRL | Qt::Key_T), ID_EDIT_COPY_ONE_TIME_CODE},
              {QKeySequence(Qt::CTRL | Qt::Key_V), ID_EDIT_PASTE},
              {QKeySequence(Qt::SHIFT | Qt::Key_Insert), ID_EDIT_PASTE},
              {QKeySequence(Qt::CTRL | Qt::Key_X), ID_EDIT_CUT},

@@ -39,6 +39,8 @@ const std::map<int, const char*>& StringTable() {
         {ID_INDICATOR_CLIPBOARD, " "},
         {ID_SETTINGS_CLIPBOARD, "Choose when a copied password leaves the clipboard\nClipboard"},
         {ID_EDIT_GENERATE_PASSWORD, "Put a new random password into the field\nGenerate Password"},
+        {ID_EDIT_COPY_ONE_TIME_CODE, "Copy the account's one-time code to the clipboard\nCopy One-Time Code"},
+        {ID_VIEW_PASSWORD_HEALTH, "List the accounts whose password is empty, weak or shared\nPassword Health"},
 
         {ID_FILE_NEW, "Create a new document\nNew"},
         {ID_FILE_OPEN, "Open an existing document\nOpen"},

@@ -242,6 +242,23 @@ constexpr int ID_VIEW_FONT = 32858;
 constexpr int ID_VIEW_LINE_NUMBERS = 32859;
 // Settings, "Reopen Documents at Start": the documents open at exit come back at the next start.
 constexpr int ID_SETTINGS_REOPEN_DOCUMENTS = 32860;
+// The account forms: "Copy One-Time Code" (Ctrl+T) copies the code their notes' secret gives.
+constexpr int ID_EDIT_COPY_ONE_TIME_CODE = 32861;
+// View, "Password Health...": the accounts whose password is empty, weak or shared.
+constexpr int ID_VIEW_PASSWORD_HEALTH = 32862;
+// The Password Health dialog.
+constexpr int IDD_PASSWORD_HEALTH = 1360;
+// Under the account forms' password field, the strength of the password; under their notes, the
+// one-time code.
+constexpr int IDC_WEB_STRENGTH = 1370;
+constexpr int IDC_WEB_OTP_LABEL = 1371;
+constexpr int IDC_WEB_OTP = 1372;
+constexpr int IDC_MAIL_STRENGTH = 1373;
+constexpr int IDC_MAIL_OTP_LABEL = 1374;
+constexpr int IDC_MAIL_OTP = 1375;
+constexpr int IDC_OTHER_STRENGTH = 1376;
+constexpr int IDC_OTHER_OTP_LABEL = 1377;
+constexpr int IDC_OTHER_OTP = 1378;
 
 // The Recover Unsaved Work dialog offered at start when recovery copies exist.
 constexpr int IDD_RECOVER = 1340;

@@ -30,7 +30,8 @@ constexpr int kReplayOrder[] = {ID_FILE_RECOVER,
                                 ID_FILE_IMPORT,
                                 ID_APP_ABOUT,
                                 ID_EDIT_GO_TO_LINE,
-                                ID_VIEW_FONT};
+                                ID_VIEW_FONT,
+                                ID_VIEW_PASSWORD_HEALTH};
 
 // Moving the mouse counts over a document - the text view, the account tree, the forms - and
 // nowhere else: a pointer resting on the tool bar or a dialog is no sign of someone at work.

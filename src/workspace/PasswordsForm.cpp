@@ -31,6 +31,7 @@ QWidget* CreateFormEdit(const DlgItem& item, QWidget* parent) {
     // A field holds its record's text whatever its length: the line edit's own limit of 32,767
     // characters would cut a longer one on display, and the cut would be saved.
     edit->setMaxLength(std::numeric_limits<int>::max());
+    edit->setReadOnly(item.style & DS_READONLY);
     return edit;
 }
 

@@ -463,7 +463,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(Frame()));
         QWidget* view = Frame()->GetActiveView()->GetWnd();
         view->setFocus();
-        QCOMPARE(FindAccelTable(IDR_MAINFRAME)->size(), size_t(35));
+        QCOMPARE(FindAccelTable(IDR_MAINFRAME)->size(), size_t(36));
         for (const AccelEntry& entry : *FindAccelTable(IDR_MAINFRAME)) {
             CommandLog().clear();
             const QKeyCombination key = entry.key[0];

@@ -696,6 +696,9 @@ private slots:
             {w.frame->m_nWebAccView, IDC_WEB_USERID, "edit", ""},
             {w.frame->m_nWebAccView, IDC_WEB_PASSWORD, "edit", ""},
             {w.frame->m_nWebAccView, IDC_WEB_NOTES, "notes", ""},
+            {w.frame->m_nWebAccView, IDC_WEB_STRENGTH, "meter", ""},
+            {w.frame->m_nWebAccView, IDC_WEB_OTP_LABEL, "label", "One-time code:"},
+            {w.frame->m_nWebAccView, IDC_WEB_OTP, "code", ""},
             {w.frame->m_nWebAccView, IDC_WEB_ADD_MORE, "button", "&Add More..."},
             {w.frame->m_nWebAccView, IDC_WEB_DELETE, "button", "&Delete"},
             {w.frame->m_nMailAccView, IDC_MAIL_HEADING, "label", "Email Account: "},
@@ -714,6 +717,9 @@ private slots:
             {w.frame->m_nMailAccView, IDC_MAIL_SMTP, "edit", ""},
             {w.frame->m_nMailAccView, IDC_MAIL_POP, "edit", ""},
             {w.frame->m_nMailAccView, IDC_MAIL_NOTES, "notes", ""},
+            {w.frame->m_nMailAccView, IDC_MAIL_STRENGTH, "meter", ""},
+            {w.frame->m_nMailAccView, IDC_MAIL_OTP_LABEL, "label", "One-time code:"},
+            {w.frame->m_nMailAccView, IDC_MAIL_OTP, "code", ""},
             {w.frame->m_nMailAccView, IDC_MAIL_ADD_MORE, "button", "&Add More..."},
             {w.frame->m_nMailAccView, IDC_MAIL_DELETE, "button", "&Delete"},
             {w.frame->m_nOtherAccView, IDC_OTHER_HEADING, "label", "Account: "},
@@ -725,6 +731,9 @@ private slots:
             {w.frame->m_nOtherAccView, IDC_OTHER_USERID, "edit", ""},
             {w.frame->m_nOtherAccView, IDC_OTHER_PASSWORD, "edit", ""},
             {w.frame->m_nOtherAccView, IDC_OTHER_NOTES, "notes", ""},
+            {w.frame->m_nOtherAccView, IDC_OTHER_STRENGTH, "meter", ""},
+            {w.frame->m_nOtherAccView, IDC_OTHER_OTP_LABEL, "label", "One-time code:"},
+            {w.frame->m_nOtherAccView, IDC_OTHER_OTP, "code", ""},
             {w.frame->m_nOtherAccView, IDC_OTHER_ADD_MORE, "button", "&Add More..."},
             {w.frame->m_nOtherAccView, IDC_OTHER_DELETE, "button", "&Delete"},
             {w.frame->m_nWebAccountsRootView, IDC_WEB_ROOT_NAME, "edit", ""},
@@ -760,6 +769,10 @@ private slots:
                 QVERIFY(qobject_cast<CEditEx*>(control) && !qobject_cast<CEditEx*>(control)->isReadOnly());
             else if (kind == "notes")
                 QVERIFY(qobject_cast<QPlainTextEdit*>(control));
+            else if (kind == "code")
+                QVERIFY(qobject_cast<CEditEx*>(control) && qobject_cast<CEditEx*>(control)->isReadOnly());
+            else if (kind == "meter")
+                QVERIFY(!control->accessibleName().isEmpty());
             else
                 QVERIFY(qobject_cast<QPushButton*>(control));
             QCOMPARE(form->GetDlgItemText(e.nID), QString::fromUtf8(e.text));
@@ -786,9 +799,9 @@ private slots:
 
         // Template sizes (dialog units) and the order of the fields down the web form.
         const CDialogUnits units(web->GetPage()->font());
-        QCOMPARE(web->GetTemplateSize(), units.ToPixels(293, 243));
+        QCOMPARE(web->GetTemplateSize(), units.ToPixels(293, 267));
         QCOMPARE(dynamic_cast<CFormView*>(w.frame->GetView(w.frame->m_nMailAccView))->GetTemplateSize(),
-                 units.ToPixels(291, 330));
+                 units.ToPixels(291, 354));
         QCOMPARE(web->GetDlgItem(IDC_WEB_USERID)->geometry(),
                  QRect(units.ToPixelsX(11), units.ToPixelsY(91), units.ToPixelsX(260), units.ToPixelsY(14)));
     }
