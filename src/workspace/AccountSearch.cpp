@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cstring>
 #include <numeric>
+#include <type_traits>
 
 namespace {
 
@@ -28,11 +29,17 @@ size_t DecodeUtf8(std::string_view s, char32_t& cp) {
     size_t length = 0;
     char32_t min = 0;
     if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2, cp = lead & 0x1Fu, min = 0x80;
+        length = 2;
+        cp = lead & 0x1Fu;
+        min = 0x80;
     } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3, cp = lead & 0x0Fu, min = 0x800;
+        length = 3;
+        cp = lead & 0x0Fu;
+        min = 0x800;
     } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4, cp = lead & 0x07u, min = 0x10000;
+        length = 4;
+        cp = lead & 0x07u;
+        min = 0x10000;
     }
     if (length == 0 || s.size() < length)
         return 0;
@@ -65,7 +72,7 @@ void AppendUtf8(char32_t cp, platform::SecureString& out) {
 
 // Appends the text's case fold in UTF-8, character by character as QString's comparisons that
 // ignore case fold, so that one byte comparison of two folds finds what they would. A byte that
-// starts no valid sequence stands for U+FFFD, as when the text is decoded for display.
+// starts no valid sequence stands for U+FFFD, which the field shows in its place.
 void AppendCaseFolded(std::string_view utf8, platform::SecureString& out) {
     size_t i = 0;
     while (i < utf8.size()) {
@@ -76,11 +83,9 @@ void AppendCaseFolded(std::string_view utf8, platform::SecureString& out) {
             continue;
         }
         char32_t cp = 0;
-        size_t length = DecodeUtf8(utf8.substr(i), cp);
-        if (length == 0)
-            cp = 0xFFFD, length = 1;
-        AppendUtf8(QChar::toCaseFolded(cp), out);
-        i += length;
+        const size_t length = DecodeUtf8(utf8.substr(i), cp);
+        AppendUtf8(length ? QChar::toCaseFolded(cp) : char32_t(0xFFFD), out);
+        i += length ? length : 1;
     }
 }
 
@@ -228,8 +233,9 @@ std::vector<size_t> CAccountSearch::Matching(size_t nFolder, std::string_view fo
                 return;
             const auto foldName = [record](platform::SecureString& out) { AppendCaseFolded(record->strName, out); };
             const auto foldOthers = [&kind, record](platform::SecureString& out) {
+                using Record = std::remove_cvref_t<decltype(*record)>;
                 for (const auto& field : kind.fileFields) {
-                    if (field.pMember != kind.fileFields.front().pMember) { // NAME comes first
+                    if (field.pMember != &Record::strName) {
                         AppendCaseFolded(record->*field.pMember, out);
                         out.push_back(kFieldBreak);
                     }
@@ -276,12 +282,14 @@ void CAccountSearch::Refilter() {
             Folder& folder = m_folders[i];
             if (!folder.hFolder)
                 continue;
-            std::vector<size_t> shown(folder.items.size());
-            if (text.isEmpty())
+            std::vector<size_t> shown;
+            if (text.isEmpty()) {
+                shown.resize(folder.items.size());
                 std::iota(shown.begin(), shown.end(), size_t(0));
-            else
+            } else {
                 shown = Matching(i, m_foldedApplied, bNarrow, bAllFields);
-            // Refilling a folder costs as much as testing its accounts: one whose accounts stay is left be.
+            }
+            // A folder that keeps the same accounts is not refilled, which would lay its rows out anew.
             if (!bWasChanged && shown == folder.shown)
                 continue;
             folder.shown = std::move(shown);

@@ -100,7 +100,7 @@ private:
         std::vector<Account> items; // every account of the folder, in the tree's order
         std::vector<size_t> shown;  // what the last filter left of them, as indices into items
         CFoldedTexts names;
-        CFoldedTexts others; // every field but the name, each followed by kFieldBreak
+        CFoldedTexts others; // every field but the name, each ended by a byte UTF-8 never holds
     };
     Folder* FolderOf(const QTreeWidgetItem* item);
     // The indices of the folder's accounts that contain the folded text: of those shown now, or of all.
