@@ -7,7 +7,8 @@
 
 // A passwords document: one ".kvd" file held in memory as three account lists. The account tree and
 // the forms of its window read the lists when they are shown and change the records directly,
-// marking the document modified; the document never tells its views about changes.
+// marking the document modified and announcing the edit (AccountEdited) to whoever keeps something
+// derived from the records; the document never tells its views about changes.
 //
 // The file password and the document's own file path (m_szFilePassword, m_strFilePath, which the
 // account tree shows as the label of its root) come with the open and save steps it shares with
@@ -27,6 +28,10 @@ public:
 
     // The hint the views get when the lists were replaced or merged: every slot may have changed.
     static constexpr long kHintListsReplaced = 0x4C495354;
+
+signals:
+    // A field of the record at that slot was changed in place.
+    void AccountEdited(AccountKind kind, int nSlot);
 
 protected:
     // A file that deciphers into a text without a root element holds no passwords: most likely it

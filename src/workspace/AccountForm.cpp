@@ -137,6 +137,7 @@ void CAccountForm::OnControlChanged(int nID, Notify code) {
                 doc ? doc->m_lists.Field(m_shape.kind, m_nIndex, field.szElement) : nullptr) {
             *value = SecureUtf8(GetFieldText(GetDlgItem(nID)));
             doc->SetModifiedFlag(true);
+            emit doc->AccountEdited(m_shape.kind, m_nIndex);
         }
         return;
     }

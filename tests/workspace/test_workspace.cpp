@@ -1,9 +1,11 @@
 #include "PasswordsWindow.h"
 
+#include "framework/DialogTemplate.h"
 #include "framework/DocTemplate.h"
 #include "framework/MDIFrameWnd.h"
 #include "framework/MessageBox.h"
 #include "framework/ModalAnswer.h"
+#include "framework/Utf8Text.h"
 #include "framework/WinApp.h"
 #include "passwords/VaultoraDoc.h"
 #include "passwords/VaultoraView.h"
@@ -596,6 +598,118 @@ private slots:
         QCOMPARE(ChildLabels(w.tree->GetOtherFolder()), QStringList({"Card"}));
         QCOMPARE(w.tree->GetWebFolder()->childCount(), 0);
         // The window closes while narrowed: the items held out of the tree go with it (sanitizers).
+    }
+
+    // Typed a character at a time and erased, "All fields" switched after the first, the search shows
+    // after every key what QString finds ignoring case: letters beyond ASCII, a final sigma, a character
+    // beyond the BMP, a byte that is not UTF-8, and no match that runs from one field into the next.
+    void searchAfterEveryKeyMatchesAFreshFilter() {
+        Window w = Open([](CVaultoraDoc& doc) {
+            for (const char* name : {"ÄPFEL und Birnen", "ΣΟΦΟΣ", "\xF0\x90\x90\x80 Deseret", "äpfel", "split"})
+                AddWeb(doc, name, "cd");
+            doc.m_lists.m_aWebAccounts.At(4)->strNotes = Text("bad \xC3( byte, Äpfelmus");
+            AddMail(doc, "Straße");
+            AddMail(doc, "STRASSE");
+            AddOther(doc, "σοφος");
+        });
+        m_mainFrame->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_mainFrame.get()));
+        CAccountSearch* search = w.tree->GetSearch();
+        const auto check = [&] {
+            const QString text = search->GetField()->text();
+            const bool bAll = search->GetAllFieldsCheck()->isChecked();
+            ForEachAccountKind([&](const auto& info) {
+                QStringList expected;
+                const auto& list = w.doc->m_lists.*info.pList;
+                for (int nSlot = 0; nSlot < list.Size(); ++nSlot) {
+                    bool bFound = false;
+                    for (const auto& field : bAll ? info.fileFields : info.fileFields.first(1)) // NAME first
+                        bFound =
+                            bFound || TextFromUtf8(list.At(nSlot)->*field.pMember).contains(text, Qt::CaseInsensitive);
+                    if (bFound)
+                        expected << TextFromUtf8(list.At(nSlot)->strName);
+                }
+                QStringList shown = ChildLabels(w.tree->GetFolder(info.eKind));
+                shown.sort();
+                expected.sort();
+                QVERIFY2(shown == expected, qPrintable(QStringLiteral("%1 %2").arg(text).arg(bAll)));
+            });
+        };
+        QVERIFY(w.frame->OnCmdMsg(ID_EDIT_FIND));
+        const QStringList words = {"äpf", "ÄPFELMUS", "rcd", "ΣΟΦΟς", "straße", "\U00010428", "(", "sh"};
+        for (const QString& word : words) {
+            const QList<uint> characters = word.toUcs4();
+            for (qsizetype i = 0; i < characters.size() && !QTest::currentTestFailed(); ++i) {
+                const auto cp = static_cast<char32_t>(characters[i]);
+                QTest::sendKeyEvent(QTest::Click, QApplication::focusWidget(), Qt::Key_unknown,
+                                    QString::fromUcs4(&cp, 1), Qt::NoModifier);
+                check();
+                if (i == 0) { // Tab, Space, Shift+Tab and End: the field selects all as it gets the focus
+                    for (Qt::Key k : {Qt::Key_Tab, Qt::Key_Space, Qt::Key_Backtab, Qt::Key_End})
+                        QTest::keyClick(QApplication::focusWidget(), k);
+                    check();
+                }
+            }
+            if (word == "äpf")
+                QCOMPARE(ChildLabels(w.tree->GetWebFolder()), QStringList({"split", "äpfel", "ÄPFEL und Birnen"}));
+            while (!search->GetField()->text().isEmpty() && !QTest::currentTestFailed()) {
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backspace);
+                check();
+            }
+        }
+    }
+
+    // While the search narrows the tree as its text grows, an account edited through its form is
+    // judged by what it holds now, an added one is tested like the others and a deleted one stays gone.
+    void searchNarrowsAfterEditsAddsAndDeletes() {
+        Window w = Open([](CVaultoraDoc& doc) {
+            for (const char* name : {"Alpha", "Beta", "Gamma"})
+                AddWeb(doc, name);
+            doc.m_lists.m_aWebAccounts.At(0)->strAddress = Text("kiwi");
+            doc.m_lists.m_aWebAccounts.At(1)->strAddress = Text("kiwano");
+            doc.m_lists.m_aWebAccounts.At(2)->strAddress = Text("kiosk");
+        });
+        m_mainFrame->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_mainFrame.get()));
+        auto key = [](Qt::Key k) { QTest::keyClick(QApplication::focusWidget(), k); };
+        auto type = [](const QString& text) { QTest::keyClicks(QApplication::focusWidget(), text); };
+        auto typeInSearch = [&](const QString& text) {
+            QVERIFY(w.frame->OnCmdMsg(ID_EDIT_FIND));
+            key(Qt::Key_End);
+            type(text);
+        };
+        // From the selected account down to the next one, whose address is typed anew; back in the tree.
+        auto retypeNextAddress = [&](const QString& address) {
+            key(Qt::Key_Down);
+            key(Qt::Key_Tab);
+            QCOMPARE(GetDlgCtrlID(QApplication::focusWidget()), IDC_WEB_ADDRESS);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
+            type(address);
+            key(Qt::Key_Backtab);
+        };
+        QTreeWidgetItem* web = w.tree->GetWebFolder();
+        QVERIFY(w.frame->OnCmdMsg(ID_EDIT_FIND));
+        for (Qt::Key k : {Qt::Key_Tab, Qt::Key_Space, Qt::Key_Backtab}) // "All fields"
+            key(k);
+        type("ki");
+        key(Qt::Key_Return);
+        retypeNextAddress("apple");
+        retypeNextAddress("kiwi.org");
+        typeInSearch("w");
+        QCOMPARE(ChildLabels(web), QStringList({"Alpha", "Gamma"}));
+
+        w.tree->AddWebAccount(QStringLiteral("Kiwi bird"));
+        w.tree->AddWebAccount(QStringLiteral("Abbey"));
+        typeInSearch("i");
+        QCOMPARE(ChildLabels(web), QStringList({"Alpha", "Gamma", "Kiwi bird"}));
+
+        w.tree->setCurrentItem(ChildNamed(web, "Alpha"));
+        MessageBox::setNextAnswer(IDYES);
+        w.tree->DeleteSelectedAccount();
+        typeInSearch(".");
+        QCOMPARE(ChildLabels(web), QStringList({"Gamma"}));
+        key(Qt::Key_Escape);
+        QCOMPARE(ChildLabels(web), QStringList({"Abbey", "Beta", "Gamma", "Kiwi bird"}));
     }
 
     // The context menu: no delete entry without a selection, the disabled stand-in for the root and
