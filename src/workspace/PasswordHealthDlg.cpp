@@ -39,6 +39,8 @@ QWidget* MakeHealthList(const DlgItem&, QWidget* parent) {
     list->setSelectionMode(QAbstractItemView::SingleSelection);
     list->setSelectionBehavior(QAbstractItemView::SelectRows);
     list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // A label does not name a list to a screen reader.
+    list->setAccessibleName(QStringLiteral("Accounts"));
     return list;
 }
 
