@@ -332,6 +332,40 @@ private slots:
         QTRY_COMPARE(shownAgain, QStringLiteral("Password Health"));
         QVERIFY(!Frame()->m_bLocked);
     }
+
+    // A large file's check shows its progress; Cancel stops it with no list, the lock stops it and
+    // leaves the command for after the unlock.
+    void largeCheckShowsProgress() {
+        for (int i = 0; i < 20000; ++i) {
+            auto web = std::make_unique<WebAccount>();
+            web->strName = "Shop";
+            web->strPassword = platform::SecureString(std::to_string(i));
+            Doc()->m_lists.m_aWebAccounts.Append(std::move(web));
+        }
+        for (const bool bLock : {false, true}) {
+            QStringList titles;
+            AnswerNextModal([&](QWidget* modal) {
+                titles << AsDialog(modal)->GetDlgItemText(IDC_HEALTH_PROGRESS_TEXT);
+                // Anything after it is a list that should not have come.
+                AnswerNextModal([&titles](QWidget* next) {
+                    titles << next->windowTitle();
+                    next->close();
+                });
+                if (bLock) {
+                    LockByIdleness();
+                } else {
+                    (void)QTest::qWaitFor([modal] { return QApplication::activeWindow() == modal; });
+                    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+                }
+            });
+            Frame()->OnUserCommand(ID_VIEW_PASSWORD_HEALTH);
+            QTest::qWait(200);
+            QCOMPARE(titles.size(), 1);
+            QVERIFY(titles.front().startsWith(QStringLiteral("Rating the passwords")));
+            QCOMPARE(Frame()->ScreenLock().IsMarkedForReplay(ID_VIEW_PASSWORD_HEALTH), bLock);
+        }
+        Frame()->ScreenLock().ForgetReplay(ID_VIEW_PASSWORD_HEALTH);
+    }
 };
 
 QTEST_MAIN(TestPasswordInsight)
