@@ -99,7 +99,8 @@ void CAccountForm::OnInitialUpdate() {
         }
     }
     workspace::GuardSecretFields(this);
-    m_pOneTimeCode = new COneTimeCodeRow(this, m_shape.kind, GetLayout());
+    if (!m_pOneTimeCode)
+        m_pOneTimeCode = new COneTimeCodeRow(this, m_shape.kind, GetLayout());
 }
 
 void CAccountForm::LoadAccount(int nIndex) {
