@@ -248,6 +248,13 @@ constexpr int ID_EDIT_COPY_ONE_TIME_CODE = 32861;
 constexpr int ID_VIEW_PASSWORD_HEALTH = 32862;
 // The Password Health dialog.
 constexpr int IDD_PASSWORD_HEALTH = 1360;
+constexpr int IDC_HEALTH_SUMMARY = 1361;
+constexpr int IDC_HEALTH_LIST_LABEL = 1362;
+constexpr int IDC_HEALTH_LIST = 1363;
+// The progress of the check, shown while a large file's passwords are rated.
+constexpr int IDD_PASSWORD_HEALTH_PROGRESS = 1364;
+constexpr int IDC_HEALTH_PROGRESS_TEXT = 1365;
+constexpr int IDC_HEALTH_PROGRESS = 1366;
 // Under the account forms' password field, the strength of the password; under their notes, the
 // one-time code.
 constexpr int IDC_WEB_STRENGTH = 1370;

@@ -10,6 +10,7 @@
 #include "workspace/FormFocus.h"
 #include "workspace/LeftView.h"
 #include "workspace/NotesEdit.h"
+#include "workspace/OneTimeCodeRow.h"
 #include "workspace/SecretFields.h"
 
 #include <QApplication>
@@ -58,6 +59,14 @@ CAccountForm::CAccountForm(const Shape& shape) : CPasswordsForm(shape.nTemplate)
         if (CVaultoraDoc* doc = GetDocument(); doc && m_shape.bDeleteMarksModified)
             doc->SetModifiedFlag(true);
     });
+    // One-time code: the row does the work; the form only owns the command.
+    MapCommand(
+        ID_EDIT_COPY_ONE_TIME_CODE,
+        [this] {
+            if (m_pOneTimeCode)
+                m_pOneTimeCode->CopyCode();
+        },
+        [this](CCmdUI& cmdUI) { cmdUI.Enable(m_pOneTimeCode && m_pOneTimeCode->HasCode()); });
 }
 
 CAccountForm::~CAccountForm() = default;
@@ -90,6 +99,8 @@ void CAccountForm::OnInitialUpdate() {
         }
     }
     workspace::GuardSecretFields(this);
+    if (!m_pOneTimeCode)
+        m_pOneTimeCode = new COneTimeCodeRow(this, m_shape.kind, GetLayout());
 }
 
 void CAccountForm::LoadAccount(int nIndex) {

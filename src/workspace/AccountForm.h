@@ -5,6 +5,7 @@
 
 #include <span>
 
+class COneTimeCodeRow;
 class CVaultoraDoc;
 
 // The form of one account: its name as a heading and its other fields in edit fields. What the user
@@ -63,4 +64,6 @@ private:
     static QUrl FocusedWebAddress();
 
     const Shape m_shape;
+    // The one-time code under the notes; made with the form's controls.
+    COneTimeCodeRow* m_pOneTimeCode = nullptr;
 };

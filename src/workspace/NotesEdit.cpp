@@ -4,6 +4,7 @@
 #include "textdoc/EditEx.h"
 
 #include "textdoc/LineBreaks.h"
+#include "workspace/OneTimeCodeRow.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>
@@ -180,7 +181,9 @@ QString CNotesEdit::FirstLine() const {
 QMenu* CNotesEdit::BuildContextMenu() {
     // The line that decides whether there is text to act on is the caret's; the link is the first line's.
     const int nCaretLine = static_cast<int>(textCursor().block().text().size());
-    return CEditEx::BuildContextMenuFor(this, FirstLine(), nCaretLine, textCursor().hasSelection());
+    QMenu* menu = CEditEx::BuildContextMenuFor(this, FirstLine(), nCaretLine, textCursor().hasSelection());
+    workspace::AddCopyOneTimeCodeItem(menu);
+    return menu;
 }
 
 void CNotesEdit::contextMenuEvent(QContextMenuEvent* event) {

@@ -9,6 +9,7 @@
 #include "textdoc/CommandMenu.h"
 #include "textdoc/EditEx.h"
 #include "workspace/FormLayout.h"
+#include "workspace/OneTimeCodeRow.h"
 #include "workspace/PasswordGeneratorDlg.h"
 
 #include <QAction>
@@ -123,6 +124,7 @@ QMenu* BuildSecretFieldMenu(CEditEx* field) {
     QAction* generate = menu->addAction(QString());
     SetMenuItemText(generate, QStringLiteral("Generate Password...\tCtrl+R"));
     generate->setData(ID_EDIT_GENERATE_PASSWORD);
+    AddCopyOneTimeCodeItem(menu);
     return menu;
 }
 

@@ -11,6 +11,7 @@
 #include "workspace/MailAccView.h"
 #include "workspace/OtherAccView.h"
 #include "workspace/OtherAccountsRootView.h"
+#include "workspace/PasswordHealthDlg.h"
 #include "workspace/SecretFields.h"
 #include "workspace/SwitchSplitterWnd.h"
 #include "workspace/WebAccView.h"
@@ -36,6 +37,8 @@ CVaultoraChildFrame::CVaultoraChildFrame() {
     MapCommand(
         ID_VIEW_HIDE_PASSWORDS, [] { workspace::SetPasswordsHidden(!workspace::PasswordsHidden()); },
         [](CCmdUI& cmdUI) { cmdUI.SetCheck(workspace::PasswordsHidden()); });
+    // So is a report on the passwords.
+    MapCommand(ID_VIEW_PASSWORD_HEALTH, [this] { workspace::ShowPasswordHealth(*this); });
 }
 
 CVaultoraChildFrame::~CVaultoraChildFrame() = default;

@@ -13,6 +13,7 @@
 #include "framework/DocTemplate.h"
 #include "framework/MessageBox.h"
 #include "framework/ModalAnswer.h"
+#include "passwords/VaultoraDoc.h"
 #include "res/resource.h"
 #include "shell/AboutDlg.h"
 #include "shell/ClipboardSettingsDlg.h"
@@ -25,6 +26,7 @@
 #include "textdoc/FindReplaceDlg.h"
 #include "workspace/LeftView.h"
 #include "workspace/PasswordGeneratorDlg.h"
+#include "workspace/PasswordHealthDlg.h"
 #include "workspace/VaultoraChildFrame.h"
 
 #include <QAbstractButton>
@@ -137,7 +139,8 @@ private slots:
                                    "Welcome",           "New Document",
                                    "Recover",           "Disk Changed",
                                    "Save Changes",      "Decrypt Failed",
-                                   "Replace File",      "message box"})
+                                   "Replace File",      "message box",
+                                   "Password Health"})
             QTest::newRow(window) << QString::fromLatin1(window);
     }
 
@@ -167,15 +170,28 @@ private slots:
             {"Decrypt Failed", [] { CDecryptFailedDlg().DoModal(); }},
             {"Replace File", [] { CReplaceFileDlg().DoModal(); }},
             {"message box", [] { AfxMessageBox(QStringLiteral("Save?"), MB_YESNOCANCEL | MB_ICONQUESTION); }},
+            {"Password Health",
+             [] {
+                 AccountLists lists;
+                 auto web = std::make_unique<WebAccount>();
+                 web->strName = "Shop";
+                 lists.m_aWebAccounts.Append(std::move(web));
+                 CPasswordHealthDlg(lists, {{AccountKind::Web, 0, passwords::HealthReason::Empty}}).DoModal();
+             }},
         };
         QStringList problems;
         if (window == QLatin1String("main window")) {
             problems = NamingProblems(Frame());
         } else if (window.endsWith(QLatin1String(" account"))) {
             CLeftView* tree = m_pPasswordsWindow->GetLeftView();
-            if (window.startsWith(QLatin1String("web")))
+            if (window.startsWith(QLatin1String("web"))) {
                 tree->AddWebAccount(QStringLiteral("Shop"));
-            else if (window.startsWith(QLatin1String("email")))
+                // With a one-time secret in its notes, so that the code's row shows too.
+                QTreeWidgetItem* shop = tree->GetSelectedItem();
+                *tree->GetDocument()->m_lists.Field(AccountKind::Web, 0, "NOTES") = "TOTP: JBSWY3DPEHPK3PXP";
+                tree->SelectRoot();
+                tree->setCurrentItem(shop);
+            } else if (window.startsWith(QLatin1String("email")))
                 tree->AddMailAccount(QStringLiteral("Mail"));
             else
                 tree->AddOtherAccount(QStringLiteral("Bank"));

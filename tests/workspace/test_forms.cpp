@@ -646,9 +646,11 @@ private slots:
         Window w = Open([](CVaultoraDoc& doc) { doc.m_lists.m_aWebAccounts.Append(Web("W", "")); });
         w.tree->setCurrentItem(w.tree->GetWebFolder()->child(0));
         CWebAccView* form = w.WebForm();
-        const int registered[] = {IDC_WEB_NAME, IDC_WEB_ADDRESS, IDC_WEB_USERID, IDC_WEB_PASSWORD, IDC_WEB_NOTES};
-        // The fields, and the password's reveal button, which moves with the field's right edge.
-        QCOMPARE(form->GetLayout().GetCount(), 6);
+        const int registered[] = {IDC_WEB_NAME,     IDC_WEB_ADDRESS, IDC_WEB_USERID,
+                                  IDC_WEB_PASSWORD, IDC_WEB_NOTES,   IDC_WEB_OTP};
+        // The fields, the one-time code, and the password's reveal button, which moves with the field's
+        // right edge.
+        QCOMPARE(form->GetLayout().GetCount(), 7);
         QCOMPARE(form->GetLayout().GetDesignSize(), form->GetTemplateSize());
 
         auto widths = [&] {
