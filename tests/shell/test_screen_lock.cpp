@@ -3,6 +3,7 @@
 
 #include "ShellFixtures.h"
 #include "common/DocumentAnswers.h"
+#include "controls/StrengthMeter.h"
 
 #include "docs/EnterPasswordDlg.h"
 #include "framework/MessageBox.h"
@@ -707,6 +708,32 @@ private slots:
             Click(&dialog, IDCANCEL);
         });
         QCOMPARE(dialog.DoModal(), IDCANCEL);
+    }
+
+    // The screen password is rated as it is typed, and the meter is empty while the field is.
+    void settingsDialogRatesTheScreenPassword() {
+        QVERIFY(Start());
+        CScreenLockSettingsDlg dialog;
+        QStringList words;
+        AnswerNextModal([&](QWidget*) {
+            auto* meter = qobject_cast<CStrengthMeter*>(dialog.GetDlgItem(IDC_LOCK_STRENGTH));
+            QVERIFY(meter);
+            QCOMPARE(meter->accessibleName(), QStringLiteral("Password strength"));
+            words << meter->text();
+            Click(&dialog, IDC_LOCK_PASSWORD_ON);
+            QTest::mouseClick(Edit(&dialog, IDC_LOCK_PASSWORD), Qt::LeftButton);
+            QCOMPARE(QApplication::focusWidget(), Edit(&dialog, IDC_LOCK_PASSWORD));
+            QTest::keyClicks(QApplication::focusWidget(), "summer");
+            words << meter->text();
+            QTest::keyClicks(QApplication::focusWidget(), "#Vx9rT2!mQ7@pL4$wZ8&");
+            words << meter->text();
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Delete);
+            words << meter->text();
+            Click(&dialog, IDCANCEL);
+        });
+        QCOMPARE(dialog.DoModal(), IDCANCEL);
+        QCOMPARE(words, QStringList({QString(), "Poor", "Excellent", QString()}));
     }
 
     // Settings that are there but can't be used are told at each start, with the options offered at once.
