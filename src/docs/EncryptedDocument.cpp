@@ -187,6 +187,7 @@ bool CEncryptedDocument::OnSaveDocument(const QString& path) {
     CSetPasswordDlg ask;
     ask.m_nFormat = m_nFormat;
     ask.SetPassword(m_szFilePassword);
+    ask.SetDocumentPath(path);
     if (ask.DoModal() != IDOK)
         return false; // cancelled, or closed by the screen lock: nothing written, nothing changed
     // The document takes the password once the file is written under it.
@@ -266,6 +267,7 @@ void CEncryptedDocument::OnSetFilePassword() {
     ask.m_bSetMode = 1;
     ask.m_nFormat = m_nFormat;
     ask.SetPassword(m_szFilePassword);
+    ask.SetDocumentPath(m_strFilePath);
     if (ask.DoModal() != IDOK)
         return;
     m_szFilePassword = ask.TakePassword();

@@ -2,12 +2,14 @@
 
 #include "cipher/DocumentFile.h"
 
+#include "controls/StrengthMeter.h"
 #include "docs/EnterPasswordDlg.h"
 #include "framework/CapsLockWarning.h"
 #include "framework/MessageBox.h"
 #include "framework/Utf8Text.h"
 #include "res/resource.h"
 
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QSignalBlocker>
 
@@ -21,6 +23,17 @@ platform::SecureString CSetPasswordDlg::TakePassword() {
     platform::SecureString taken(m_szPassword);
     m_szPassword.Wipe();
     return taken;
+}
+
+void CSetPasswordDlg::SetDocumentPath(const QString& path) {
+    m_strFileName = path.isEmpty() ? QString() : QFileInfo(path).completeBaseName();
+}
+
+void CSetPasswordDlg::RateStrength() {
+    if (auto* meter = qobject_cast<CStrengthMeter*>(GetDlgItem(IDC_SET_PASSWORD_STRENGTH))) {
+        const QStringList words = m_strFileName.isEmpty() ? QStringList() : QStringList{m_strFileName};
+        meter->SetPassword(GetDlgItemText(IDC_PASSWORD), words);
+    }
 }
 
 bool CSetPasswordDlg::OnInitDialog() {
@@ -51,6 +64,7 @@ void CSetPasswordDlg::OnControlChanged(int nID, Notify code) {
         return;
     if (nID == IDC_PASSWORD) {
         m_szPassword = TakeSecureUtf8(GetDlgItemText(IDC_PASSWORD), kMaxPasswordLength);
+        RateStrength();
         // A confirmation typed before the password no longer confirms anything.
         SetDlgItemText(IDC_CONFIRM_PASSWORD, QString());
         // Emptying an empty field reports no change: OK follows both fields here too.
@@ -93,4 +107,6 @@ void CSetPasswordDlg::OnDestroy() {
             edit->clear();
         }
     }
+    if (auto* meter = qobject_cast<CStrengthMeter*>(GetDlgItem(IDC_SET_PASSWORD_STRENGTH)))
+        meter->Clear();
 }

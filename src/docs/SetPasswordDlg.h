@@ -24,6 +24,9 @@ public:
     const platform::SecureString& GetPassword() const { return m_szPassword; }
     // Hands the password to the caller and wipes the dialog's own copy.
     platform::SecureString TakePassword();
+    // The file the password is for: its name (without folder and extension) counts for little in the
+    // strength shown, as a password made of it is among the first an attacker tries.
+    void SetDocumentPath(const QString& path);
 
 protected:
     bool OnInitDialog() override;
@@ -32,5 +35,8 @@ protected:
     void OnDestroy() override;
 
 private:
+    void RateStrength();
+
     platform::SecureString m_szPassword;
+    QString m_strFileName;
 };

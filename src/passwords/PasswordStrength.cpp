@@ -4,7 +4,9 @@
 
 #include <zxcvbn.h>
 
+#include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <vector>
 
 namespace passwords {
@@ -34,12 +36,63 @@ void AddUserWords(std::string_view word, std::vector<platform::SecureString>& wo
     }
 }
 
+// zxcvbn-c takes time that grows with a high power of the length on text that repeats itself with a
+// short period: 100 characters of "1212..." take seconds, of "aaaa..." several milliseconds, far too
+// long for a meter that rates each keystroke. It rates a unit repeated k times as the unit plus log2(k)
+// bits, so each such stretch is handed to it cut down to a few rounds, and the bits of the rounds cut
+// are returned to be added back.
+constexpr size_t kMaxRepeatPeriod = 8;
+// Kept of a stretch: enough for the estimator still to see the repetition.
+constexpr size_t kKeptRepeatLength = 4;
+
+double ShortenRepeatsOnce(platform::SecureString& text) {
+    double bits = 0;
+    size_t start = 0;
+    while (start < text.size()) {
+        // The period whose repetition reaches furthest from here; the shortest one among equals.
+        size_t bestPeriod = 0;
+        size_t bestLength = 0;
+        for (size_t period = 1; period <= kMaxRepeatPeriod && start + period < text.size(); ++period) {
+            size_t end = start + period;
+            while (end < text.size() && text[end] == text[end - period])
+                ++end;
+            if (end - start > bestLength) {
+                bestLength = end - start;
+                bestPeriod = period;
+            }
+        }
+        const size_t rounds = bestPeriod ? bestLength / bestPeriod : 0;
+        const size_t kept = bestPeriod ? std::max<size_t>(2, (kKeptRepeatLength + bestPeriod - 1) / bestPeriod) : 0;
+        if (rounds <= kept) {
+            ++start;
+            continue;
+        }
+        // The text stays the same repetition, only with fewer rounds: whole periods come out.
+        text.erase(start + kept * bestPeriod, (rounds - kept) * bestPeriod);
+        bits += std::log2(static_cast<double>(rounds) / static_cast<double>(kept));
+        start += kept * bestPeriod + bestLength % bestPeriod;
+    }
+    return bits;
+}
+
+// Shortening the repetitions inside a longer one ("2020202020x2020202020x...") makes that one short
+// enough to be found in turn.
+double ShortenRepeats(platform::SecureString& text) {
+    double bits = 0;
+    for (size_t length = text.size() + 1; text.size() < length;) {
+        length = text.size();
+        bits += ShortenRepeatsOnce(text);
+    }
+    return bits;
+}
+
 } // namespace
 
 double EstimateStrengthBits(std::string_view password, std::span<const std::string_view> userWords) {
     if (password.empty())
         return 0;
-    const platform::SecureString text(password);
+    platform::SecureString text(password);
+    const double repeatBits = ShortenRepeats(text);
     std::vector<platform::SecureString> words;
     for (const std::string_view word : userWords)
         AddUserWords(word, words);
@@ -48,7 +101,7 @@ double EstimateStrengthBits(std::string_view password, std::span<const std::stri
     for (const platform::SecureString& word : words)
         dictionary.push_back(word.c_str());
     dictionary.push_back(nullptr);
-    const double bits = ZxcvbnMatch(text.c_str(), dictionary.data(), nullptr);
+    const double bits = ZxcvbnMatch(text.c_str(), dictionary.data(), nullptr) + repeatBits;
     return bits > 0 ? bits : 0;
 }
 

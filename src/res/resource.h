@@ -266,6 +266,11 @@ constexpr int IDC_MAIL_OTP = 1375;
 constexpr int IDC_OTHER_STRENGTH = 1376;
 constexpr int IDC_OTHER_OTP_LABEL = 1377;
 constexpr int IDC_OTHER_OTP = 1378;
+// The strength of a new password as it is typed: the file password (Set Password), the screen password
+// (Screen Lock Settings) and the generator's candidate.
+constexpr int IDC_SET_PASSWORD_STRENGTH = 1390;
+constexpr int IDC_LOCK_STRENGTH = 1391;
+constexpr int IDC_GENERATOR_METER = 1392;
 
 // The Recover Unsaved Work dialog offered at start when recovery copies exist.
 constexpr int IDD_RECOVER = 1340;

@@ -2,6 +2,7 @@
 
 #include "cipher/DocumentFile.h"
 
+#include "controls/StrengthMeter.h"
 #include "docs/EnterPasswordDlg.h"
 #include "framework/MessageBox.h"
 #include "framework/Utf8Text.h"
@@ -81,6 +82,13 @@ void CScreenLockSettingsDlg::EnablePasswordFields() {
     const bool on = IsDlgButtonChecked(IDC_LOCK_PASSWORD_ON);
     EnableDlgItem(IDC_LOCK_PASSWORD, on);
     EnableDlgItem(IDC_LOCK_CONFIRM, on);
+}
+
+void CScreenLockSettingsDlg::OnControlChanged(int nID, Notify code) {
+    if (nID != IDC_LOCK_PASSWORD || code != Changed)
+        return;
+    if (auto* meter = qobject_cast<CStrengthMeter*>(GetDlgItem(IDC_LOCK_STRENGTH)))
+        meter->SetPassword(GetDlgItemText(IDC_LOCK_PASSWORD));
 }
 
 int CScreenLockSettingsDlg::GetTimeoutIndex() const {

@@ -17,6 +17,8 @@ protected:
     bool OnInitDialog() override;
     void OnOK() override;
     void OnDestroy() override;
+    // The strength meter follows the screen password as it is typed.
+    void OnControlChanged(int nID, Notify code) override;
 
 private:
     void OnLockWhenIdle();

@@ -8,6 +8,7 @@
 #include "res/resource.h"
 #include "textdoc/EditEx.h"
 #include "workspace/FormFocus.h"
+#include "workspace/FormStrength.h"
 #include "workspace/LeftView.h"
 #include "workspace/NotesEdit.h"
 #include "workspace/OneTimeCodeRow.h"
@@ -89,6 +90,7 @@ void CAccountForm::OnInitialUpdate() {
         if (auto* edit = qobject_cast<QLineEdit*>(GetDlgItem(field.nID)); edit && IsPasswordElement(field.szElement))
             workspace::MarkPasswordField(edit, GetLayout());
     }
+    CFormStrength::Attach(this, GetLayout(), m_shape.nName, m_shape.fields);
     StyleLabel(m_shape.nHeading, 17, kCaptionColour);
     StyleLabel(m_shape.nName, 16, Qt::black);
     // Every other label of the template is a field's caption.
@@ -117,6 +119,7 @@ void CAccountForm::LoadAccount(int nIndex) {
         if (const platform::SecureString* value = lists.Field(m_shape.kind, nIndex, field.szElement))
             SetFieldText(GetDlgItem(field.nID), TextFromUtf8(*value));
     }
+    CFormStrength::Refresh(this);
     m_bLoading = bWasLoading;
 }
 
@@ -131,6 +134,7 @@ void CAccountForm::hideEvent(QHideEvent* event) {
     SetDlgItemText(m_shape.nName, QString());
     for (const FormField& field : m_shape.fields)
         SetFieldText(GetDlgItem(field.nID), QString());
+    CFormStrength::Refresh(this);
     m_bLoading = bWasLoading;
 }
 

@@ -1,5 +1,6 @@
 #include "workspace/PasswordGeneratorDlg.h"
 
+#include "controls/StrengthMeter.h"
 #include "res/resource.h"
 #include "workspace/PasswordsForm.h"
 
@@ -24,7 +25,7 @@ const DlgTemplate& Template() {
         IDD_PASSWORD_GENERATOR,
         "Generate Password",
         250,
-        152,
+        162,
         {
             {DlgKind::Static, -1, "&Length (4 to 128):", 7, 10, 80, 9},
             {DlgKind::Edit, IDC_GENERATOR_LENGTH, "20", 90, 8, 40, 14, 0, 0, nullptr, kLengthSpinClass},
@@ -36,10 +37,11 @@ const DlgTemplate& Template() {
              236, 11},
             {DlgKind::Static, -1, "&Password:", 7, 76, 236, 9},
             {DlgKind::Edit, IDC_GENERATOR_PASSWORD, "", 7, 87, 236, 14, DS_READONLY},
-            {DlgKind::Static, IDC_GENERATOR_STRENGTH, "", 7, 105, 170, 18},
-            {DlgKind::PushButton, IDC_GENERATOR_NEW, "&New Password", 183, 105, 60, 14},
-            {DlgKind::DefPushButton, IDOK, "OK", 136, 131, 50, 14},
-            {DlgKind::PushButton, IDCANCEL, "Cancel", 193, 131, 50, 14},
+            {DlgKind::Custom, IDC_GENERATOR_METER, "", 7, 103, 236, 9, DS_NOTABSTOP, 0, nullptr, "StrengthMeter"},
+            {DlgKind::Static, IDC_GENERATOR_STRENGTH, "", 7, 115, 170, 18},
+            {DlgKind::PushButton, IDC_GENERATOR_NEW, "&New Password", 183, 115, 60, 14},
+            {DlgKind::DefPushButton, IDOK, "OK", 136, 141, 50, 14},
+            {DlgKind::PushButton, IDCANCEL, "Cancel", 193, 141, 50, 14},
         }};
     return tmpl;
 }
@@ -98,7 +100,12 @@ QString CPasswordGeneratorDlg::GetPassword() const {
 void CPasswordGeneratorDlg::Regenerate() {
     const passwords::GeneratorRules rules = GetRules();
     const platform::SecureString password = passwords::GeneratePassword(rules);
-    SetDlgItemText(IDC_GENERATOR_PASSWORD, QString::fromLatin1(password.data(), qsizetype(password.size())));
+    const QString shown = QString::fromLatin1(password.data(), qsizetype(password.size()));
+    SetDlgItemText(IDC_GENERATOR_PASSWORD, shown);
+    // The rules' bits say what the generator could make; the meter rates this one candidate, which a
+    // random draw may make guessable ("aaaa1111").
+    if (auto* meter = qobject_cast<CStrengthMeter*>(GetDlgItem(IDC_GENERATOR_METER)))
+        meter->SetPassword(shown);
     if (password.empty()) {
         SetDlgItemText(IDC_GENERATOR_STRENGTH,
                        QStringLiteral("Choose a length from 4 to 128 and at least one kind of character."));

@@ -3,6 +3,7 @@
 #include "passwords/AccountJson.h"
 #include "passwords/PasswordHealth.h"
 
+#include <QElapsedTimer>
 #include <QtTest>
 
 using passwords::StrengthBand;
@@ -44,6 +45,28 @@ private slots:
         QCOMPARE(Band(id, {"Bank", id, "https://bank.example"}), StrengthBand::Poor);
         QCOMPARE(Band("zorblatt7qx", {"Mail", "jane.zorblatt@example.org"}), StrengthBand::Poor);
         QVERIFY(Band("zorblatt7qx") != StrengthBand::Poor);
+    }
+
+    // A password that repeats itself with a short period ("1212...") is rated at once, where the
+    // estimator alone takes seconds over 100 characters of it; more rounds still count a little more.
+    void repetitionsRatedQuickly() {
+        const std::string twelves(128, '1');
+        std::string pairs;
+        std::string nested;
+        for (int i = 0; i < 64; ++i)
+            pairs += "12";
+        for (int i = 0; i < 12; ++i)
+            nested += "2020202020x";
+        QElapsedTimer timer;
+        timer.start();
+        for (const std::string& text : {twelves, pairs, pairs.substr(0, 100)})
+            QCOMPARE(Band(text), StrengthBand::Poor);
+        QVERIFY(passwords::EstimateStrengthBits(nested) > 0);
+        QVERIFY2(timer.elapsed() < 500, qPrintable(QString("%1 ms").arg(timer.elapsed())));
+        QVERIFY(passwords::EstimateStrengthBits(pairs) > passwords::EstimateStrengthBits(pairs.substr(0, 20)));
+        QVERIFY(passwords::EstimateStrengthBits(twelves) > passwords::EstimateStrengthBits("1111"));
+        // Repetitions inside a stronger password leave the rest of it rated as before.
+        QCOMPARE(Band("vW8#qL2!zR9@mT4$kP7&yB3^aaaaaaaaaaaa"), StrengthBand::Excellent);
     }
 
     // Empty only as empty; weak and reused both for a weak shared password; groups numbered by first

@@ -67,6 +67,9 @@ QStringList NamingProblems(QWidget* root) {
                 role == QAccessible::NoRole)
                 problems << QStringLiteral("generic role: ") + Describe(iface);
         }
+        // A display the keyboard never stops on (a strength meter) is still read out with its window.
+        if (iface->role() == QAccessible::ProgressBar && name.trimmed().isEmpty())
+            problems << QStringLiteral("no name: ") + Describe(iface);
         for (int i = 0; i < iface->childCount(); ++i)
             walk(iface->child(i), depth + 1);
     };

@@ -4,6 +4,7 @@
 #include "../framework/FrameworkFixtures.h"
 #include "common/DocumentAnswers.h"
 #include "common/GuiTestEnv.h"
+#include "controls/StrengthMeter.h"
 
 #include "docs/EnterPasswordDlg.h"
 #include "docs/SaveChangesDlg.h"
@@ -150,6 +151,43 @@ private slots:
         });
         QCOMPARE(dlg.DoModal(), IDOK);
         QCOMPARE(dlg.GetPassword().size(), size_t(259));
+    }
+
+    // The file password is rated as it is typed, the file's own name counting for nothing in it.
+    void setPasswordRatesTheFilePassword() {
+        CSetPasswordDlg dlg;
+        dlg.SetDocumentPath(QStringLiteral("/home/jane/xq7vbk92mzt.kvd"));
+        QStringList seen;
+        bool typedIntoPassword = false;
+        AnswerNextModal([&](QWidget* modal) {
+            CDialog* d = AsDialog(modal);
+            auto* meter = qobject_cast<CStrengthMeter*>(d->GetDlgItem(IDC_SET_PASSWORD_STRENGTH));
+            auto note = [&] {
+                seen << (meter ? meter->text() + QLatin1Char('|') + meter->accessibleDescription() : "no meter");
+            };
+            note();
+            QTest::qWaitForWindowActive(modal);
+            typedIntoPassword = QApplication::focusWidget() == Edit(d, IDC_PASSWORD);
+            QTest::keyClicks(QApplication::focusWidget(), "summer");
+            note();
+            for (int i = 0; i < 6; ++i)
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backspace);
+            note();
+            QTest::keyClicks(QApplication::focusWidget(), "vW8#qL2!zR9@mT4$kP7&yB3^");
+            note();
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClicks(QApplication::focusWidget(), "xq7vbk92mzt");
+            note();
+            Button(d, IDCANCEL)->click();
+        });
+        QCOMPARE(dlg.DoModal(), IDCANCEL);
+        QVERIFY(typedIntoPassword);
+        QCOMPARE(seen.size(), 5);
+        QCOMPARE(seen[0], QStringLiteral("|"));
+        QVERIFY2(QRegularExpression("^Poor\\|[0-9]+ bits$").match(seen[1]).hasMatch(), qPrintable(seen[1]));
+        QCOMPARE(seen[2], QStringLiteral("|"));
+        QVERIFY2(seen[3].startsWith("Excellent|"), qPrintable(seen[3]));
+        QVERIFY2(seen[4].startsWith("Poor|"), qPrintable(seen[4]));
     }
 
     void setModeStartsWithTheCurrentPassword() {

@@ -3,6 +3,7 @@
 
 #include "ShellFixtures.h"
 #include "common/DocumentAnswers.h"
+#include "controls/StrengthMeter.h"
 
 #include "docs/EnterPasswordDlg.h"
 #include "framework/MessageBox.h"
@@ -707,6 +708,34 @@ private slots:
             Click(&dialog, IDCANCEL);
         });
         QCOMPARE(dialog.DoModal(), IDCANCEL);
+    }
+
+    // The screen password is rated as it is typed, and the meter is empty while the field is.
+    void settingsDialogRatesTheScreenPassword() {
+        QVERIFY(Start());
+        CScreenLockSettingsDlg dialog;
+        QStringList words;
+        bool typedIntoPassword = false;
+        AnswerNextModal([&](QWidget* modal) {
+            auto* meter = qobject_cast<CStrengthMeter*>(dialog.GetDlgItem(IDC_LOCK_STRENGTH));
+            auto note = [&] { words << (meter ? meter->text() : QStringLiteral("no meter")); };
+            note();
+            QTest::qWaitForWindowActive(modal);
+            Click(&dialog, IDC_LOCK_PASSWORD_ON);
+            QTest::mouseClick(Edit(&dialog, IDC_LOCK_PASSWORD), Qt::LeftButton);
+            typedIntoPassword = QApplication::focusWidget() == Edit(&dialog, IDC_LOCK_PASSWORD);
+            QTest::keyClicks(QApplication::focusWidget(), "summer");
+            note();
+            QTest::keyClicks(QApplication::focusWidget(), "#Vx9rT2!mQ7@pL4$wZ8&");
+            note();
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Delete);
+            note();
+            Click(&dialog, IDCANCEL);
+        });
+        QCOMPARE(dialog.DoModal(), IDCANCEL);
+        QVERIFY(typedIntoPassword);
+        QCOMPARE(words, QStringList({QString(), "Poor", "Excellent", QString()}));
     }
 
     // Settings that are there but can't be used are told at each start, with the options offered at once.

@@ -3,6 +3,7 @@
 #include "cipher/DocumentFile.h"
 #include "common/DocumentAnswers.h"
 #include "controls/Label.h"
+#include "controls/StrengthMeter.h"
 #include "framework/DocTemplate.h"
 #include "framework/MDIFrameWnd.h"
 #include "framework/MessageBox.h"
@@ -641,16 +642,82 @@ private slots:
             QCOMPARE(qobject_cast<QLineEdit*>(Item(c.form, c.nPassword))->echoMode(), QLineEdit::Normal);
     }
 
+    // The meter under the password field rates what is typed there, with the account's name, user ID
+    // and address counting for nothing; it follows the user ID as it is edited and the account shown,
+    // and shows nothing for an empty field or a form the pane left.
+    void strengthAsItIsTyped() {
+        Window w = Open([](CVaultoraDoc& doc) {
+            auto shop = Web("Shop", "", "https://shop.example.com");
+            shop->strUserId = "xq7vbk92mzt";
+            doc.m_lists.m_aWebAccounts.Append(std::move(shop));
+            doc.m_lists.m_aWebAccounts.Append(Web("Bank", "vW8#qL2!zR9@mT4$kP7&yB3^"));
+            auto mail = std::make_unique<MailAccount>();
+            mail->strName = "Mail";
+            mail->strPassword = "vW8#qL2!zR9@mT4$kP7&yB3^";
+            doc.m_lists.m_aMailAccounts.Append(std::move(mail));
+            auto other = std::make_unique<OtherAccount>();
+            other->strName = "Card";
+            other->strPassword = "summer";
+            doc.m_lists.m_aOtherAccounts.Append(std::move(other));
+        });
+        w.tree->setCurrentItem(Child(w.tree->GetWebFolder(), "Shop"));
+        CWebAccView* form = w.WebForm();
+        auto* meter = qobject_cast<CStrengthMeter*>(Item(form, IDC_WEB_STRENGTH));
+        QVERIFY(meter);
+        QCOMPARE(meter->text(), QString());
+        QCOMPARE(meter->toolTip(), QString());
+        auto click = [&](int nID) {
+            QTest::mouseClick(Item(form, nID), Qt::LeftButton);
+            QCOMPARE(GetDlgCtrlID(QApplication::focusWidget()), nID);
+        };
+        auto retype = [](const QString& text) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Delete);
+            QTest::keyClicks(QApplication::focusWidget(), text);
+        };
+        click(IDC_WEB_PASSWORD);
+        QTest::keyClicks(QApplication::focusWidget(), "summer");
+        QCOMPARE(meter->text(), QStringLiteral("Poor"));
+        QVERIFY(QRegularExpression("^[0-9]+ bits$").match(meter->toolTip()).hasMatch());
+        QCOMPARE(meter->accessibleDescription(), meter->toolTip());
+        retype("k#9Lq!2vZ@x7pR4&mW8$tB3^");
+        QCOMPARE(meter->text(), QStringLiteral("Excellent"));
+
+        // Random by itself, the user ID is no password for this account.
+        retype("xq7vbk92mzt");
+        QCOMPARE(meter->text(), QStringLiteral("Poor"));
+        click(IDC_WEB_USERID);
+        retype("jane");
+        QVERIFY(meter->text() != QStringLiteral("Poor"));
+        QCOMPARE(Str(w.doc->m_lists.m_aWebAccounts.At(0)->strPassword), std::string("xq7vbk92mzt"));
+
+        w.tree->setCurrentItem(Child(w.tree->GetWebFolder(), "Bank"));
+        QCOMPARE(meter->text(), QStringLiteral("Excellent"));
+        click(IDC_WEB_PASSWORD);
+        retype(QString());
+        QCOMPARE(meter->text(), QString());
+        QCOMPARE(meter->accessibleDescription(), QString());
+
+        // The other two forms rate their own password field; leaving a form empties its meter.
+        w.tree->setCurrentItem(w.tree->GetMailFolder()->child(0));
+        QCOMPARE(qobject_cast<CStrengthMeter*>(Item(w.MailForm(), IDC_MAIL_STRENGTH))->text(), "Excellent");
+        w.tree->setCurrentItem(w.tree->GetOtherFolder()->child(0));
+        auto* otherMeter = qobject_cast<CStrengthMeter*>(Item(w.OtherForm(), IDC_OTHER_STRENGTH));
+        QCOMPARE(otherMeter->text(), QStringLiteral("Poor"));
+        w.tree->setCurrentItem(w.tree->GetWebFolder());
+        QCOMPARE(otherMeter->text(), QString());
+    }
+
     // Wider pane, wider name label and fields, all by the same amount; never narrower than the template.
     void layoutFollowsThePaneWidth() {
         Window w = Open([](CVaultoraDoc& doc) { doc.m_lists.m_aWebAccounts.Append(Web("W", "")); });
         w.tree->setCurrentItem(w.tree->GetWebFolder()->child(0));
         CWebAccView* form = w.WebForm();
-        const int registered[] = {IDC_WEB_NAME,     IDC_WEB_ADDRESS, IDC_WEB_USERID,
-                                  IDC_WEB_PASSWORD, IDC_WEB_NOTES,   IDC_WEB_OTP};
-        // The fields, the one-time code, and the password's reveal button, which moves with the field's
-        // right edge.
-        QCOMPARE(form->GetLayout().GetCount(), 7);
+        const int registered[] = {IDC_WEB_NAME,     IDC_WEB_ADDRESS, IDC_WEB_USERID, IDC_WEB_PASSWORD,
+                                  IDC_WEB_STRENGTH, IDC_WEB_NOTES,   IDC_WEB_OTP};
+        // The fields, the password's strength meter, the one-time code, and the password's reveal button,
+        // which moves with the field's right edge.
+        QCOMPARE(form->GetLayout().GetCount(), 8);
         QCOMPARE(form->GetLayout().GetDesignSize(), form->GetTemplateSize());
 
         auto widths = [&] {

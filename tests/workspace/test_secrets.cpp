@@ -4,6 +4,7 @@
 
 #include "common/DocumentAnswers.h"
 #include "common/GuiTestEnv.h"
+#include "controls/StrengthMeter.h"
 
 #include "cipher/DocumentFile.h"
 #include "framework/ClipboardGuard.h"
@@ -261,6 +262,7 @@ private slots:
 
         auto seen = std::make_shared<Seen>();
         QString shown;
+        QStringList meterWords;
         // The field's context menu offers the generator, enabled; its item sends this command.
         QMenu* menu = workspace::BuildSecretFieldMenu(field);
         textdoc::UpdateCommandMenu(menu, nullptr);
@@ -268,14 +270,21 @@ private slots:
         for (QAction* action : menu->actions())
             bOffered = bOffered || (textdoc::CommandId(action) == ID_EDIT_GENERATE_PASSWORD && action->isEnabled());
         delete menu;
-        Answer(seen, {[&shown](QWidget* modal) {
+        Answer(seen, {[&shown, &meterWords](QWidget* modal) {
                    auto* dialog = dynamic_cast<CPasswordGeneratorDlg*>(modal);
                    if (!dialog) {
                        modal->close();
                        return;
                    }
-                   qobject_cast<QSpinBox*>(dialog->GetDlgItem(IDC_GENERATOR_LENGTH))->setValue(32);
+                   auto* length = qobject_cast<QSpinBox*>(dialog->GetDlgItem(IDC_GENERATOR_LENGTH));
+                   auto* meter = qobject_cast<CStrengthMeter*>(dialog->GetDlgItem(IDC_GENERATOR_METER));
+                   QVERIFY(meter);
+                   // The meter rates each candidate shown: four characters are guessed at once.
+                   length->setValue(4);
+                   meterWords << meter->text();
+                   length->setValue(32);
                    Click(modal, IDC_GENERATOR_SYMBOLS);
+                   meterWords << meter->text();
                    shown = dialog->GetPassword();
                    Click(modal, IDOK);
                }});
@@ -283,6 +292,7 @@ private slots:
         QVERIFY(bOffered);
         QCOMPARE(seen->titles, QStringList{QStringLiteral("Generate Password")});
         QCOMPARE(shown.size(), 32);
+        QCOMPARE(meterWords, QStringList({"Poor", "Excellent"}));
         QVERIFY(!shown.contains(QRegularExpression("[^A-Za-z0-9]")));
         QCOMPARE(field->text(), shown);
         QCOMPARE(std::string(m_doc->m_lists.m_aWebAccounts.At(0)->strPassword.view()), shown.toStdString());
