@@ -166,7 +166,7 @@ private slots:
                 seen << (meter ? meter->text() + QLatin1Char('|') + meter->accessibleDescription() : "no meter");
             };
             note();
-            QTest::qWaitForWindowActive(modal);
+            (void)QTest::qWaitForWindowActive(modal);
             typedIntoPassword = QApplication::focusWidget() == Edit(d, IDC_PASSWORD);
             QTest::keyClicks(QApplication::focusWidget(), "summer");
             note();

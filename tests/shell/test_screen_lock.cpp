@@ -720,7 +720,7 @@ private slots:
             auto* meter = qobject_cast<CStrengthMeter*>(dialog.GetDlgItem(IDC_LOCK_STRENGTH));
             auto note = [&] { words << (meter ? meter->text() : QStringLiteral("no meter")); };
             note();
-            QTest::qWaitForWindowActive(modal);
+            (void)QTest::qWaitForWindowActive(modal);
             Click(&dialog, IDC_LOCK_PASSWORD_ON);
             QTest::mouseClick(Edit(&dialog, IDC_LOCK_PASSWORD), Qt::LeftButton);
             typedIntoPassword = QApplication::focusWidget() == Edit(&dialog, IDC_LOCK_PASSWORD);
