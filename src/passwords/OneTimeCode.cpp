@@ -235,7 +235,10 @@ int OneTimeSecondsLeft(const OneTimeSecret& secret, int64_t unixTime) {
 }
 
 platform::SecureString OneTimeCodeLine(std::string_view notes, int64_t unixTime) {
-    const OneTimeSecret secret = FindOneTimeSecret(notes);
+    return OneTimeCodeLine(FindOneTimeSecret(notes), unixTime);
+}
+
+platform::SecureString OneTimeCodeLine(const OneTimeSecret& secret, int64_t unixTime) {
     switch (secret.eStatus) {
     case OneTimeSecret::None:
         return {};

@@ -43,5 +43,7 @@ int OneTimeSecondsLeft(const OneTimeSecret& secret, int64_t unixTime);
 // and 8 digits read "123 456 7" and "123 456 78"), or the text of an invalid or unsupported secret;
 // empty when the notes hold none.
 platform::SecureString OneTimeCodeLine(std::string_view notes, int64_t unixTime);
+// The same for a secret already found.
+platform::SecureString OneTimeCodeLine(const OneTimeSecret& secret, int64_t unixTime);
 
 } // namespace passwords

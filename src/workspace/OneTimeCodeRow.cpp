@@ -70,8 +70,7 @@ bool COneTimeCodeRow::IsLocked() const {
 }
 
 void COneTimeCodeRow::OnNotesChanged() {
-    m_notes = m_pNotes ? SecureUtf8(m_pNotes->GetRecordText()) : platform::SecureString();
-    m_bValid = passwords::FindOneTimeSecret(m_notes.view()).eStatus == passwords::OneTimeSecret::Valid;
+    m_secret = passwords::FindOneTimeSecret(m_pNotes ? SecureUtf8(m_pNotes->GetRecordText()).view() : "");
     Show();
 }
 
@@ -81,7 +80,7 @@ void COneTimeCodeRow::Show() {
     const bool bLocked = IsLocked();
     // Nothing of an account leaves the form while the screen is locked, its code least of all.
     const platform::SecureString line =
-        bLocked ? platform::SecureString() : passwords::OneTimeCodeLine(m_notes.view(), platform::UnixTimeNow());
+        bLocked ? platform::SecureString() : passwords::OneTimeCodeLine(m_secret, platform::UnixTimeNow());
     // While locked the row keeps its place, so that the form looks the same after the unlock.
     const bool bRow = bLocked ? !m_pCode->isHidden() : !line.empty();
     m_pLabel->setVisible(bRow);
@@ -89,7 +88,7 @@ void COneTimeCodeRow::Show() {
     const QString text = TextFromUtf8(line);
     if (m_pCode->text() != text)
         m_pCode->setText(text);
-    if (m_bValid && !bLocked) {
+    if (m_secret.eStatus == passwords::OneTimeSecret::Valid && !bLocked) {
         if (!m_timer.isActive())
             m_timer.start(kTickMs, this);
     } else {
@@ -105,14 +104,13 @@ void COneTimeCodeRow::timerEvent(QTimerEvent* event) {
 }
 
 bool COneTimeCodeRow::HasCode() const {
-    return m_bValid && !IsLocked();
+    return m_secret.eStatus == passwords::OneTimeSecret::Valid && !IsLocked();
 }
 
 void COneTimeCodeRow::CopyCode() {
     if (!HasCode())
         return;
-    const platform::SecureString digits =
-        passwords::OneTimeCodeAt(passwords::FindOneTimeSecret(m_notes.view()), platform::UnixTimeNow());
+    const platform::SecureString digits = passwords::OneTimeCodeAt(m_secret, platform::UnixTimeNow());
     CClipboardGuard* guard = CClipboardGuard::Get();
     if (guard && !digits.empty())
         guard->OfferSecret(QString::fromLatin1(digits.data(), static_cast<qsizetype>(digits.size())));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "passwords/Accounts.h"
+#include "passwords/OneTimeCode.h"
 #include "platform/SecureMemory.h"
 
 #include <QBasicTimer>
@@ -44,9 +45,8 @@ private:
     QPointer<CNotesEdit> m_pNotes;
     QPointer<QLabel> m_pLabel;
     QPointer<QLineEdit> m_pCode;
-    // The notes as the record holds them, read once per change rather than once per tick.
-    platform::SecureString m_notes;
-    bool m_bValid = false;
+    // The secret of the notes, found once per change of the notes rather than once per tick.
+    passwords::OneTimeSecret m_secret;
     QBasicTimer m_timer;
 };
 
