@@ -8,7 +8,7 @@ namespace passwords {
 
 std::vector<std::string_view> AccountOwnWords(const AccountLists& lists, AccountKind kind, int slot) {
     std::vector<std::string_view> words;
-    for (const char* element : {"NAME", "USERID", "ADDRESS"}) {
+    for (const char* element : kOwnWordElements) {
         if (const platform::SecureString* value = lists.Field(kind, slot, element); value && !value->empty())
             words.push_back(value->view());
     }

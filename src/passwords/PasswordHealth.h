@@ -19,7 +19,10 @@ struct HealthFinding {
     int nGroup = 0; // for Reused: the accounts with one password share a number, 1, 2, ... by first appearance
 };
 
-// The words of an account that its password should not be made of: its name, user ID and address.
+// The fields of an account whose text its password should not be made of: its name, user ID and address.
+inline constexpr const char* kOwnWordElements[] = {"NAME", "USERID", "ADDRESS"};
+
+// The words of an account that its password should not be made of: those fields' text.
 std::vector<std::string_view> AccountOwnWords(const AccountLists& lists, AccountKind kind, int slot);
 
 // Every finding, ordered by kind (web, mail, other), then slot, then reason (weak before reused). An

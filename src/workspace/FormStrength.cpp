@@ -2,18 +2,21 @@
 
 #include "controls/StrengthMeter.h"
 #include "framework/FormView.h"
+#include "passwords/PasswordHealth.h"
 #include "workspace/FormLayout.h"
 
 #include <QLineEdit>
+#include <algorithm>
+#include <iterator>
 #include <string_view>
 
 namespace {
 
 // The record fields whose text is the user's own: a password made of them is easy to guess for anyone
-// who knows the account. The name is the form's heading.
+// who knows the account. (The name is no edit field: the form's heading shows it.)
 bool IsOwnWordElement(const char* szElement) {
-    const std::string_view element(szElement);
-    return element == "USERID" || element == "ADDRESS";
+    return std::any_of(std::begin(passwords::kOwnWordElements), std::end(passwords::kOwnWordElements),
+                       [szElement](const char* own) { return std::string_view(own) == szElement; });
 }
 
 } // namespace
